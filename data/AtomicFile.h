@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// Writes a file so that it is replaced only when complete: the text goes to a new temporary file
+// beside it, which is flushed to disk and then renamed over the old file. A failed, interrupted
+// or killed save therefore leaves the previous file as it was.
+class CAtomicFile {
+public:
+    CAtomicFile() = default;
+    ~CAtomicFile(); // discards an uncommitted temporary file
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Creates the temporary file for target; false when it cannot be created.
+    bool Open(const std::filesystem::path& target);
+
+    // Buffers text; write faults are remembered and reported by Finish.
+    void Append(std::string_view text) {
+        buffer_.append(text);
+        if (buffer_.size() >= kFlushSize)
+            Flush();
+    }
+    std::string& Buffer() { return buffer_; } // for formatting straight into the file's buffer
+    void FlushIfFull() {
+        if (buffer_.size() >= kFlushSize)
+            Flush();
+    }
+
+    // Writes out what is buffered and makes the temporary file durable; false on any fault.
+    bool Finish();
+    // Renames the finished temporary file over the target; false on failure.
+    bool Commit();
+    // Removes the temporary file without touching the target.
+    void Discard();
+
+private:
+    static constexpr std::size_t kFlushSize = 1 << 20;
+    void Flush();
+
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    bool failed_ = false;
+    bool finished_ = false;
+};

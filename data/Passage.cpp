@@ -1,0 +1,356 @@
+#include "Passage.h"
+
+#include "RefTables.h"
+#include "ScanPattern.h"
+#include "TextFormat.h"
+
+#include <cstring>
+
+namespace {
+
+const CScanPattern kElementPattern(
+    "<psg key=\"%s vCount=\"%d\" ctxLines=\"%d\" psgLines=\"%d\" psgStart=\"%d\" psgEnd=\"%d\" "
+    "hintStart=\"%d\" hintEnd=\"%d\" topic=\"%d\" context=\"");
+constexpr int kElementItems = 9;
+constexpr std::string_view kContextOpening = "context=\"";
+constexpr std::string_view kElementClosing = "\"> </psg>";
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr std::string_view kEscapedBreak = "\\n";
+constexpr std::string_view kQuotEntity = "&quot;";
+constexpr std::string_view kAposEntity = "&apos;";
+constexpr int kMaxTopic = 57;
+
+int WrapAdd(std::int64_t value) {
+    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+}
+
+int ValidTopic(int topic) {
+    return topic >= 1 && topic <= kMaxTopic ? topic : kTopicMisc;
+}
+
+void AppendVerseRef(std::string& out, std::string_view book, int chapter, int verse) {
+    out.append(book);
+    out.push_back(' ');
+    AppendInt(out, chapter);
+    out.push_back(':');
+    AppendInt(out, verse);
+}
+
+void ReportCountWrong(IMessageSink& messages, int items, std::uint32_t keyNumber,
+                      std::string_view line) {
+    CMessage text;
+    text << "Info or User file invalid (count wrong?) for attribute #" << items << " or #"
+         << items + 1 << " of key [";
+    text.Padded(keyNumber, 9) << "]\n";
+    text.Limited(line, 200);
+    messages.Show("Recitor ReadInfo Error", text.Text(), MsgIcon::Error);
+}
+
+} // namespace
+
+std::string_view TextRange(std::string_view text, int start, int length) {
+    if (start < 0 || length <= 0 || static_cast<std::size_t>(start) >= text.size())
+        return {};
+    return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+}
+
+CPassage::CPassage(std::string_view keyText) : baseline(0) {
+    key = 1001001;
+    ParseKeyText(keyText);
+}
+
+bool CPassage::IsValidKeyText(std::string_view keyText) {
+    return keyText.size() >= 2 && keyText.size() <= kMaxKeyText;
+}
+
+void CPassage::ParseKeyText(std::string_view keyText) {
+    if (!IsValidKeyText(keyText))
+        return;
+    const auto suffix = static_cast<unsigned char>(keyText[keyText.size() - 2]);
+    key = ScanUnsigned(keyText.substr(0, keyText.size() - 2));
+    book = static_cast<int>(key / 1000000);
+    chapter = static_cast<int>((key / 1000) % 1000);
+    firstVerse = static_cast<int>(key % 1000);
+    trans = suffix >= 'A' ? suffix - 55 : suffix - 48;
+    ComputeSortKey();
+}
+
+void CPassage::ComputeSortKey() {
+    // Unsigned arithmetic: a damaged key may run the fields into each other, but never overflows.
+    const std::uint32_t value =
+        (static_cast<std::uint32_t>(book) << 23) + (static_cast<std::uint32_t>(chapter) << 15) +
+        (static_cast<std::uint32_t>(firstVerse) << 7) + static_cast<std::uint32_t>(trans + 1) * 2u +
+        static_cast<std::uint32_t>(baseline);
+    sortKey = static_cast<std::int32_t>(value);
+    matchKey = value & ~1u;
+}
+
+void CPassage::SetBaseline(int flag) {
+    baseline = flag == 1 ? 1 : 0;
+    const std::uint32_t value =
+        (static_cast<std::uint32_t>(sortKey) & ~1u) | static_cast<std::uint32_t>(baseline);
+    sortKey = static_cast<std::int32_t>(value);
+}
+
+char CPassage::SuffixChar() const {
+    return static_cast<char>(trans > 9 ? trans + 55 : trans + 48);
+}
+
+std::string_view CPassage::PassageText() const {
+    return TextRange(context, psgStart, WrapAdd(std::int64_t{psgEnd} - psgStart));
+}
+
+std::string_view CPassage::HintText() const {
+    return TextRange(context, hintStart, WrapAdd(std::int64_t{hintEnd} - hintStart));
+}
+
+std::string_view CPassage::TextBeforePassage() const {
+    return TextRange(context, 0, psgStart);
+}
+
+std::string_view CPassage::PrimaryTopicName() const {
+    return TopicName(primaryTopic);
+}
+std::string_view CPassage::SecondaryTopicName() const {
+    return TopicName(secondaryTopic);
+}
+std::string_view CPassage::TransName() const {
+    return TransAbbrev(trans);
+}
+
+void CPassage::SetAll(std::uint32_t keyNumber, int ctxLinesValue, int psgLinesValue,
+                      int vCountValue, int psgStartValue, int psgEndValue, int hintStartValue,
+                      int hintEndValue, int primaryTopicValue, int secondaryTopicValue,
+                      int transValue, std::string contextText, std::string_view keyText) {
+    key = keyNumber;
+    ctxLines = ctxLinesValue;
+    psgLines = psgLinesValue;
+    vCount = vCountValue;
+    psgStart = psgStartValue;
+    psgEnd = psgEndValue;
+    hintStart = hintStartValue;
+    hintEnd = hintEndValue;
+    primaryTopic = primaryTopicValue;
+    secondaryTopic = secondaryTopicValue;
+    trans = transValue;
+    context = std::move(contextText);
+    ParseKeyText(keyText);
+    BuildReferences();
+}
+
+Status CPassage::ParseElement(std::string_view line, IMessageSink& messages) {
+    const CScanPattern::Result match = kElementPattern.Match(line);
+    int items = match.count;
+    if (items >= 1 && !IsValidKeyText(match.token))
+        items = 0; // a key token the record cannot hold counts as not read
+    const std::uint32_t keyNumber = items >= 1 ? ScanUnsigned(match.token) : 0;
+    if (items < kElementItems) {
+        ReportCountWrong(messages, items, keyNumber, line);
+        return Status::Fatal;
+    }
+    vCount = match.ints[0];
+    ctxLines = match.ints[1];
+    psgLines = match.ints[2];
+    psgStart = match.ints[3];
+    psgEnd = match.ints[4];
+    hintStart = match.ints[5];
+    hintEnd = match.ints[6];
+    const int topic = match.ints[7];
+    primaryTopic = ValidTopic(topic % 100);
+    secondaryTopic = ValidTopic(topic / 100);
+
+    if (!line.ends_with(kElementClosing)) {
+        CMessage text;
+        text << "Info or User file invalid for closing </psg> of key [";
+        text.Padded(keyNumber, 9) << "]\n";
+        text.Limited(line.substr(line.size() > 50 ? line.size() - 50 : 0), 180);
+        messages.Show("Recitor Invalid </psg>", text.Text(), MsgIcon::Error);
+        return Status::Fatal;
+    }
+    const std::size_t opening = line.find(kContextOpening);
+    if (opening == std::string_view::npos) {
+        // Nine numbers but no context attribute: the tenth attribute is the one missing.
+        ReportCountWrong(messages, kElementItems, keyNumber, line);
+        return Status::Fatal;
+    }
+    const std::size_t start = opening + kContextOpening.size();
+    const std::size_t end = line.size() - kElementClosing.size();
+    TakeEscapedContext(start < end ? line.substr(start, end - start) : std::string_view{});
+    ParseKeyText(match.token);
+    BuildReferences();
+    return Status::Ok;
+}
+
+void CPassage::TakeEscapedContext(std::string_view escaped) {
+    // The verse numbers: the context begins with its first verse (or, after a word such as a
+    // translation name, with it); the last line begins with the last verse.
+    std::int32_t number = 0;
+    if (ScanInt(escaped, number))
+        contextFirstVerse = number;
+    else {
+        std::size_t pos = 0;
+        while (pos < escaped.size() && IsScanSpace(escaped[pos]))
+            ++pos;
+        const std::size_t wordStart = pos;
+        while (pos < escaped.size() && !IsScanSpace(escaped[pos]))
+            ++pos;
+        if (pos > wordStart && ScanInt(escaped.substr(pos), number))
+            contextFirstVerse = number;
+    }
+    const std::size_t lastBackslash = escaped.rfind('\\');
+    if (lastBackslash == std::string_view::npos)
+        contextLastVerse = contextFirstVerse;
+    else if (lastBackslash + 2 <= escaped.size() &&
+             ScanInt(escaped.substr(lastBackslash + 2), number))
+        contextLastVerse = number;
+
+    // Unescape in one pass, counting line breaks and paragraph breaks ("\n\n" pairs, counted
+    // without overlap) on the way. Every escape is at least as long as what it stands for.
+    context.clear();
+    context.reserve(escaped.size());
+    const char* p = escaped.data();
+    const char* const end = p + escaped.size();
+    const auto next = [end](const char* from, char c) {
+        const void* found =
+            from < end ? std::memchr(from, c, static_cast<std::size_t>(end - from)) : nullptr;
+        return found ? static_cast<const char*>(found) : end;
+    };
+    const char* nextBackslash = next(p, '\\');
+    const char* nextAmpersand = next(p, '&');
+    int breaks = 0;
+    int paragraphs = 0;
+    const char* previousBreakEnd = nullptr;
+    bool previousBreakPaired = true;
+    while (true) {
+        const char* q = nextBackslash < nextAmpersand ? nextBackslash : nextAmpersand;
+        context.append(p, static_cast<std::size_t>(q - p));
+        if (q == end)
+            break;
+        if (q == nextBackslash) {
+            if (q + 1 < end && q[1] == 'n') {
+                context.append(kLineBreak);
+                ++breaks;
+                if (q == previousBreakEnd && !previousBreakPaired) {
+                    ++paragraphs;
+                    previousBreakPaired = true;
+                } else
+                    previousBreakPaired = false;
+                p = q + 2;
+                previousBreakEnd = p;
+            } else {
+                context.push_back('\\');
+                p = q + 1;
+            }
+            nextBackslash = next(p, '\\');
+        } else {
+            const std::string_view rest(q, static_cast<std::size_t>(end - q));
+            if (rest.starts_with(kQuotEntity)) {
+                context.push_back('"');
+                p = q + kQuotEntity.size();
+            } else if (rest.starts_with(kAposEntity)) {
+                context.push_back('\'');
+                p = q + kAposEntity.size();
+            } else {
+                context.push_back('&');
+                p = q + 1;
+            }
+            nextAmpersand = next(p, '&');
+        }
+    }
+    contextLineCount = breaks - paragraphs + 1;
+}
+
+void AppendEscapedContext(std::string& out, std::string_view context) {
+    const std::size_t n = context.size();
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = context[i];
+        if (c != '\r' && c != '\n' && c != '"' && c != '\'')
+            continue;
+        std::string_view replacement;
+        std::size_t skip = 1;
+        if (c == '\r') {
+            if (i + 1 >= n || context[i + 1] != '\n')
+                continue; // a lone CR stays as it is
+            replacement = kEscapedBreak;
+            skip = 2;
+        } else if (c == '\n')
+            replacement = kEscapedBreak;
+        else if (c == '"')
+            replacement = kQuotEntity;
+        else
+            replacement = kAposEntity;
+        out.append(context.data() + runStart, i - runStart);
+        out.append(replacement);
+        i += skip - 1;
+        runStart = i + 1;
+    }
+    out.append(context.data() + runStart, n - runStart);
+}
+
+const std::string& CPassage::FormatElement() {
+    std::string& out = elementText;
+    out.clear();
+    out.reserve(context.size() + context.size() / 8 + 200);
+    out.append("<psg key=\"");
+    AppendUnsigned(out, key, 8, true);
+    out.push_back(SuffixChar());
+    out.append("\" vCount=\"");
+    AppendInt(out, vCount, 2, true);
+    out.append("\" ctxLines=\"");
+    AppendInt(out, ctxLines, 2, true);
+    out.append("\" psgLines=\"");
+    AppendInt(out, psgLines, 2, true);
+    out.append("\" psgStart=\"");
+    AppendInt(out, psgStart, 4, true);
+    out.append("\" psgEnd=\"");
+    AppendInt(out, psgEnd, 4, true);
+    out.append("\" hintStart=\"");
+    AppendInt(out, hintStart, 4, true);
+    out.append("\" hintEnd=\"");
+    AppendInt(out, hintEnd, 4, true);
+    out.append("\" topic=\"");
+    AppendInt(out, std::int64_t{primaryTopic} + 100 * std::int64_t{secondaryTopic}, 4, true);
+    out.append("\" context=\"");
+    AppendEscapedContext(out, context);
+    out.append(kElementClosing);
+    out.append(kLineBreak);
+    return out;
+}
+
+void CPassage::BuildReferences() {
+    const std::string_view bookName = BookName(book);
+    const int lastVerse = WrapAdd(std::int64_t{firstVerse} + vCount - 1);
+
+    reference.clear();
+    AppendVerseRef(reference, bookName, chapter, firstVerse);
+    passageReference = reference;
+    if (vCount != 1) {
+        passageReference.push_back('-');
+        AppendInt(passageReference, lastVerse);
+    }
+
+    const int endChapter = contextLastVerse < lastVerse ? chapter + 1 : chapter;
+    int startChapter = chapter;
+    if (contextFirstVerse > firstVerse) {
+        startChapter = chapter - 1;
+        versesBeforePassage = 1;
+    } else
+        versesBeforePassage = WrapAdd(std::int64_t{firstVerse} - contextFirstVerse);
+    contextStartKey = WrapAdd(std::int64_t{book} * 1000000 + std::int64_t{startChapter} * 1000 +
+                              contextFirstVerse);
+
+    contextStartReference.clear();
+    AppendVerseRef(contextStartReference, bookName, startChapter, contextFirstVerse);
+    contextReference = contextStartReference;
+    if (contextLineCount < 2)
+        return;
+    contextReference.push_back('-');
+    if (contextLastVerse < lastVerse || contextFirstVerse > firstVerse) {
+        AppendInt(contextReference, endChapter);
+        contextReference.push_back(':');
+        AppendInt(contextReference, contextLastVerse);
+    } else
+        AppendInt(contextReference,
+                  WrapAdd(std::int64_t{contextFirstVerse} + contextLineCount - 1));
+}

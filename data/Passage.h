@@ -1,0 +1,112 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// One memorised passage: where it stands in the Bible, in which translation, its texts (the
+// context with the passage and the hint marked inside it by character offsets), its topics and
+// the learner's statistics. It is identified by its VerseKey: book, chapter, first verse and
+// translation, written as eight digits and a suffix character ("54003016" + "8" for John 3:16 in
+// translation 8). Records are owned by the passage store and never copied.
+class CPassage {
+public:
+    static constexpr std::size_t kMaxKeyText = 19; // longest key text a record accepts
+
+    // A new record with every field at its default.
+    CPassage() = default;
+    // A record built from a key text, as for a statistics line: baseline 0, then the key text
+    // parsed. Check the text with IsValidKeyText first.
+    explicit CPassage(std::string_view keyText);
+
+    CPassage(const CPassage&) = delete;
+    CPassage& operator=(const CPassage&) = delete;
+
+    // A key text is the digits, the suffix character and one trailing character; at least two and
+    // at most kMaxKeyText characters.
+    static bool IsValidKeyText(std::string_view keyText);
+
+    // Parses a valid key text: sets key, book, chapter, first verse, translation and the sort keys.
+    void ParseKeyText(std::string_view keyText);
+
+    // Marks the record as baseline (flag 1) or user (anything else) and keeps bit 0 of sortKey
+    // in step.
+    void SetBaseline(int flag);
+
+    // The translation's suffix character of the key text ("/" for a context record).
+    char SuffixChar() const;
+
+    // Texts taken from the context by offsets. A range outside the context is cut to it, so a
+    // damaged offset never reads past the text.
+    std::string_view PassageText() const;
+    std::string_view HintText() const;
+    std::string_view TextBeforePassage() const;
+
+    std::string_view PrimaryTopicName() const;
+    std::string_view SecondaryTopicName() const;
+    std::string_view TransName() const;
+
+    // Stores what the Edit Passage dialog saved, then parses the key text it built ("%08u%c_") and
+    // rebuilds the references. freq, prog and baseline are kept.
+    void SetAll(std::uint32_t keyNumber, int ctxLinesValue, int psgLinesValue, int vCountValue,
+                int psgStartValue, int psgEndValue, int hintStartValue, int hintEndValue,
+                int primaryTopicValue, int secondaryTopicValue, int transValue,
+                std::string contextText, std::string_view keyText);
+
+    // Fills a fresh record (whose baseline flag the caller has set) from one element line of a
+    // passage file. A damaged line is reported through messages and gives Status::Fatal.
+    Status ParseElement(std::string_view line, IMessageSink& messages);
+
+    // The element line of this record for the user file, ending in CR LF; kept in elementText.
+    const std::string& FormatElement();
+
+    // Derives the reference texts and context measures from the key, vCount and context measures.
+    void BuildReferences();
+
+    // Fields, in the order the program has always kept them.
+    std::uint32_t key = 0;      // book * 1,000,000 + chapter * 1,000 + first verse
+    std::uint32_t matchKey = 0; // sortKey with bit 0 cleared: same VerseKey, same matchKey
+    std::int32_t sortKey = 0;   // book<<23 + chapter<<15 + verse<<7 + (trans + 1)<<1 + baseline
+    int psgLines = 0;
+    int ctxLines = 0; // 96, 98 and 99 mark shared contexts
+    int vCount = 0;
+    int psgStart = 0;
+    int psgEnd = 0;
+    int hintStart = 0;
+    int hintEnd = 0;
+    std::string reference;             // "John 3:16"
+    std::string contextReference;      // "John 3:14-18"
+    std::string contextStartReference; // "John 3:14"
+    std::string passageReference;      // "John 3:16-17"
+    int primaryTopic = 0;
+    int secondaryTopic = 0;
+    int trans = 0;       // -1 context record, 0..35 translations
+    int freq = 3;        // 0 Most Frequent .. 3 Not Started/Inactive
+    int prog = 0;        // 0 Not Started .. 4 Mastered
+    std::string context; // lines separated by CR LF
+    std::string elementText;
+    int baseline = 1; // 1 unchanged from the baseline file, 0 a user passage
+    int book = 1;
+    int chapter = 1;
+    int firstVerse = 1;
+    int contextStartKey = 0;
+    int contextFirstVerse = 1;
+    int contextLastVerse = 1;
+    int contextLineCount = 1; // a paragraph break counts as one break
+    int versesBeforePassage = 0;
+
+private:
+    void ComputeSortKey();
+    // Measures and unescapes the context as it stands in a file line.
+    void TakeEscapedContext(std::string_view escaped);
+};
+
+// A range of text by offset and length, cut to the text: a start outside it or a negative length
+// gives an empty text.
+std::string_view TextRange(std::string_view text, int start, int length);
+
+// Context escaping of the passage file: CR LF becomes backslash n, quotation marks and apostrophes
+// become entities. A lone LF is written as backslash n too, since a raw one would end the line.
+void AppendEscapedContext(std::string& out, std::string_view context);

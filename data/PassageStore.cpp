@@ -1,0 +1,686 @@
+#include "PassageStore.h"
+
+#include "AtomicFile.h"
+#include "RefTables.h"
+#include "ScanPattern.h"
+#include "TextFormat.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" standalone=\"no\" ?>";
+constexpr std::string_view kEndLine = "</passages>";
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kParagraphBreak = "\r\n\r\n";
+constexpr std::string_view kTruncation = "TRUNCATED \"> </psg>";
+constexpr std::size_t kTruncatedKeep = 2480;
+constexpr int kCtxShared = 98;     // an element that takes its context from the context record
+constexpr int kCtxBeforeOnly = 96; // context record whose passage range is the text before
+constexpr int kCtxAfterOnly = 99;  // context record whose passage range is the text after
+constexpr int kMaxProg = 4;
+
+const CScanPattern kHeaderPattern("<passages count=\"%d\" formatversion=\"%d\">");
+const CScanPattern kStatsHeaderPattern("<passages count=\"%d\">");
+const CScanPattern kStatsLinePattern("<psg key=\"%s prog=\"%d\" freq=\"%d\"> </psg>");
+
+void AppendHeader(std::string& out, int count) {
+    out.append("<passages count=\"");
+    AppendInt(out, count, 3, true);
+    out.append("\" formatversion=\"");
+    AppendInt(out, CPassageStore::kFormatVersion);
+    out.append("\">");
+    out.append(kCrLf);
+}
+
+void AppendStatsLine(std::string& out, const CPassage& passage) {
+    out.append("<psg key=\"");
+    AppendUnsigned(out, passage.key, 8, true);
+    out.push_back(passage.SuffixChar());
+    out.append("\" prog=\"");
+    AppendInt(out, passage.prog);
+    out.append("\" freq=\"");
+    AppendInt(out, passage.freq);
+    out.append("\"> </psg>");
+    out.append(kCrLf);
+}
+
+int WrapAdd(std::int64_t value) {
+    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+}
+
+} // namespace
+
+CPassageStore::CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
+                             std::filesystem::path directory)
+    : messages_(messages), settings_(settings), clock_(clock), directory_(std::move(directory)) {
+    exportList.reserve(100);
+}
+
+CPassageStore::~CPassageStore() = default;
+
+std::filesystem::path CPassageStore::PathOf(const char* name) const {
+    return directory_.empty() ? std::filesystem::path(name) : directory_ / name;
+}
+
+void CPassageStore::ReadPreferences() {
+    const auto number = [this](const char* section, const char* name, int defaultValue) {
+        return settings_.ReadNumber(section, name, defaultValue);
+    };
+    // A flag is on only when the stored number is exactly 1.
+    const auto flag = [&number](const char* section, const char* name, int defaultValue) {
+        return number(section, name, defaultValue) == 1;
+    };
+    PrefFlyoverChoiceAllowed = flag(kSectionParams, "PrefFlyoverChoiceAllowed", 0);
+    PrefFlyoverChoice = number(kSectionParams, "PrefFlyoverChoice", 0);
+    PrefConfirmChoiceAllowed = flag(kSectionParams, "PrefConfirmChoiceAllowed", 0);
+    PrefConfirmDelete = flag(kSectionParams, "PrefConfirmDelete", 1);
+    PrefConfirmEdit = flag(kSectionParams, "PrefConfirmEdit", 1);
+    PrefConfirmExportPpc = flag(kSectionExport, "PrefConfirmExportPpc", 1);
+    PrefFontChoiceAllowed = flag(kSectionParams, "PrefFontChoiceAllowed", 0);
+    PrefFontChoice = number(kSectionParams, "PrefFontChoice", 0);
+    topicNumber = number(kSectionParams, "TopicFilterChoice", 0);
+    AddPassageAllowed = flag(kSectionParams, "AddPassageAllowed", 1);
+    EditPassageAllowed = flag(kSectionParams, "EditPassageAllowed", 1);
+    TransFilter = number(kSectionParams, "TransFilter", -1);
+    if (TransFilter < 0 || TransFilter > kTransAll)
+        TransFilter = kTransAll;
+    PpcSyncInitialized = flag(kSectionParams, "PpcSyncInitialized", 0);
+    exportTimestamp = static_cast<std::uint32_t>(number(kSectionExport, "FileTimestamp", 0));
+}
+
+void CPassageStore::WriteSettings() {
+    const auto write = [this](const char* section, const char* name, std::int32_t value) {
+        settings_.WriteNumber(section, name, value);
+    };
+    write(kSectionParams, "PpcSyncInitialized", PpcSyncInitialized ? 1 : 0);
+    write(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(exportTimestamp));
+    write(kSectionParams, "PrefConfirmDelete", PrefConfirmDelete ? 1 : 0);
+    write(kSectionParams, "PrefConfirmEdit", PrefConfirmEdit ? 1 : 0);
+    write(kSectionExport, "PrefConfirmExportPpc", PrefConfirmExportPpc ? 1 : 0);
+    write(kSectionParams, "PrefFlyoverChoice", PrefFlyoverChoice);
+    write(kSectionParams, "PrefFontChoice", PrefFontChoice);
+    write(kSectionParams, "TransFilter", TransFilter);
+    write(kSectionParams, "CurSelectorIndex", CurSelectorIndex);
+    write(kSectionParams, "UserCount", userCount);
+    settings_.WriteText(kSectionParams, "BackgroundFilename", BackgroundFilename);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading
+
+CPassageStore::Header CPassageStore::ReadHeader(CLineReader& file) {
+    Header header;
+    std::string_view line;
+    file.ReadLine(line);
+    header.declarationOk = line == kDeclaration;
+    file.ReadLine(line);
+    const CScanPattern::Result match = kHeaderPattern.Match(line);
+    header.countRead = match.count >= 1;
+    header.versionRead = match.count >= 2;
+    if (header.countRead)
+        header.count = match.ints[0];
+    if (header.versionRead)
+        header.version = match.ints[1];
+    return header;
+}
+
+Status CPassageStore::Load() {
+    score = 0;
+    const std::int64_t started = clock_.NowMilliseconds();
+    const auto badHeader = [this](const char* name, int minimum, int count) {
+        CMessage text;
+        text << name << " file invalid, corrupt, exceeds " << kMaxPassages
+             << " passages, or is less than " << minimum << " passages. PsgCount: #" << count;
+        messages_.Show("Recitor OpenXmlFile", text.Text(), MsgIcon::Error);
+    };
+
+    Status status = Status::Fatal;
+    do {
+        if (!infoFile_.Open(PathOf(kInfoFile))) {
+            messages_.Show("Recitor Missing Info File", "Unable to open Info xml file for reading",
+                           MsgIcon::Error);
+            break;
+        }
+        const Header info = ReadHeader(infoFile_);
+        if (!info.declarationOk || !info.countRead || info.count < kMinBaseline ||
+            info.count > kMaxPassages) {
+            badHeader(kInfoFile, kMinBaseline, info.count);
+            break;
+        }
+        baselineCount = info.count;
+        baselineFormatVersion = info.version;
+
+        if (!userFile_.Open(PathOf(kUserFile))) {
+            messages_.Show("Recitor Missing Info File", "Unable to open User xml file for reading",
+                           MsgIcon::Error);
+            break;
+        }
+        const Header user = ReadHeader(userFile_);
+        if (user.countRead && !user.versionRead)
+            userFileChanged = 1; // an old header: the next save writes the current one
+        if (!user.declarationOk || !user.countRead || user.count < 0 || user.count > kMaxPassages) {
+            badHeader(kUserFile, 0, user.count);
+            break;
+        }
+        userCount = user.count;
+
+        passages_.clear();
+        passages_.reserve(static_cast<std::size_t>(baselineCount) +
+                          static_cast<std::size_t>(userCount));
+        if (OpenStats() == Status::Fatal || LoadBaseline() == Status::Fatal ||
+            LoadUser() == Status::Fatal)
+            break;
+        lastPosition = LastIndex();
+        if (userCount > 0)
+            Sort();
+        if (AttachStats() == Status::Fatal || CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
+            CheckEnd(userFile_, kUserFile) == Status::Fatal ||
+            CheckEnd(statsFile_, kStatsFile) == Status::Fatal)
+            break;
+        status = Status::Ok;
+    } while (false);
+
+    infoFile_.Close();
+    userFile_.Close();
+    statsFile_.Close();
+    if (status == Status::Ok)
+        loadSeconds = static_cast<double>(clock_.NowMilliseconds() - started) / 1000.0;
+    return status;
+}
+
+Status CPassageStore::OpenStats() {
+    bool valid = statsFile_.Open(PathOf(kStatsFile));
+    int count = 0;
+    if (valid) {
+        std::string_view line;
+        statsFile_.ReadLine(line);
+        const bool declarationOk = line == kDeclaration;
+        statsFile_.ReadLine(line);
+        const CScanPattern::Result match = kStatsHeaderPattern.Match(line);
+        if (match.count >= 1)
+            count = match.ints[0];
+        valid = declarationOk && match.count >= 1 && count >= 0 && count <= kMaxPassages;
+    }
+    if (valid) {
+        statsCount = count;
+        return Status::Ok;
+    }
+    statsFile_.Close();
+    if (!statsFile_.Open(PathOf(kStatsSpareFile))) {
+        messages_.Show("Recitor Missing Stats File",
+                       "Unable to open Stats xml file for reading (real or 'spare')",
+                       MsgIcon::Error);
+        return Status::Fatal;
+    }
+    CMessage text;
+    text << kStatsFile << " file invalid, corrupt, exceeds " << kMaxPassages
+         << " passages, or is less than 0 passages. Replacing with empty RctStatsSpare.xml. All "
+            "statistics lost. PsgCount: #"
+         << count;
+    messages_.Show("Recitor Corrupt/Missing Stats file 'patched'", text.Text(), MsgIcon::Warning);
+    statsCount = 0;
+    exportNeeded = 1;
+    std::string_view skipped;
+    statsFile_.ReadLine(skipped);
+    statsFile_.ReadLine(skipped);
+    return Status::Ok;
+}
+
+Status CPassageStore::ReadElement(CLineReader& file, const char* fileName, bool userFile,
+                                  std::unique_ptr<CPassage>& passage) {
+    std::string_view line;
+    file.ReadLine(line);
+    if (line.size() > kMaxLineLength) {
+        CMessage text;
+        text << fileName
+             << (userFile ? " file has user passage that is too long: #"
+                          : " file has preloaded passage that is too long: #")
+             << PassageCount() + 2;
+        messages_.Show(userFile ? "Recitor User Passage Too Long"
+                                : "Recitor Preloaded Passage Too Long",
+                       text.Text(), MsgIcon::Error);
+        // Keep the start and close the element, so that the context ends in TRUNCATED.
+        lineCopy_.assign(line.substr(0, kTruncatedKeep));
+        lineCopy_.append(kTruncation);
+        line = lineCopy_;
+    }
+    passage = std::make_unique<CPassage>();
+    return passage->ParseElement(line, messages_);
+}
+
+Status CPassageStore::LoadBaseline() {
+    std::uint32_t previousKey = 0;
+    std::uint32_t lastBaselineKey = 0;
+    for (int i = 0; i < baselineCount; ++i) {
+        std::unique_ptr<CPassage> passage;
+        if (ReadElement(infoFile_, kInfoFile, false, passage) == Status::Fatal)
+            return Status::Fatal;
+        if (passage->matchKey <= lastBaselineKey) {
+            CMessage text;
+            text << "Read-only RctInfo.xml not sorted or has duplicate: Prev: ";
+            text.Padded(previousKey, 8) << "  Cur: ";
+            text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
+            messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            return Status::Fatal;
+        }
+        const std::uint32_t keyBefore = previousKey;
+        previousKey = passage->key;
+        lastBaselineKey = passage->matchKey;
+        passages_.push_back(std::move(passage));
+        if (passages_.back()->ctxLines == kCtxShared &&
+            ShareContext(*passages_.back(), keyBefore) == Status::Fatal)
+            return Status::Fatal;
+    }
+    return Status::Ok;
+}
+
+// An element of a verse whose translations share one context holds only its own text; its context
+// is built around that text from the verse's context record, which sorts before the translations
+// of the verse and so has been read already.
+Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey) {
+    const std::uint32_t wanted = (static_cast<std::uint32_t>(passage.book) << 23) +
+                                 (static_cast<std::uint32_t>(passage.chapter) << 15) +
+                                 (static_cast<std::uint32_t>(passage.firstVerse) << 7);
+    const CPassage* record = nullptr;
+    for (std::size_t i = passages_.size() - 1; i-- > 0;) {
+        const CPassage& candidate = *passages_[i];
+        if (candidate.matchKey == wanted)
+            record = &candidate;
+        if (candidate.matchKey <= wanted)
+            break;
+    }
+    if (!record) {
+        CMessage text;
+        text << "Read-only RctInfo.xml has invalid CtxLineCount=98: Prev: ";
+        text.Padded(previousKey, 8) << "  Cur: ";
+        text.Padded(passage.key, 8) << "\nWas it modified? File should be reloaded.";
+        messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+        return Status::Fatal;
+    }
+    const std::string_view abbrev = passage.TransName();
+    std::string prefix;
+    std::string_view after;
+    if (record->ctxLines == kCtxBeforeOnly) {
+        prefix.append(record->PassageText()).append(kParagraphBreak);
+    } else if (record->ctxLines == kCtxAfterOnly) {
+        after = record->PassageText();
+    } else {
+        prefix.append(record->TextBeforePassage()).append(kParagraphBreak);
+        after = record->PassageText();
+    }
+    prefix.append(abbrev).push_back(' ');
+    std::string shared;
+    shared.reserve(prefix.size() + passage.context.size() + kParagraphBreak.size() + after.size());
+    shared.append(prefix).append(passage.context);
+    if (record->ctxLines != kCtxBeforeOnly)
+        shared.append(kParagraphBreak).append(after);
+    passage.context = std::move(shared);
+    const auto shift = static_cast<std::int64_t>(prefix.size());
+    passage.psgStart = WrapAdd(passage.psgStart + shift);
+    passage.psgEnd = WrapAdd(passage.psgEnd + shift);
+    passage.hintStart = WrapAdd(passage.hintStart + shift);
+    passage.hintEnd = WrapAdd(passage.hintEnd + shift);
+    return Status::Ok;
+}
+
+Status CPassageStore::LoadUser() {
+    std::uint32_t previousKey = 0;
+    std::uint32_t lastUserKey = 0;
+    const int lastBaselineIndex = LastIndex();
+    for (int i = 0; i < userCount; ++i) {
+        std::unique_ptr<CPassage> passage;
+        if (ReadElement(userFile_, kUserFile, true, passage) == Status::Fatal)
+            return Status::Fatal;
+        const auto sortKey = static_cast<std::uint32_t>(passage->sortKey);
+        if (sortKey <= lastUserKey) {
+            CMessage text;
+            text << "RctUser.xml not sorted or has duplicate: Prev: ";
+            text.Padded(previousKey, 8) << "  Cur: ";
+            text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
+            messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            return Status::Fatal;
+        }
+        previousKey = passage->key;
+        lastUserKey = sortKey;
+        // A user passage with the VerseKey of a baseline passage is its revision and takes its
+        // place.
+        const int found = FindIn(passage->matchKey, lastBaselineIndex);
+        passage->SetBaseline(0);
+        if (found >= 0) {
+            passages_[static_cast<std::size_t>(found)] = std::move(passage);
+            --baselineCount;
+        } else
+            passages_.push_back(std::move(passage));
+    }
+    return Status::Ok;
+}
+
+Status CPassageStore::ReadStatsLine(int ordinal, std::uint32_t& matchKey) {
+    std::string_view line;
+    statsFile_.ReadLine(line);
+    const CScanPattern::Result match = kStatsLinePattern.Match(line);
+    int items = match.count;
+    std::string_view token = match.token;
+    if (items >= 1 && !CPassage::IsValidKeyText(token))
+        items = 0;
+    // Statistics outside the known levels would break every view of the passage; they are as
+    // damaged as a missing number.
+    if (items >= 3 && (match.ints[0] < 0 || match.ints[0] > kMaxProg))
+        items = 1;
+    else if (items >= 3 && (match.ints[1] < 0 || match.ints[1] > kFreqInactive))
+        items = 2;
+    if (items < 3) {
+        CMessage text;
+        text << kStatsFile << " file invalid  (count wrong?) for attribute #" << items << " or #"
+             << items + 1 << " of key [";
+        text.Limited(token, CPassage::kMaxKeyText);
+        text << "] for Passage #" << ordinal << "\n";
+        text.Limited(line, 120);
+        messages_.Show("Recitor ReadStats Error", text.Text(), MsgIcon::Error);
+        return Status::Fatal;
+    }
+    const CPassage keyOnly(token);
+    statsKeyNumber_ = keyOnly.key;
+    matchKey = keyOnly.matchKey;
+    statsProg_ = match.ints[0];
+    statsFreq_ = match.ints[1];
+    return Status::Ok;
+}
+
+Status CPassageStore::AttachStats() {
+    for (int i = 0; i < statsCount; ++i) {
+        std::uint32_t matchKey = 0;
+        if (ReadStatsLine(i + 1, matchKey) == Status::Fatal)
+            return Status::Fatal;
+        const int found = Find(matchKey);
+        if (found < 0) {
+            CMessage text;
+            text << "Key in " << kStatsFile << " [" << static_cast<int>(statsKeyNumber_)
+                 << "] not found in " << kInfoFile << " for Passage #" << i + 1
+                 << "\n(Has a different or updated translation been installed? \nIf so, "
+                    "reinstall and select option 'Yes=Overwrite' to reset statistics)";
+            messages_.Show("Recitor Mismatched Keys", text.Text(), MsgIcon::Error);
+            return Status::Fatal;
+        }
+        CPassage& passage = Passage(found);
+        // A repeated line replaces the earlier one, so the score counts each passage once.
+        score = WrapAdd(score + std::int64_t{passage.vCount} * (statsProg_ - passage.prog));
+        passage.prog = statsProg_;
+        passage.freq = statsFreq_;
+    }
+    return Status::Ok;
+}
+
+Status CPassageStore::CheckEnd(CLineReader& file, const char* fileName) {
+    std::string_view line;
+    file.ReadLine(line);
+    if (line == kEndLine)
+        return Status::Ok;
+    CMessage text;
+    text << fileName << " file invalid (count wrong?): doesn't end with </passages>\n";
+    text.Limited(line, 280);
+    messages_.Show("Recitor Missing </passages>", text.Text(), MsgIcon::Error);
+    return Status::Fatal;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Order and lookup
+
+int CPassageStore::FindIn(std::uint32_t key, int last) const {
+    const std::uint32_t wanted = key & ~1u;
+    int low = 0;
+    int high = last;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const std::uint32_t candidate =
+            static_cast<std::uint32_t>(passages_[static_cast<std::size_t>(middle)]->sortKey) & ~1u;
+        if (candidate == wanted)
+            return middle;
+        if (candidate < wanted)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    return -1;
+}
+
+int CPassageStore::Find(std::uint32_t key) const {
+    return FindIn(key, LastIndex());
+}
+
+void CPassageStore::Sort() {
+    std::sort(passages_.begin(), passages_.end(),
+              [](const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
+                  return a->sortKey < b->sortKey;
+              });
+}
+
+void CPassageStore::SetPosition(int position) {
+    CurSelectorIndex = static_cast<unsigned>(position) > static_cast<unsigned>(lastPosition)
+                           ? lastPosition
+                           : position;
+}
+
+int CPassageStore::GetPosition() {
+    if (static_cast<unsigned>(CurSelectorIndex) > static_cast<unsigned>(lastPosition))
+        CurSelectorIndex = lastPosition;
+    return CurSelectorIndex;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Changes
+
+bool CPassageStore::AddPassage(std::unique_ptr<CPassage>& passage) {
+    currentPassage = passage.get();
+    if (Find(passage->matchKey) >= 0) {
+        CMessage text;
+        text << "Passage with exact same 'VerseKey' [";
+        text.Padded(passage->key, 8)
+            << "] already exists \n(Book+ChapNum+1stVerse+Trans). Recitor allows EditPassage, "
+               "\nbut not duplicates.";
+        messages_.Show("Recitor Invalid AddPassage", text.Text(), MsgIcon::Warning);
+        return false;
+    }
+    passage->SetBaseline(0);
+    const std::uint32_t matchKey = passage->matchKey;
+    passages_.push_back(std::move(passage));
+    ++userCount;
+    userFileChanged = 1;
+    Sort();
+    newIndex = Find(matchKey);
+    return true;
+}
+
+bool CPassageStore::DeletePassage() {
+    const int found = currentPassage ? Find(currentPassage->matchKey) : -1;
+    if (found < 0) {
+        CMessage text;
+        text << "Recitor software error: attempting to delete 'zombie' verse: [";
+        text.Padded(currentPassage ? currentPassage->key : 0, 8) << "]";
+        messages_.Show("Recitor Zombie Verse", text.Text(), MsgIcon::Warning);
+        return false;
+    }
+    const CPassage& passage = Passage(found);
+    if (passage.freq < kFreqInactive) {
+        exportNeeded = 1; // it was in the handheld export
+        if (statsCount > 0)
+            --statsCount;
+    }
+    if (passage.baseline == 0)
+        --userCount;
+    else
+        --baselineCount;
+    userFileChanged = 1;
+    if (currentPassage == &passage)
+        currentPassage = nullptr;
+    passages_.erase(passages_.begin() + found);
+    return true;
+}
+
+void CPassageStore::MarkRevised(CPassage& passage) {
+    if (passage.baseline == 1) {
+        passage.SetBaseline(0);
+        ++userCount;
+        --baselineCount;
+    }
+    userFileChanged = 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving
+
+void CPassageStore::ReportWriteFault(bool statsFault) {
+    if (statsFault)
+        messages_.Show("Recitor Cannot write Stats file",
+                       "Unable to open Stats xml file for writing", MsgIcon::Error);
+    else
+        messages_.Show("Recitor Cannot write User file", "Unable to open User xml file for writing",
+                       MsgIcon::Error);
+}
+
+Status CPassageStore::SaveAll() {
+    if (exportNeeded == 1)
+        WriteExport(); // a failure is reported there and saving goes on
+    CAtomicFile stats;
+    CAtomicFile user;
+    if (!WriteFiles(stats, user))
+        return Status::Fatal; // both temporary files are discarded: the old files stay together
+    WriteSettings();
+    return Status::Ok;
+}
+
+bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
+    if (!stats.Open(PathOf(kStatsFile))) {
+        ReportWriteFault(true);
+        return false;
+    }
+    stats.Append(kDeclaration);
+    stats.Append(kCrLf);
+    const bool writeUser = userFileChanged == 1;
+    if (writeUser) {
+        if (!user.Open(PathOf(kUserFile))) {
+            ReportWriteFault(false);
+            return false;
+        }
+        user.Append(kDeclaration);
+        user.Append(kCrLf);
+        AppendHeader(user.Buffer(), userCount);
+    }
+
+    int count = 0;
+    for (const auto& passage : passages_) {
+        if (passage->freq != kFreqInactive)
+            ++count;
+        if (writeUser && passage->baseline == 0) {
+            user.Append(passage->FormatElement());
+            user.FlushIfFull();
+        }
+    }
+    if (writeUser) {
+        user.Append(kEndLine);
+        if (!user.Finish()) {
+            ReportWriteFault(false);
+            return false;
+        }
+    }
+
+    statsCount = count;
+    AppendHeader(stats.Buffer(), statsCount);
+    for (auto& passage : passages_) {
+        if (passage->freq != kFreqInactive)
+            AppendStatsLine(stats.Buffer(), *passage);
+        if (releaseOnSave == 1)
+            passage.reset(); // closing: release the collection as it is saved
+    }
+    if (releaseOnSave == 1) {
+        passages_.clear();
+        currentPassage = nullptr;
+    }
+    stats.Append(kEndLine);
+    stats.Append(kCrLf);
+    if (!stats.Finish()) {
+        ReportWriteFault(true);
+        return false;
+    }
+    // The user file goes first: it holds what the user typed, the statistics only refer to it.
+    if (writeUser && !user.Commit()) {
+        ReportWriteFault(false);
+        return false;
+    }
+    if (!stats.Commit()) {
+        ReportWriteFault(true);
+        return false;
+    }
+    return true;
+}
+
+Status CPassageStore::Close() {
+    releaseOnSave = 1;
+    return SaveAll();
+}
+
+bool CPassageStore::WriteExport() {
+    const auto fail = [this] {
+        messages_.Show("Recitor Cannot write SpecialHandling file",
+                       "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+        return false;
+    };
+    CAtomicFile file;
+    if (!file.Open(PathOf(kExportFile)))
+        return fail();
+    const std::uint32_t timestamp = clock_.NowSeconds();
+    std::vector<const CPassage*> entries;
+    entries.reserve(exportList.size());
+    for (const int index : exportList)
+        if (index >= 0 && index < PassageCount())
+            entries.push_back(&Passage(index));
+
+    std::string& out = file.Buffer();
+    out.append("count= ");
+    AppendInt(out, static_cast<std::int64_t>(entries.size()));
+    out.append(" formatversion= ");
+    AppendInt(out, kFormatVersion);
+    out.append(" timestamp= ");
+    AppendUnsigned(out, timestamp, 11);
+    out.append(kCrLf);
+    std::string text;
+    for (const CPassage* passage : entries) {
+        text.clear();
+        for (const char c : passage->PassageText()) {
+            if (c == '\n') {
+                // CR LF becomes backslash n, which keeps the length; a lone LF must not end the
+                // line either.
+                if (!text.empty() && text.back() == '\r')
+                    text.back() = '\\';
+                else
+                    text.push_back('\\');
+                text.push_back('n');
+            } else
+                text.push_back(c);
+        }
+        AppendUnsigned(out, passage->key, 8, true);
+        out.push_back(' ');
+        AppendInt(out, passage->trans, 2);
+        out.push_back(' ');
+        AppendInt(out, passage->prog, 2);
+        out.push_back(' ');
+        AppendInt(out, passage->freq, 2);
+        out.push_back(' ');
+        AppendInt(out, std::int64_t{passage->hintStart} - passage->psgStart, 4);
+        out.push_back(' ');
+        AppendInt(out, std::int64_t{passage->hintEnd} - passage->psgStart - 1, 4);
+        out.push_back(' ');
+        AppendInt(out, static_cast<std::int64_t>(text.size()), 4);
+        out.push_back(' ');
+        out.append(text);
+        out.append(kCrLf);
+        file.FlushIfFull();
+    }
+    if (!file.Finish() || !file.Commit())
+        return fail();
+    exportTimestamp = timestamp;
+    settings_.WriteNumber(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(timestamp));
+    exportNeeded = 0;
+    return true;
+}

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "LineReader.h"
+#include "Passage.h"
+#include "Platform.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CAtomicFile;
+
+// The in-memory collection of all passages, merged from the baseline file, the user file and the
+// statistics file, in ascending sortKey order, together with the working state that the windows
+// share: the current passage, the navigation position, the score, the counts, the flags and the
+// preferences read from the settings. Loading either succeeds completely or reports its fault and
+// returns Status::Fatal with every file left as it was.
+class CPassageStore {
+public:
+    static constexpr int kMaxPassages = 15000;
+    static constexpr int kMinBaseline = 18;
+    static constexpr int kFormatVersion = 20031126;
+    static constexpr std::size_t kMaxLineLength = 2500;
+
+    // File names, relative to the working directory.
+    static constexpr const char* kInfoFile = "RctInfo.xml";
+    static constexpr const char* kUserFile = "RctUser.xml";
+    static constexpr const char* kStatsFile = "RctStats.xml";
+    static constexpr const char* kUserSpareFile = "RctUserSpare.xml"; // named, never opened
+    static constexpr const char* kStatsSpareFile = "RctStatsSpare.xml";
+    static constexpr const char* kExportFile = "PpcXport.txt";
+
+    // The store reports through messages, stores preferences through settings and takes the time
+    // from clock; all three outlive it. The data files lie in directory (the working directory
+    // when empty).
+    CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
+                  std::filesystem::path directory = {});
+    ~CPassageStore();
+    CPassageStore(const CPassageStore&) = delete;
+    CPassageStore& operator=(const CPassageStore&) = delete;
+
+    // Reads the preference, confirmation, permission, filter and export values from the settings,
+    // with their defaults and corrections.
+    void ReadPreferences();
+
+    // Reads and merges the three files; called once.
+    Status Load();
+
+    // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
+    int Find(std::uint32_t key) const;
+    // Puts the passages in ascending sortKey order.
+    void Sort();
+
+    // The navigation position, never above the last position (compared as unsigned).
+    void SetPosition(int position);
+    int GetPosition();
+
+    // Takes a new passage into the store unless one with its VerseKey exists (then it warns and
+    // returns false, and the caller keeps the passage). On success passage is emptied, the store
+    // owns it and newIndex is its place.
+    bool AddPassage(std::unique_ptr<CPassage>& passage);
+    // Removes and destroys the current passage; false (with a warning) when it is not in the store.
+    bool DeletePassage();
+    // Turns a revised baseline passage into a user passage, so that the user file keeps it.
+    void MarkRevised(CPassage& passage);
+
+    // Writes everything that is due: the handheld export when needed, the statistics file, the
+    // user file when it changed, then the settings. Status::Fatal when a data file cannot be
+    // written; the files on disk then stay as they were.
+    Status SaveAll();
+    // The save at the end of the run: the passages are released as they are written. The store
+    // holds no passages afterwards. Saving is not left to the destructor so that a failed save
+    // can end the program with its exit status.
+    Status Close();
+    // Writes the settings values the store holds, in their fixed order.
+    void WriteSettings();
+    // Writes the handheld export file from the export list. False (after its message) when the
+    // file cannot be written; the export then stays due.
+    bool WriteExport();
+
+    int PassageCount() const { return static_cast<int>(passages_.size()); }
+    int LastIndex() const { return PassageCount() - 1; }
+    CPassage& Passage(int index) { return *passages_[static_cast<std::size_t>(index)]; }
+    const CPassage& Passage(int index) const { return *passages_[static_cast<std::size_t>(index)]; }
+
+    // Shared working state.
+    int lastPosition = -1; // highest navigation position; the passage tree sets it
+    std::uint32_t exportTimestamp = 0;
+    int score = 0; // sum over all passages of vCount * prog
+    double loadSeconds = 0.0;
+    int editMode = 1;
+    int changed = 0;
+    int userFileChanged = 0;
+    int exportNeeded = 0;
+    int releaseOnSave = 0;
+    CPassage* currentPassage = nullptr;
+    std::vector<int> exportList; // active passages in the tree's order
+    int newIndex = 0;
+    int CurSelectorIndex = 0;
+    int transPassageCount = 0;
+    int transVerseCount = 0;
+    int baselineCount = 0;
+    int baselineFormatVersion = 0;
+    int userCount = 0;
+    int statsCount = 0;
+    int topicDialogMode = 0;
+    int saveAndNext = 0;
+    int nextRequested = 0;
+
+    // Preferences, read by ReadPreferences and written back by WriteSettings.
+    int TransFilter = 33;
+    int topicNumber = 1; // TopicFilterChoice
+    std::string transFilterName;
+    bool PrefFlyoverChoiceAllowed = false;
+    int PrefFlyoverChoice = 0;
+    bool PrefConfirmChoiceAllowed = false;
+    bool PrefConfirmDelete = true;
+    bool PrefConfirmEdit = true;
+    bool PrefConfirmExportPpc = true;
+    bool PrefFontChoiceAllowed = false;
+    int PrefFontChoice = 0;
+    bool AddPassageAllowed = true;
+    bool EditPassageAllowed = true;
+    bool PpcSyncInitialized = false;
+    std::string BackgroundFilename;
+
+private:
+    struct Header {
+        bool declarationOk = false;
+        bool countRead = false;
+        bool versionRead = false;
+        int count = 0;
+        int version = 0;
+    };
+
+    std::filesystem::path PathOf(const char* name) const;
+    Header ReadHeader(CLineReader& file);
+    Status OpenStats();
+    Status ReadStatsLine(int ordinal, std::uint32_t& matchKey);
+    Status ReadElement(CLineReader& file, const char* fileName, bool userFile,
+                       std::unique_ptr<CPassage>& passage);
+    Status ShareContext(CPassage& passage, std::uint32_t previousKey);
+    Status LoadBaseline();
+    Status LoadUser();
+    Status AttachStats();
+    Status CheckEnd(CLineReader& file, const char* fileName);
+    int FindIn(std::uint32_t key, int last) const;
+    bool WriteFiles(CAtomicFile& stats, CAtomicFile& user);
+    void ReportWriteFault(bool statsFault);
+
+    IMessageSink& messages_;
+    ISettings& settings_;
+    IClock& clock_;
+    std::filesystem::path directory_;
+    std::vector<std::unique_ptr<CPassage>> passages_;
+    CLineReader infoFile_;
+    CLineReader userFile_;
+    CLineReader statsFile_;
+    std::string lineCopy_; // an over-long line, cut and closed
+    // Values of the statistics line being read.
+    std::uint32_t statsKeyNumber_ = 0;
+    int statsProg_ = 0;
+    int statsFreq_ = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The small interfaces through which the passage data reaches the platform: the user is told
+// about faults through a message sink, preferences live in a settings store, and time comes
+// from a clock. The data layer never shows, stores or reads anything of the platform directly,
+// so it runs and is tested without any user interface.
+
+enum class MsgIcon { None, Error, Warning, Information };
+
+// Receives every message the data layer has for the user, at the point where the fault happens.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    virtual void Show(const std::string& caption, const std::string& text, MsgIcon icon) = 0;
+};
+
+// Per-user settings: numbers are 32-bit values read back as signed, texts are byte strings.
+// A missing or unreadable value yields the default.
+class ISettings {
+public:
+    virtual ~ISettings() = default;
+    virtual std::int32_t ReadNumber(const std::string& section, const std::string& name,
+                                    std::int32_t defaultValue) = 0;
+    virtual void WriteNumber(const std::string& section, const std::string& name,
+                             std::int32_t value) = 0;
+    virtual std::string ReadText(const std::string& section, const std::string& name,
+                                 const std::string& defaultValue) = 0;
+    virtual void WriteText(const std::string& section, const std::string& name,
+                           const std::string& value) = 0;
+};
+
+// Settings sections.
+inline constexpr const char* kSectionParams = "Params";
+inline constexpr const char* kSectionExport = "Export\\Params";
+inline constexpr const char* kSectionTip = "RctTip";
+
+// Wall clock: whole seconds since 1 January 1970 UTC, and milliseconds since then.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual std::uint32_t NowSeconds() = 0;
+    virtual std::int64_t NowMilliseconds() = 0;
+};
+
+// The real clock, from std::chrono.
+class CSystemClock : public IClock {
+public:
+    std::uint32_t NowSeconds() override;
+    std::int64_t NowMilliseconds() override;
+};
+
+// What a data operation tells its caller. A fatal fault has already been reported through the
+// message sink; the application then ends with kFatalExitCode.
+enum class Status { Ok, Fatal };
+inline constexpr int kFatalExitCode = 5;
