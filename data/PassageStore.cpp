@@ -449,10 +449,14 @@ int CPassageStore::Find(std::uint32_t key) const {
     return FindIn(key, LastIndex());
 }
 
+// Compared as unsigned, like the lookups and the order checks of loading: the same for every
+// valid key, and a damaged key with a book beyond 255 cannot leave an order that Find misses or
+// that the next start refuses.
 void CPassageStore::Sort() {
     std::sort(passages_.begin(), passages_.end(),
               [](const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
-                  return a->sortKey < b->sortKey;
+                  return static_cast<std::uint32_t>(a->sortKey) <
+                         static_cast<std::uint32_t>(b->sortKey);
               });
 }
 

@@ -1,0 +1,26 @@
+// The statistics file against a small valid collection: any content either loads or is refused
+// with a message, never more.
+#include "FuzzSupport.h"
+#include "PassageStore.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::filesystem::path dir = ScratchDirectory();
+    static const bool prepared = [&dir] {
+        WriteFile(dir / "RctInfo.xml", BaselineFile(20));
+        WriteFile(dir / "RctUser.xml", "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
+                                       "<passages count=\"000\" formatversion=\"20031126\">\r\n"
+                                       "</passages>");
+        WriteFile(dir / "RctStatsSpare.xml", "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
+                                             "<passages count=\"000\" formatversion=\"20031126\">"
+                                             "\r\n</passages>\r\n");
+        return true;
+    }();
+    (void)prepared;
+    WriteFile(dir / "RctStats.xml", std::string_view(reinterpret_cast<const char*>(data), size));
+    CNullMessages messages;
+    CMemorySettings settings;
+    CFixedClock clock;
+    CPassageStore store(messages, settings, clock, dir);
+    store.Load();
+    return 0;
+}

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds Recitor and runs every test on a Debian 12 machine, as root: installs the Debian packages
+# the build and the tests need, then runs the unit tests, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for a bounded time (FUZZ_SECONDS, default 30).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
+          libbenchmark-dev)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc)
+
+echo "== Release build and tests"
+cmake -G Ninja -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -G Ninja -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DRECITOR_SANITIZE=ON \
+      -DRECITOR_BUILD_BENCH=OFF
+cmake --build build/sanitize -j "$jobs"
+ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
+cmake -G Ninja -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_COMPILER=clang++ -DRECITOR_BUILD_FUZZ=ON -DRECITOR_BUILD_TESTS=OFF \
+      -DRECITOR_BUILD_BENCH=OFF
+cmake --build build/fuzz -j "$jobs"
+for target in element stats load; do
+    binary="build/fuzz/fuzz/recitor_fuzz_${target^}"
+    corpus=$(mktemp -d)
+    cp fuzz/corpus/"$target"/* "$corpus"/
+    echo "-- $target"
+    "$binary" -max_total_time="${FUZZ_SECONDS:-30}" -max_len=8192 -print_final_stats=1 \
+        "$corpus" 2>&1 | tail -n 12
+    rm -rf "$corpus"
+done
+rm -rf /dev/shm/recitor-fuzz-* 2>/dev/null || true
+echo "All tests passed."
