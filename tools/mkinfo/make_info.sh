@@ -1,0 +1,23 @@
+#!/bin/sh
+# Regenerates res/RctInfo.xml and checks it.
+#
+#   tools/mkinfo/make_info.sh            extract the verses again from the
+#                                        installed Bible modules, then build
+#   tools/mkinfo/make_info.sh --no-extract
+#                                        build from the committed verses.txt
+#
+# See README.md for the packages it needs.
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+res=$(cd "$here/../../res" && pwd)
+build=${MKINFO_BUILD_DIR:-"$here/../../build-mkinfo"}
+
+if [ "${1:-}" != "--no-extract" ]; then
+    python3 "$here/extract_verses.py"
+fi
+
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" >/dev/null
+QT_QPA_PLATFORM=offscreen "$build/mkinfo" "$here/passages.txt" "$here/verses.txt" "$res/RctInfo.xml"
+python3 "$here/check_info.py" "$res"
