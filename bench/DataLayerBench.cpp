@@ -1,0 +1,376 @@
+// Benchmarks of the passage data layer on a collection at the files' maximum size: loading
+// against the cost of merely reading the three files, saving against the cost of merely writing
+// the same bytes durably, the handheld export, and the memory the loaded collection takes.
+//
+// The collection is generated into a fresh temporary directory at start (RECITOR_BENCH_DIR names
+// another parent directory) and removed at the end. Every store here runs with a message sink
+// that stops the program on any message: the maximum collection must load and save silently.
+
+#include "PassageStore.h"
+#include "Platform.h"
+#include "SyntheticCollection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Any message from the data layer means the collection or the layer is broken; benchmark figures
+// would then measure an error path.
+class CFailingSink : public IMessageSink {
+public:
+    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
+        std::fprintf(stderr, "recitor_bench: unexpected message [%s]\n%s\n", caption.c_str(),
+                     text.c_str());
+        std::abort();
+    }
+};
+
+// Settings held in memory, so that the benchmarks never touch the user's own.
+class CMemorySettings : public ISettings {
+public:
+    std::int32_t ReadNumber(const std::string& section, const std::string& name,
+                            std::int32_t defaultValue) override {
+        const auto it = numbers_.find(section + '/' + name);
+        return it == numbers_.end() ? defaultValue : it->second;
+    }
+    void WriteNumber(const std::string& section, const std::string& name,
+                     std::int32_t value) override {
+        numbers_[section + '/' + name] = value;
+    }
+    std::string ReadText(const std::string& section, const std::string& name,
+                         const std::string& defaultValue) override {
+        const auto it = texts_.find(section + '/' + name);
+        return it == texts_.end() ? defaultValue : it->second;
+    }
+    void WriteText(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        texts_[section + '/' + name] = value;
+    }
+
+private:
+    std::map<std::string, std::int32_t> numbers_;
+    std::map<std::string, std::string> texts_;
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "recitor_bench: %s\n", what.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Fail("cannot read " + path.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Shared by all benchmarks: where the collection lies and what it holds.
+struct SBenchData {
+    fs::path root;
+    fs::path loadDir;  // the generated collection, only ever read
+    fs::path saveDir;  // a copy that SaveAll and WriteExport write into
+    fs::path floorDir; // where the raw write floor writes
+    SyntheticCollectionInfo info;
+    std::string savedStats; // the bytes a save writes, for the raw write floor
+    std::string savedUser;
+};
+SBenchData* gData = nullptr;
+
+CFailingSink gSink;
+CMemorySettings gSettings;
+CSystemClock gClock;
+
+std::unique_ptr<CPassageStore> LoadedStore(const fs::path& dir) {
+    auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, dir);
+    if (store->Load() != Status::Ok)
+        Fail("the collection in " + dir.string() + " did not load");
+    return store;
+}
+
+// Heap in use, counting the large blocks that the allocator maps directly.
+std::size_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+std::size_t ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading
+
+// The least any loader must do: each of the three files read whole into fresh memory, with no
+// parsing at all. The buffers are not zero-filled first, as a careful program would not either.
+void BM_ReadFloor(benchmark::State& state) {
+    const fs::path files[] = {gData->loadDir / CPassageStore::kInfoFile,
+                              gData->loadDir / CPassageStore::kUserFile,
+                              gData->loadDir / CPassageStore::kStatsFile};
+    for (auto _ : state) {
+        for (const fs::path& path : files) {
+            std::FILE* file = std::fopen(path.c_str(), "rb");
+            if (!file)
+                Fail("cannot open " + path.string());
+            std::fseek(file, 0, SEEK_END);
+            const auto size = static_cast<std::size_t>(std::ftell(file));
+            std::fseek(file, 0, SEEK_SET);
+            auto bytes = std::make_unique_for_overwrite<char[]>(size);
+            if (std::fread(bytes.get(), 1, size, file) != size)
+                Fail("short read of " + path.string());
+            std::fclose(file);
+            benchmark::DoNotOptimize(bytes.get());
+            benchmark::ClobberMemory();
+        }
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(gData->info.TotalBytes()));
+}
+
+// Constructing a store and loading the collection. The store's destruction is kept out of the
+// timing (BM_LoadAndDestroy has it in).
+void BM_Load(benchmark::State& state) {
+    for (auto _ : state) {
+        auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, gData->loadDir);
+        if (store->Load() != Status::Ok)
+            Fail("load failed");
+        benchmark::DoNotOptimize(store->score);
+        state.PauseTiming();
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(gData->info.TotalBytes()));
+}
+
+void BM_LoadAndDestroy(benchmark::State& state) {
+    for (auto _ : state) {
+        CPassageStore store(gSink, gSettings, gClock, gData->loadDir);
+        if (store.Load() != Status::Ok)
+            Fail("load failed");
+        benchmark::DoNotOptimize(store.score);
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(gData->info.TotalBytes()));
+}
+
+// The heap taken by the loaded collection, against the size of its files: the store must not hold
+// more than twice the files plus 20 MiB. Also the heap after a save, when every user passage keeps
+// the element line it was written with.
+void BM_LoadMemory(benchmark::State& state) {
+    std::size_t heap = 0;
+    std::size_t resident = 0;
+    std::size_t heapSaved = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const std::size_t heapBefore = HeapInUse();
+        const std::size_t residentBefore = ResidentBytes();
+        auto store = LoadedStore(gData->loadDir);
+        heap = HeapInUse() - heapBefore;
+        resident = ResidentBytes() - residentBefore;
+        state.PauseTiming();
+        CPassageStore saver(gSink, gSettings, gClock, gData->saveDir);
+        store.reset();
+        malloc_trim(0);
+        const std::size_t saverBefore = HeapInUse();
+        if (saver.Load() != Status::Ok)
+            Fail("load failed");
+        saver.userFileChanged = 1;
+        if (saver.SaveAll() != Status::Ok)
+            Fail("save failed");
+        heapSaved = HeapInUse() - saverBefore;
+        state.ResumeTiming();
+    }
+    const double files = static_cast<double>(gData->info.TotalBytes());
+    state.counters["files_MiB"] = files / kMiB;
+    state.counters["heap_MiB"] = static_cast<double>(heap) / kMiB;
+    state.counters["rss_MiB"] = static_cast<double>(resident) / kMiB;
+    state.counters["heap_saved_MiB"] = static_cast<double>(heapSaved) / kMiB;
+    state.counters["limit_MiB"] = (2.0 * files + 20.0 * kMiB) / kMiB;
+    state.counters["heap_per_file_byte"] = static_cast<double>(heap) / files;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+
+// Writes bytes to target as durably as a save does: a temporary file beside it, flushed and
+// synced, renamed over the target, and the directory synced so that the rename survives a crash.
+void WriteDurably(const fs::path& target, const std::string& bytes) {
+    fs::path temp = target;
+    temp += ".floor-tmp";
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file)
+        Fail("cannot create " + temp.string());
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+        std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0)
+        Fail("cannot write " + temp.string());
+    std::fclose(file);
+    if (std::rename(temp.c_str(), target.c_str()) != 0)
+        Fail("cannot rename " + temp.string());
+    const int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// The least any save must do: the statistics file and the user file, already formatted, written
+// durably and atomically.
+void BM_AtomicWriteFloor(benchmark::State& state) {
+    const fs::path stats = gData->floorDir / CPassageStore::kStatsFile;
+    const fs::path user = gData->floorDir / CPassageStore::kUserFile;
+    for (auto _ : state) {
+        WriteDurably(user, gData->savedUser);
+        WriteDurably(stats, gData->savedStats);
+    }
+    state.SetBytesProcessed(
+        state.iterations() *
+        static_cast<std::int64_t>(gData->savedStats.size() + gData->savedUser.size()));
+}
+
+// A save with the user file due: both files formatted from the loaded passages and written
+// atomically.
+void BM_SaveAll(benchmark::State& state) {
+    auto store = LoadedStore(gData->saveDir);
+    store->userFileChanged = 1;
+    for (auto _ : state) {
+        store->exportNeeded = 0;
+        if (store->SaveAll() != Status::Ok)
+            Fail("save failed");
+    }
+    state.SetBytesProcessed(
+        state.iterations() *
+        static_cast<std::int64_t>(gData->savedStats.size() + gData->savedUser.size()));
+}
+
+// The handheld export of every active passage, in store order.
+void BM_WriteExport(benchmark::State& state) {
+    auto store = LoadedStore(gData->saveDir);
+    store->exportList.clear();
+    for (int i = 0; i < store->PassageCount(); ++i)
+        if (store->Passage(i).freq < 3)
+            store->exportList.push_back(i);
+    for (auto _ : state) {
+        store->exportNeeded = 1;
+        if (!store->WriteExport())
+            Fail("export failed");
+    }
+    const auto bytes = fs::file_size(gData->saveDir / CPassageStore::kExportFile);
+    state.counters["entries"] = static_cast<double>(store->exportList.size());
+    state.counters["file_MiB"] = static_cast<double>(bytes) / kMiB;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+
+BENCHMARK(BM_ReadFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadAndDestroy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_AtomicWriteFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteExport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---------------------------------------------------------------------------------------------
+// Setup
+
+fs::path MakeRoot() {
+    const char* parent = std::getenv("RECITOR_BENCH_DIR");
+    std::string pattern =
+        ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) / "recitor-bench-";
+    pattern += "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        Fail("cannot create a directory from " + pattern);
+    return pattern;
+}
+
+void Prepare(SBenchData& data) {
+    data.root = MakeRoot();
+    data.loadDir = data.root / "load";
+    data.saveDir = data.root / "save";
+    data.floorDir = data.root / "floor";
+    for (const fs::path& dir : {data.loadDir, data.saveDir, data.floorDir})
+        fs::create_directory(dir);
+
+    std::string error;
+    if (!WriteSyntheticCollection(data.loadDir, SyntheticCollectionOptions{}, data.info, error))
+        Fail("cannot generate the collection: " + error);
+    for (const char* name : {CPassageStore::kInfoFile, CPassageStore::kUserFile,
+                             CPassageStore::kStatsFile, CPassageStore::kStatsSpareFile})
+        fs::copy_file(data.loadDir / name, data.saveDir / name);
+
+    // The collection must load silently (the sink stops the program on any message) into the
+    // number of passages it was made with.
+    {
+        auto store = LoadedStore(data.loadDir);
+        if (store->PassageCount() != data.info.passageCount ||
+            store->statsCount != data.info.activeCount)
+            Fail("the loaded collection does not have the generated counts");
+    }
+
+    // A save of the unchanged collection must give back the generated files byte for byte; its
+    // bytes are then what the raw write floor writes.
+    {
+        auto store = LoadedStore(data.saveDir);
+        store->userFileChanged = 1;
+        if (store->SaveAll() != Status::Ok)
+            Fail("the first save failed");
+    }
+    data.savedStats = ReadFile(data.saveDir / CPassageStore::kStatsFile);
+    data.savedUser = ReadFile(data.saveDir / CPassageStore::kUserFile);
+    if (data.savedStats != ReadFile(data.loadDir / CPassageStore::kStatsFile) ||
+        data.savedUser != ReadFile(data.loadDir / CPassageStore::kUserFile))
+        std::fprintf(stderr, "recitor_bench: WARNING: a save of the unchanged collection differs "
+                             "from the generated files\n");
+
+    const SyntheticCollectionInfo& i = data.info;
+    benchmark::AddCustomContext("collection_dir", data.root.string());
+    benchmark::AddCustomContext("collection_passages", std::to_string(i.passageCount));
+    benchmark::AddCustomContext("collection_shared", std::to_string(i.sharedCount));
+    benchmark::AddCustomContext("collection_context_records", std::to_string(i.contextRecords));
+    benchmark::AddCustomContext("collection_long_contexts", std::to_string(i.longContexts));
+    benchmark::AddCustomContext("collection_max_line", std::to_string(i.maxLineLength));
+    benchmark::AddCustomContext("collection_mean_context",
+                                std::to_string(static_cast<int>(i.meanContext + 0.5)));
+    benchmark::AddCustomContext("collection_info_bytes", std::to_string(i.infoBytes));
+    benchmark::AddCustomContext("collection_user_bytes", std::to_string(i.userBytes));
+    benchmark::AddCustomContext("collection_stats_bytes", std::to_string(i.statsBytes));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SBenchData data;
+    gData = &data;
+    Prepare(data);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(data.root, ignored);
+    return 0;
+}
