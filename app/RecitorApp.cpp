@@ -1,0 +1,125 @@
+#include "RecitorApp.h"
+
+#include "MainDlg.h"
+#include "PassageStore.h"
+
+namespace {
+
+CRecitorApp* theApp = nullptr;
+
+constexpr int kMaxRestoredPosition = 10000;
+
+} // namespace
+
+CRecitorApp::CRecitorApp(std::unique_ptr<ISettings> settings)
+    : guard(QStringLiteral("RecitorMutex")), settings_(std::move(settings)) {}
+
+CRecitorApp::~CRecitorApp() {
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+CRecitorApp* CRecitorApp::Instance() {
+    return theApp;
+}
+
+bool CRecitorApp::HasAutomationSwitch(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1Char('/')))
+            continue;
+        const QString flag = argument.mid(1);
+        if (flag.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0 ||
+            flag.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool CRecitorApp::ReadStartupSettings() {
+    runCount = settings_->ReadNumber(kSectionParams, "RunCount", -1);
+    if (runCount < 0) {
+        // The installer creates the counter; without it the files may not be in place either.
+        MessageBoxes().Show(nullptr, QStringLiteral("Recitor Flawed Setup"),
+                            QStringLiteral("Recitor not installed properly (was setup program "
+                                           "used?)"),
+                            MsgIcon::Error, MsgButtons::Ok);
+        return false;
+    }
+    settings_->WriteNumber(kSectionParams, "RunCount", runCount + 1);
+    const std::string background = settings_->ReadText(kSectionParams, "BackgroundFilename", "");
+    const auto now = static_cast<std::int32_t>(clock_.NowSeconds());
+    if (runCount == 0)
+        settings_->WriteNumber(kSectionParams, "FirstRunTime", now);
+    settings_->WriteNumber(kSectionParams, "MostRecentRunTime", now);
+    editNextMode = settings_->ReadNumber(kSectionParams, "EditNextMode", 0);
+    backgroundFilename_ = background;
+    theApp = this;
+    return true;
+}
+
+void CRecitorApp::ShowStartupTip(const QStringList& arguments) {
+    // The tip of the day joins here; the switches already keep it away.
+    (void)HasAutomationSwitch(arguments);
+}
+
+void CRecitorApp::ReadPreferences() {
+    store->ReadPreferences();
+    store->BackgroundFilename = backgroundFilename_;
+}
+
+void CRecitorApp::RestoreSelection() {
+    int position = settings_->ReadNumber(kSectionParams, "CurSelectorIndex", 0);
+    if (position < 0 || position > kMaxRestoredPosition)
+        position = 0;
+    store->SetPosition(position);
+}
+
+int CRecitorApp::Run(const QStringList& arguments) {
+    if (!ReadStartupSettings())
+        return kFatalExitCode;
+    ShowStartupTip(arguments);
+    store = std::make_unique<CPassageStore>(messages_, *settings_, clock_);
+    ReadPreferences();
+    if (store->Load() == Status::Fatal)
+        return kFatalExitCode;
+    RestoreSelection();
+
+    auto window = std::make_unique<CMainDlg>(*store, editNextMode);
+    mainWindow = window.get();
+    guard.SetMainWindow(mainWindow);
+    QObject::connect(mainWindow, &CMainDlg::initialised, mainWindow,
+                     [this] { guard.PublishMainWindow(); });
+    QObject::connect(mainWindow, &CMainDlg::saveRequested, mainWindow, [this] { Save(); });
+
+    if (editNextMode == 0) {
+        guard.LockStartup();
+        if (guard.IsAnotherInstanceRunning()) {
+            MessageBoxes().Show(nullptr, QStringLiteral("Recitor already running"),
+                                QStringLiteral("Recitor will now restore 'original'"),
+                                MsgIcon::Error, MsgButtons::Ok);
+            guard.BringOtherInstanceForward();
+            // This copy leaves the files to the running one: nothing is saved.
+            guard.SetMainWindow(nullptr);
+            mainWindow = nullptr;
+            return 0;
+        }
+    }
+
+    mainWindow->exec();
+    if (fatal_)
+        return kFatalExitCode;
+    const Status saved = store->Close();
+    store.reset();
+    mainWindow = nullptr;
+    return saved == Status::Fatal ? kFatalExitCode : 0;
+}
+
+void CRecitorApp::Save() {
+    if (store->SaveAll() == Status::Ok)
+        return;
+    // A data file could not be written: the program ends after the message, saving nothing more.
+    fatal_ = true;
+    if (mainWindow)
+        mainWindow->reject();
+}

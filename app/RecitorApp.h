@@ -1,0 +1,58 @@
+#pragma once
+
+#include "InstanceChecker.h"
+#include "MessageBoxService.h"
+#include "Platform.h"
+#include "QtSettings.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+class CMainDlg;
+class CPassageStore;
+
+// The one process-wide object that owns everything else: the passage store, the single-instance
+// guard and the few start-up values the windows read. Run is the start-up routine: it reads the
+// settings, loads the passages, hands over to a copy that already runs, or runs the main window
+// and saves everything when it closes.
+class CRecitorApp {
+public:
+    explicit CRecitorApp(std::unique_ptr<ISettings> settings = std::make_unique<CQtSettings>());
+    ~CRecitorApp();
+    CRecitorApp(const CRecitorApp&) = delete;
+    CRecitorApp& operator=(const CRecitorApp&) = delete;
+
+    // The start-up routine; returns the process's exit status (kFatalExitCode after a fatal
+    // fault in the data files or the flawed-setup message).
+    int Run(const QStringList& arguments);
+
+    // The application object, once the start-up settings have been read.
+    static CRecitorApp* Instance();
+
+    // Whether the command line holds "Embedding" or "Automation" (any letter case, after "-" or
+    // "/"), which suppress the start-up tip.
+    static bool HasAutomationSwitch(const QStringList& arguments);
+
+    // File "Save": writes everything; a file that cannot be written ends the program.
+    void Save();
+
+    int runCount = 0;
+    int editNextMode = 0;
+    std::unique_ptr<CPassageStore> store;
+    CInstanceChecker guard;
+    CMainDlg* mainWindow = nullptr;
+
+private:
+    bool ReadStartupSettings();
+    void ShowStartupTip(const QStringList& arguments);
+    void ReadPreferences();
+    void RestoreSelection();
+
+    std::unique_ptr<ISettings> settings_;
+    CMessageBoxSink messages_;
+    CSystemClock clock_;
+    std::string backgroundFilename_;
+    bool fatal_ = false;
+};

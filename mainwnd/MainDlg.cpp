@@ -1,0 +1,627 @@
+#include "MainDlg.h"
+
+#include "CommandIds.h"
+#include "DialogUnits.h"
+#include "MainMenu.h"
+#include "PassageStore.h"
+#include "PassageTreeModel.h"
+#include "RefTables.h"
+#include "TextFormat.h"
+#include "Win1252.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <span>
+
+namespace {
+
+// The client area in dialog units, and the places of the controls in it.
+constexpr int kClientWidth = 378;
+constexpr int kClientHeight = 268;
+constexpr QRect kTreeUnits(255, 0, 122, 257);
+constexpr QRect kTextBoxUnits(0, 69, 377, 188);
+
+struct RadioColumn {
+    int groupId;
+    const char* groupCaption;
+    QRect groupUnits;
+    int firstId;
+    int x;
+    int width;
+    std::span<const int> ys;
+    std::span<const char* const> captions;
+};
+
+constexpr int kFrequencyYs[] = {11, 25, 39, 53};
+constexpr const char* kFrequencyCaptions[] = {"Most Frequent/Daily", "Less Frequent",
+                                              "Least Frequent", "Not Started/Inactive"};
+constexpr int kProgressYs[] = {11, 22, 33, 44, 55};
+constexpr const char* kProgressCaptions[] = {"Not Started", "Just Started", "Fair", "Good",
+                                             "Mastered"};
+constexpr int kVisibilityYs[] = {11, 25, 39, 53};
+constexpr const char* kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
+
+constexpr int kRadioHeight = 10;
+constexpr int kHintSize = 180; // Blank and Hint show at 18 points
+
+// Passage offsets count a line break as the two characters CR LF; the text box holds one
+// paragraph separator for it. Converts an offset into the shown text's position.
+int ShownPosition(std::string_view text, int offset) {
+    const int end = std::min<int>(std::max(offset, 0), static_cast<int>(text.size()));
+    int position = 0;
+    for (int i = 0; i < end; ++i) {
+        if (text[static_cast<std::size_t>(i)] == '\r' && i + 1 < static_cast<int>(text.size()) &&
+            text[static_cast<std::size_t>(i) + 1] == '\n')
+            continue; // the LF that follows stands for the whole break
+        ++position;
+    }
+    return position;
+}
+
+QString ShownText(std::string_view text) {
+    QString shown = FromWin1252(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+} // namespace
+
+CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent)
+    : QDialog(parent), store_(store), editNextMode_(editNextMode),
+      model_(std::make_unique<CPassageTreeModel>(store)) {
+    if (editNextMode_ == 1)
+        visibilityMode_ = kContext;
+    setWindowTitle(QStringLiteral("Recitor"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setFont(DialogFont());
+    CreateControls();
+    ConnectCommands();
+
+    // The start-up sequence of the window.
+    RebuildTree();
+    UpdateNavigationMenu();
+    SelectCurrent();
+    BringTextBoxToFront();
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::CreateControls() {
+    const CDialogUnits units(font());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* bar = new QMenuBar(this);
+    layout->setMenuBar(bar);
+    menu_ = std::make_unique<CMainMenu>(*bar, *this);
+
+    client_ = new QWidget(this);
+    client_->setFixedSize(units.X(kClientWidth), units.Y(kClientHeight));
+    client_->setMouseTracking(true);
+    client_->installEventFilter(this);
+    layout->addWidget(client_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    const auto place = [&units](QWidget* widget, int id, const QRect& rect) {
+        widget->setObjectName(QString::number(id));
+        widget->setGeometry(units.Rect(rect.x(), rect.y(), rect.width(), rect.height()));
+    };
+
+    // The tree and the text box first, so that the radio columns stay above both.
+    textBox_ = new QTextEdit(client_);
+    place(textBox_, Id::kTextBox, kTextBoxUnits);
+    textBox_->setReadOnly(true);
+    textBox_->setAcceptRichText(false);
+    textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPalette palette = textBox_->palette();
+    // The passage stays marked when the focus moves on.
+    palette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                     palette.brush(QPalette::Active, QPalette::Highlight));
+    palette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.brush(QPalette::Active, QPalette::HighlightedText));
+    textBox_->setPalette(palette);
+    textBox_->installEventFilter(this);
+    displayFont_ = textBox_->font();
+
+    tree_ = new QTreeView(client_);
+    place(tree_, Id::kPassageTree, kTreeUnits);
+    tree_->setModel(model_.get());
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setRootIsDecorated(true);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->installEventFilter(this);
+
+    const RadioColumn columns[] = {
+        {Id::kFrequencyGroup, "How Often To Recite", QRect(0, 2, 89, 64), Id::kFirstFrequencyRadio,
+         3, 84, kFrequencyYs, kFrequencyCaptions},
+        {Id::kProgressGroup, "Progress", QRect(96, 2, 61, 64), Id::kFirstProgressRadio, 99, 56,
+         kProgressYs, kProgressCaptions},
+        {Id::kVisibilityGroup, "Visibility", QRect(165, 2, 53, 64), Id::kFirstVisibilityRadio, 169,
+         48, kVisibilityYs, kVisibilityCaptions},
+    };
+    QButtonGroup** groups[] = {&frequencyGroup_, &progressGroup_, &visibilityGroup_};
+    for (std::size_t c = 0; c < std::size(columns); ++c) {
+        const RadioColumn& column = columns[c];
+        auto* box = new QGroupBox(QString::fromLatin1(column.groupCaption), client_);
+        place(box, column.groupId, column.groupUnits);
+        auto* group = new QButtonGroup(this);
+        for (std::size_t i = 0; i < column.ys.size(); ++i) {
+            auto* radio = new QRadioButton(QString::fromLatin1(column.captions[i]), client_);
+            place(radio, column.firstId + static_cast<int>(i),
+                  QRect(column.x, column.ys[i], column.width, kRadioHeight));
+            group->addButton(radio, static_cast<int>(i));
+        }
+        *groups[c] = group;
+    }
+}
+
+void CMainDlg::ConnectCommands() {
+    // Commands whose windows come later are present but not yet available.
+    static constexpr int kPending[] = {Id::kAddPassage,
+                                       Id::kDeletePassage,
+                                       Id::kEditPassage,
+                                       Id::kExportPocketPc,
+                                       Id::kPrint,
+                                       Id::kParallelPassages,
+                                       Id::kSameTopic,
+                                       Id::kFlyoverDisable,
+                                       Id::kFlyoverEnable,
+                                       Id::kTopicFilter,
+                                       Id::kConfirmDelete,
+                                       Id::kConfirmEdit,
+                                       Id::kConfirmExportPpc,
+                                       Id::kOverview,
+                                       Id::kHelpTopics,
+                                       Id::kTutorial,
+                                       Id::kUserGuide,
+                                       Id::kUserManual,
+                                       Id::kContactUs,
+                                       Id::kHomePage,
+                                       Id::kSlideshow,
+                                       Id::kCheckForUpdate,
+                                       Id::kTipOfTheDay,
+                                       Id::kSlowLaunch,
+                                       Id::kAbout,
+                                       Id::kVisitVersions,
+                                       Id::kVisitBibleSite,
+                                       Id::kTrainee,
+                                       Id::kTrainer};
+    for (const int id : kPending)
+        Action(id)->setEnabled(false);
+    for (int i = 0; i <= 3; ++i)
+        Action(Id::kFirstFontSize + i)->setEnabled(false);
+    for (int i = 0; i <= 24; ++i)
+        Action(Id::kFirstBackground + i)->setEnabled(false);
+    for (int id = Id::kFirstTranslation; id <= Id::kLastTranslation; ++id)
+        if (QAction* action = Action(id))
+            action->setEnabled(false);
+
+    static constexpr int kHandled[] = {Id::kSave,
+                                       Id::kExit,
+                                       Id::kFirst,
+                                       Id::kPrevious,
+                                       Id::kNext,
+                                       Id::kLast,
+                                       Id::kFirstCategory + 0,
+                                       Id::kFirstCategory + 1,
+                                       Id::kFirstCategory + 2,
+                                       Id::kFirstCategory + 3};
+    for (const int id : kHandled)
+        connect(Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+
+    connect(frequencyGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnFrequency);
+    connect(progressGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnProgress);
+    connect(visibilityGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnVisibility);
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { OnTreeCurrentChanged(current); });
+    connect(tree_, &QTreeView::expanded, this, [this] { BringTreeToFront(); });
+    connect(tree_, &QTreeView::collapsed, this, [this] { BringTreeToFront(); });
+}
+
+QAction* CMainDlg::Action(int id) const {
+    return menu_->Action(id);
+}
+
+void CMainDlg::OnCommand(int id) {
+    switch (id) {
+    case Id::kSave:
+        emit saveRequested();
+        break;
+    case Id::kExit:
+        reject();
+        break;
+    case Id::kFirst:
+        First();
+        break;
+    case Id::kPrevious:
+        Previous();
+        break;
+    case Id::kNext:
+        Next();
+        break;
+    case Id::kLast:
+        Last();
+        break;
+    default:
+        if (id >= Id::kFirstCategory && id <= Id::kFirstCategory + kFreqInactive)
+            OnViewCategory(id - Id::kFirstCategory);
+        break;
+    }
+}
+
+CPassage* CMainDlg::Current() const {
+    if (curPassageIndex_ < 0 || curPassageIndex_ >= store_.PassageCount())
+        return nullptr;
+    return &store_.Passage(curPassageIndex_);
+}
+
+void CMainDlg::Beep() {
+    QApplication::beep();
+    emit beeped();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tree
+
+void CMainDlg::RebuildTree() {
+    model_->Fill(store_.TransFilter, editNextMode_);
+    CaptureLayout();
+}
+
+void CMainDlg::SelectCurrent() {
+    if (model_->PositionCount() == 0) {
+        // Every passage is filtered out: nothing to show, and nothing read past the tables.
+        curPassageIndex_ = -1;
+        model_->SetHighlighted(-1);
+        RefreshDisplay();
+        return;
+    }
+    curPassageIndex_ = model_->PassageAt(store_.GetPosition());
+    model_->SetHighlighted(curPassageIndex_);
+    tree_->scrollTo(model_->IndexOfPassage(curPassageIndex_));
+    UpdateCategoryMenu();
+    RefreshDisplay();
+}
+
+void CMainDlg::FindPositionOfCurrent() {
+    const int position = model_->PositionOf(curPassageIndex_);
+    if (position >= 0)
+        store_.CurSelectorIndex = position;
+}
+
+void CMainDlg::UpdateCategoryMenu() {
+    const CPassage* passage = Current();
+    if (!passage)
+        return;
+    frequencyChoice_ = passage->freq;
+    if (QAction* category = Action(Id::kFirstCategory + passage->freq))
+        category->setChecked(true);
+    // Deleting a passage is available only for the user's own passages; the command itself
+    // arrives with the editing windows.
+    Action(Id::kDeletePassage)->setEnabled(false);
+}
+
+void CMainDlg::OnTreeCurrentChanged(const QModelIndex& current) {
+    if (current.isValid()) {
+        const int index = current.data(CPassageTreeModel::kPassageRole).toInt();
+        if (index >= 0 && index <= store_.LastIndex()) {
+            store_.CurSelectorIndex = 0;
+            curPassageIndex_ = index;
+            FindPositionOfCurrent();
+            SelectCurrent();
+            if (editNextMode_ == 1) {
+                tree_->scrollTo(current, QAbstractItemView::PositionAtTop);
+                BringTextBoxToFront();
+            }
+        }
+    }
+    UpdateNavigationMenu();
+    BringTreeToFront();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Display
+
+int CMainDlg::ChooseSize() const {
+    if (store_.PrefFontChoice >= 1 && store_.PrefFontChoice <= 3)
+        return kFontSizes[static_cast<std::size_t>(store_.PrefFontChoice)];
+    if (lineCount_ <= 12)
+        return 140;
+    if (lineCount_ <= 15)
+        return 120;
+    return 100;
+}
+
+void CMainDlg::SetTextBoxText(const QString& text) {
+    // Keeps the wrapping of the front state across the new text.
+    textBox_->setPlainText(text);
+}
+
+void CMainDlg::RefreshDisplay() {
+    CPassage* passage = Current();
+    QString text;
+    int size = kHintSize;
+    if (passage) {
+        switch (visibilityMode_) {
+        case kHint:
+            text = ShownText(passage->HintText());
+            break;
+        case kPassage:
+            text = ShownText(passage->PassageText());
+            lineCount_ = passage->psgLines;
+            size = ChooseSize();
+            break;
+        case kContext:
+            text = ShownText(passage->context);
+            lineCount_ = passage->ctxLines;
+            size = ChooseSize();
+            break;
+        default:
+            break;
+        }
+    }
+    displayFont_ = textBox_->font();
+    displayFont_.setPointSizeF(size / 10.0);
+    textBox_->setFont(displayFont_);
+
+    if (passage) {
+        frequencyChoice_ = passage->freq;
+        progressChoice_ = passage->prog;
+    }
+    SetTextBoxText(text);
+    PushChoices();
+
+    if (passage && visibilityMode_ == kContext) {
+        textBox_->setFocus();
+        QTextCursor cursor(textBox_->document());
+        const int length = static_cast<int>(text.size());
+        cursor.setPosition(std::min(ShownPosition(passage->context, passage->psgStart), length));
+        // The passage and the one character after it.
+        const int end = passage->psgEnd + 1;
+        cursor.setPosition(std::min(ShownPosition(passage->context, end), length),
+                           QTextCursor::KeepAnchor);
+        textBox_->setTextCursor(cursor);
+    }
+    RefreshTitle();
+    if (editNextMode_ == 1)
+        BringTextBoxToFront();
+    else
+        BringTreeToFront();
+    store_.currentPassage = passage;
+}
+
+void CMainDlg::PushChoices() {
+    const auto push = [](QButtonGroup* group, int id) {
+        if (QAbstractButton* button = group->button(id)) {
+            button->setChecked(true);
+            return;
+        }
+        // No radio for the value: none is checked.
+        if (QAbstractButton* checked = group->checkedButton()) {
+            group->setExclusive(false);
+            checked->setChecked(false);
+            group->setExclusive(true);
+        }
+    };
+    push(frequencyGroup_, frequencyChoice_);
+    push(progressGroup_, progressChoice_);
+    push(visibilityGroup_, visibilityMode_);
+}
+
+void CMainDlg::RefreshTitle() {
+    const CPassage* passage = Current();
+    std::string title = "Recitor  Score: ";
+    AppendInt(title, store_.score);
+    if (passage) {
+        title.append("  ").append(passage->reference).append("  ");
+        const bool userPassage = passage->baseline != 1;
+        title.append(userPassage ? "[Topics: " : "<Topics: ");
+        title.append(passage->PrimaryTopicName())
+            .append(" -- ")
+            .append(passage->SecondaryTopicName());
+        title.append(userPassage ? "]" : ">");
+        title.append(" ").append(passage->TransName());
+    }
+    setWindowTitle(FromWin1252(title));
+}
+
+void CMainDlg::OnVisibility(int mode) {
+    visibilityMode_ = mode;
+    RefreshDisplay();
+    BringTextBoxToFront();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout of the overlapped tree and text box
+
+void CMainDlg::CaptureLayout() {
+    textBoxRect_ = textBox_->geometry();
+    treeRect_ = tree_->geometry();
+    treeWidth_ = treeRect_.width();
+    layoutValid_ = true;
+}
+
+void CMainDlg::BringTreeToFront() {
+    tree_->raise();
+    // The text wraps short of the tree.
+    textBox_->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    textBox_->setLineWrapColumnOrWidth(std::max(1, textBox_->viewport()->width() - treeWidth_));
+    treeInFront_ = true;
+}
+
+void CMainDlg::BringTextBoxToFront() {
+    textBox_->raise();
+    textBox_->setLineWrapMode(QTextEdit::WidgetWidth);
+    treeInFront_ = false;
+}
+
+void CMainDlg::OnMouseMove(const QPoint& p) {
+    if (store_.PrefFlyoverChoice == 0)
+        return;
+    // The tree is tested first: where the two overlap, the tree comes forward.
+    if (treeRect_.contains(p)) {
+        if (flyoverTarget_ != Id::kPassageTree)
+            BringTreeToFront();
+        flyoverTarget_ = Id::kPassageTree;
+    } else if (textBoxRect_.contains(p)) {
+        if (flyoverTarget_ != Id::kTextBox)
+            BringTextBoxToFront();
+        flyoverTarget_ = Id::kTextBox;
+    } else
+        flyoverTarget_ = 0;
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == tree_)
+            BringTreeToFront();
+        else if (watched == textBox_)
+            BringTextBoxToFront();
+    } else if (watched == client_ && event->type() == QEvent::MouseMove) {
+        OnMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        emit initialised();
+    }
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter ends the window as OK does, Escape as Cancel does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation and classification
+
+void CMainDlg::UpdateNavigationMenu() {
+    const int position = store_.GetPosition();
+    const bool atFirst = position == 0;
+    const bool atLast = !atFirst && position == store_.lastPosition;
+    Action(Id::kFirst)->setEnabled(!atFirst);
+    Action(Id::kPrevious)->setEnabled(!atFirst);
+    Action(Id::kNext)->setEnabled(!atLast);
+    Action(Id::kLast)->setEnabled(!atLast);
+}
+
+void CMainDlg::First() {
+    store_.SetPosition(0);
+    UpdateNavigationMenu();
+    SelectCurrent();
+}
+
+void CMainDlg::Last() {
+    store_.SetPosition(store_.lastPosition);
+    UpdateNavigationMenu();
+    SelectCurrent();
+}
+
+void CMainDlg::Next() {
+    const int position = store_.GetPosition();
+    if (position >= store_.lastPosition) {
+        Beep();
+        return;
+    }
+    store_.SetPosition(position + 1);
+    UpdateNavigationMenu();
+    SelectCurrent();
+}
+
+void CMainDlg::Previous() {
+    const int position = store_.GetPosition();
+    if (position == 0) {
+        Beep();
+        return;
+    }
+    store_.SetPosition(position - 1);
+    UpdateNavigationMenu();
+    SelectCurrent();
+}
+
+void CMainDlg::OnViewCategory(int freq) {
+    Action(Id::kFirstCategory + freq)->setChecked(true);
+    for (int root = 0; root <= kFreqInactive; ++root)
+        tree_->collapse(model_->RootIndex(root));
+    int root = freq;
+    while (root <= kFreqInactive && model_->ChildCount(root) == 0)
+        ++root;
+    if (root > kFreqInactive) {
+        First();
+        return;
+    }
+    const QModelIndex rootIndex = model_->RootIndex(root);
+    tree_->expand(rootIndex);
+    const QModelIndex first = model_->index(0, 0, rootIndex);
+    tree_->scrollTo(first);
+    curPassageIndex_ = first.data(CPassageTreeModel::kPassageRole).toInt();
+    model_->SetHighlighted(curPassageIndex_);
+    FindPositionOfCurrent();
+    SelectCurrent();
+    UpdateNavigationMenu();
+}
+
+void CMainDlg::OnFrequency(int choice) {
+    CPassage* passage = Current();
+    if (!passage)
+        return;
+    const int old = frequencyChoice_;
+    frequencyChoice_ = choice;
+    passage->freq = choice;
+    if (choice == kFreqInactive) {
+        if (old < kFreqInactive) {
+            store_.exportNeeded = 1;
+            if (store_.statsCount > 0)
+                --store_.statsCount;
+        }
+        // An inactive passage is always "Not Started".
+        progressChoice_ = 0;
+        PushChoices();
+        OnProgress(0);
+    } else if (old == kFreqInactive) {
+        store_.exportNeeded = 1;
+        ++store_.statsCount;
+    }
+    RefreshTitle();
+    RebuildTree();
+    First();
+}
+
+void CMainDlg::OnProgress(int choice) {
+    CPassage* passage = Current();
+    if (!passage)
+        return;
+    progressChoice_ = choice;
+    if (frequencyChoice_ == kFreqInactive) {
+        progressChoice_ = 0;
+        PushChoices();
+    }
+    store_.score += passage->vCount * (progressChoice_ - passage->prog);
+    passage->prog = progressChoice_;
+    RefreshTitle();
+}

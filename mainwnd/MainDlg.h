@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QRect>
+
+#include <array>
+#include <memory>
+
+class CMainMenu;
+class CPassage;
+class CPassageStore;
+class CPassageTreeModel;
+class QAction;
+class QButtonGroup;
+class QTextEdit;
+class QTreeView;
+
+// The program's one top-level window: it shows the current passage at one of four visibility
+// levels, classifies it by how often it is to be recited and how well it is known, and lists all
+// passages in a tree grouped by frequency class. The tree and the text box overlap; the window
+// switches which of the two is in front.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+public:
+    enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
+
+    // Borrows the store for its whole life. editNextMode is the maintainers' mode setting.
+    CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // Operations the commands of other windows call after changing the store.
+    void RebuildTree();
+    void SelectCurrent();
+    void FindPositionOfCurrent();
+    void UpdateCategoryMenu();
+    void RefreshDisplay();
+    void UpdateNavigationMenu();
+    void First();
+    void Previous();
+    void Next();
+    void Last();
+
+    void RefreshTitle();
+    void BringTreeToFront();
+    void BringTextBoxToFront();
+    void CaptureLayout();
+    // Font size in tenths of a point for the passage and context levels.
+    int ChooseSize() const;
+    // The flyover rule for a mouse position in the window's client area.
+    void OnMouseMove(const QPoint& clientPosition);
+
+    QAction* Action(int id) const;
+    int CurrentPassageIndex() const { return curPassageIndex_; }
+    int VisibilityMode() const { return visibilityMode_; }
+    bool TreeInFront() const { return treeInFront_; }
+    QWidget* Client() const { return client_; }
+
+signals:
+    // Commands the application handles: File "Save" and "Tip of the Day".
+    void saveRequested();
+    void tipRequested();
+    // The default beep sounded (stepping past either end).
+    void beeped();
+    // The window has been shown for the first time and can be brought forward by a second start.
+    void initialised();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectCommands();
+    void OnCommand(int id);
+    void OnFrequency(int choice);
+    void OnProgress(int choice);
+    void OnVisibility(int mode);
+    void OnViewCategory(int freq);
+    void OnTreeCurrentChanged(const QModelIndex& current);
+    void PushChoices();
+    void Beep();
+    void SetTextBoxText(const QString& text);
+    CPassage* Current() const;
+
+    CPassageStore& store_;
+    const int editNextMode_;
+    std::unique_ptr<CPassageTreeModel> model_;
+    std::unique_ptr<CMainMenu> menu_;
+    QWidget* client_ = nullptr;
+    QTextEdit* textBox_ = nullptr;
+    QTreeView* tree_ = nullptr;
+    QButtonGroup* frequencyGroup_ = nullptr;
+    QButtonGroup* progressGroup_ = nullptr;
+    QButtonGroup* visibilityGroup_ = nullptr;
+
+    int progressChoice_ = 0;
+    int visibilityMode_ = kPassage;
+    int frequencyChoice_ = -1;
+    int curPassageIndex_ = -1;
+    int lineCount_ = 0;
+    QFont displayFont_;
+    static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};
+    bool layoutValid_ = false;
+    bool treeInFront_ = false;
+    bool shown_ = false;
+    QRect treeRect_;
+    QRect textBoxRect_;
+    int treeWidth_ = 0;
+    int flyoverTarget_ = 0;
+};

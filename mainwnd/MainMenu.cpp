@@ -1,0 +1,239 @@
+#include "MainMenu.h"
+
+#include "CommandIds.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <span>
+
+namespace {
+
+enum ItemFlag : unsigned { kPlain = 0, kChecked = 1, kGrayed = 2, kRadio = 4 };
+
+// One line of a pop-up: a command, or a separator when id is 0.
+struct Item {
+    int id;
+    const char* caption;
+    unsigned flags = kPlain;
+};
+
+constexpr Item kSeparator{0, nullptr};
+
+constexpr Item kFileItems[] = {
+    {Id::kAddPassage, "Add Passage"},
+    {Id::kDeletePassage, "Delete Passage"},
+    {Id::kEditPassage, "Edit Passage"},
+    kSeparator,
+    {Id::kExportPocketPc, "Export Pocket PC"},
+    kSeparator,
+    {Id::kPrint, "Print"},
+    {Id::kSave, "Save"},
+    {Id::kExit, "Exit"},
+};
+
+constexpr Item kViewItems[] = {
+    {Id::kFirstCategory + 0, "Learning (Most Frequent)", kRadio},
+    {Id::kFirstCategory + 1, "Learned (Less Frequent)", kRadio},
+    {Id::kFirstCategory + 2, "Archive (Least Frequent)", kRadio},
+    {Id::kFirstCategory + 3, "Not Started/Inactive", kRadio},
+    kSeparator,
+    {Id::kParallelPassages, "Parallel Passages"},
+    {Id::kSameTopic, "Passages with Same Topic"},
+    {Id::kFindWord, "Find Specific Word/Phrase", kGrayed},
+};
+
+constexpr Item kFlyoverItems[] = {
+    {Id::kFlyoverDisable, "Disable", kRadio},
+    {Id::kFlyoverEnable, "Enable", kRadio | kChecked},
+};
+
+constexpr Item kFontSizeItems[] = {
+    {Id::kFirstFontSize + 0, "Auto Resizing", kRadio | kChecked},
+    {Id::kFirstFontSize + 1, "Fixed Small Size", kRadio},
+    {Id::kFirstFontSize + 2, "Fixed Medium Size", kRadio},
+    {Id::kFirstFontSize + 3, "Fixed Large Size", kRadio},
+};
+
+constexpr Item kBackgroundItems[] = {
+    {Id::kFirstBackground + 0, "Plain", kRadio},
+    {Id::kFirstBackground + 1, "Butterfly", kRadio},
+    {Id::kFirstBackground + 2, "Castle", kRadio},
+    {Id::kFirstBackground + 3, "Clouds", kRadio | kChecked},
+    {Id::kFirstBackground + 4, "Cross", kRadio},
+    {Id::kFirstBackground + 5, "Eagle", kRadio},
+    {Id::kFirstBackground + 6, "Etched Burst", kRadio},
+    {Id::kFirstBackground + 7, "Lion Cub", kRadio},
+    {Id::kFirstBackground + 8, "Marble", kRadio},
+    {Id::kFirstBackground + 9, "Maze", kRadio},
+    {Id::kFirstBackground + 10, "My Pattern - 1", kRadio},
+    {Id::kFirstBackground + 11, "My Pattern - 2", kRadio},
+    {Id::kFirstBackground + 12, "My Pattern - 3", kRadio},
+    {Id::kFirstBackground + 13, "Planks", kRadio},
+    {Id::kFirstBackground + 14, "Raindrops", kRadio},
+    {Id::kFirstBackground + 15, "Star Burst", kRadio},
+    {Id::kFirstBackground + 16, "Star Fetti", kRadio},
+    {Id::kFirstBackground + 17, "Stethoscope", kRadio},
+    {Id::kFirstBackground + 18, "Stone Floor", kRadio},
+    {Id::kFirstBackground + 19, "Stone Wall", kRadio},
+    {Id::kFirstBackground + 20, "Stripes", kRadio},
+    {Id::kFirstBackground + 21, "Tie Die", kRadio},
+    {Id::kFirstBackground + 22, "Tree Grain", kRadio},
+    {Id::kFirstBackground + 23, "Vine", kRadio},
+    {Id::kFirstBackground + 24, "World Map", kRadio},
+};
+
+constexpr Item kHintItems[] = {
+    {Id::kHintSeveralWords, "Several Words", kChecked},
+    {Id::kHintLetters, "Letter of Each Word", kGrayed},
+};
+
+constexpr int Trans(int index) {
+    return Id::kFirstTranslation + index;
+}
+
+constexpr Item kTranslationItems[] = {
+    {Id::kTranslationHeading, "Select a 'filter' below to only see that version's passages"},
+    kSeparator,
+    {Trans(10), "AMP (1987 Amplified Bible-500 verses max)", kRadio},
+    {Trans(0), "ASV (1901 American Standard-Public Domain)", kRadio},
+    {Trans(11), "BBE (1964 Bible in Basic English-Public Domain)", kRadio},
+    {Trans(12), "CEV (1995 Contemporary English Version-500 verses max)", kRadio},
+    {Trans(13), "DB (1890 Darby Bible-Public Domain)", kRadio},
+    {Trans(16), "GW (1995 God's Word-500 verses max)", kRadio},
+    {Trans(14), "ESV (2001 English Standard Version-1000 verses max)", kRadio},
+    {Trans(1), "ISV (1998 International Standard Version NT)", kRadio},
+    kSeparator,
+    {Trans(20), "KJ21 (2002 King James 21st Century-1000 verses max)", kRadio},
+    {Trans(3), "KJV (1611 Kings James-Public Domain)", kRadio},
+    {Trans(21), "LB (1971 Living Bible-500 verses max)", kRadio},
+    {Trans(24), "LITV (2000 Literal Translation-1000 verses max)", kRadio},
+    {Trans(17), "MKJV (2003 Modern King James-1000 verses max)", kRadio},
+    {Trans(22), "MSG (2002 The Message-500 verses max)", kRadio},
+    kSeparator,
+    {Trans(5), "NASB (1995 New American Standard-3500 verses max)", kRadio},
+    {Trans(23), "NCV (1991 New Century Version-1000 verses max)", kRadio},
+    {Trans(6), "NET (1996 New English Translation NT-500 verses max)", kRadio},
+    {Trans(8), "NIV (1984 New International-1000 verses max)", kRadio},
+    {Trans(9), "NKJV (1994 New King James-1000 verses max)", kRadio},
+    {Trans(7), "NLT (1996 New Living Translation -250 verses max)", kRadio},
+    {Trans(2), "NRSV (1989 New Revised Standard-500 verses max)", kRadio},
+    kSeparator,
+    {Trans(4), "RSV (1971 Revised Standard-34 passages for tutorial)", kRadio},
+    {Trans(29), "TEV (1992 Today's English (Good News)-500 verses max)", kRadio},
+    {Trans(32), "WEB (2003 Worldwide English-Public Domain)", kRadio},
+    kSeparator,
+    {Trans(33), "All (no 'filtering' .. includes KJV,NASB,NIV,etc)", kRadio},
+    kSeparator,
+    {Id::kVisitVersions, "Visit web-site with info about versions"},
+    {Id::kVisitBibleSite, "Visit BibleGateway web-site to add your own passages"},
+};
+
+constexpr Item kConfirmationItems[] = {
+    {Id::kConfirmDelete, "Delete", kChecked},
+    {Id::kConfirmEdit, "Edit", kChecked},
+    {Id::kConfirmExportPpc, "Export Ppc", kChecked},
+};
+
+constexpr Item kEeOptionItems[] = {
+    {Id::kTrainee, "Trainee", kRadio | kChecked},
+    {Id::kTrainer, "Trainer", kRadio},
+};
+
+constexpr Item kHelpItems[] = {
+    {Id::kOverview, "Overview"},
+    {Id::kHelpTopics, "Help Topics"},
+    kSeparator,
+    {Id::kTutorial, "Tutorial"},
+    {Id::kUserGuide, "User Guide"},
+    {Id::kUserManual, "UserManual.doc"},
+    kSeparator,
+    {Id::kContactUs, "Contact Us"},
+    {Id::kHomePage, "Visit Home Page"},
+    {Id::kSlideshow, "Watch Slideshow"},
+    {Id::kCheckForUpdate, "Check for Update"},
+    kSeparator,
+    {Id::kTipOfTheDay, "Tip of the Day"},
+    {Id::kSlowLaunch, "Slow to 'launch'?"},
+    {Id::kAbout, "About Recitor 3.6d"},
+};
+
+constexpr Item kBarItems[] = {
+    {Id::kEdThis, "EdThis", kGrayed},
+    {Id::kEdNx, "EdNx", kGrayed},
+    {Id::kDelThis, "DelThis", kGrayed},
+    {Id::kFirst, "<< First"},
+    {Id::kPrevious, "< Previous"},
+    {Id::kNext, "Next >"},
+    {Id::kLast, "Last >>"},
+};
+
+} // namespace
+
+namespace {
+
+// Adds items to menu (or to the bar itself); radio items of one list form one exclusive group.
+void AddItems(QWidget& target, std::span<const Item> items, QWidget& owner,
+              QHash<int, QAction*>& actions) {
+    QActionGroup* group = nullptr;
+    for (const Item& item : items) {
+        if (item.id == 0) {
+            if (auto* menu = qobject_cast<QMenu*>(&target))
+                menu->addSeparator();
+            continue;
+        }
+        auto* action = new QAction(QString::fromLatin1(item.caption), &owner);
+        action->setData(item.id);
+        action->setObjectName(QString::number(item.id));
+        action->setMenuRole(QAction::NoRole);
+        if (item.flags & (kChecked | kRadio))
+            action->setCheckable(true);
+        action->setChecked(item.flags & kChecked);
+        action->setEnabled(!(item.flags & kGrayed));
+        if (item.flags & kRadio) {
+            if (!group)
+                group = new QActionGroup(&owner);
+            group->addAction(action);
+        }
+        target.addAction(action);
+        actions.insert(item.id, action);
+    }
+}
+
+QMenu* AddMenu(QWidget& parentMenu, const char* title, std::span<const Item> items, QWidget& owner,
+               QHash<int, QAction*>& actions) {
+    auto* menu = new QMenu(QString::fromLatin1(title), &parentMenu);
+    AddItems(*menu, items, owner, actions);
+    if (auto* bar = qobject_cast<QMenuBar*>(&parentMenu))
+        bar->addMenu(menu);
+    else
+        qobject_cast<QMenu*>(&parentMenu)->addMenu(menu);
+    return menu;
+}
+
+} // namespace
+
+CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
+    AddMenu(bar, "&File", kFileItems, owner, actions_);
+    AddMenu(bar, "&View", kViewItems, owner, actions_);
+
+    preferences_ = AddMenu(bar, "&Preferences", {}, owner, actions_);
+    AddMenu(*preferences_, "Flyover", kFlyoverItems, owner, actions_);
+    AddMenu(*preferences_, "Font Size", kFontSizeItems, owner, actions_);
+    AddMenu(*preferences_, "Background", kBackgroundItems, owner, actions_);
+    AddMenu(*preferences_, "Hint Options", kHintItems, owner, actions_);
+    preferences_->addSeparator();
+    AddMenu(*preferences_, "Translation", kTranslationItems, owner, actions_);
+    AddMenu(*preferences_, "Confirmations", kConfirmationItems, owner, actions_);
+    AddMenu(*preferences_, "EE Options", kEeOptionItems, owner, actions_);
+    constexpr Item kTopicFilter[] = {{Id::kTopicFilter, "Topic Filter ..."}};
+    AddItems(*preferences_, kTopicFilter, owner, actions_);
+    preferences_->addSeparator();
+    constexpr Item kReset[] = {{Id::kResetDefaults, "Reset Defaults", kGrayed}};
+    AddItems(*preferences_, kReset, owner, actions_);
+
+    help_ = AddMenu(bar, "&Help", kHelpItems, owner, actions_);
+    AddItems(bar, kBarItems, owner, actions_);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+// The main window's menu bar with every pop-up, item, id and caption, in the states the menu has
+// before the settings are applied. Each command is a QAction whose data and object name carry its
+// id, so that handlers, tests and the help find it by number.
+class CMainMenu {
+public:
+    // Builds the menus into bar; the actions are children of owner.
+    CMainMenu(QMenuBar& bar, QWidget& owner);
+
+    QAction* Action(int id) const { return actions_.value(id, nullptr); }
+    QMenu* Preferences() const { return preferences_; }
+    QMenu* Help() const { return help_; }
+
+private:
+    QHash<int, QAction*> actions_;
+    QMenu* preferences_ = nullptr;
+    QMenu* help_ = nullptr;
+};
