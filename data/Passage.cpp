@@ -197,13 +197,6 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
         if (pos > wordStart && ScanInt(escaped.substr(pos), number))
             contextFirstVerse = number;
     }
-    const std::size_t lastBackslash = escaped.rfind('\\');
-    if (lastBackslash == std::string_view::npos)
-        contextLastVerse = contextFirstVerse;
-    else if (lastBackslash + 2 <= escaped.size() &&
-             ScanInt(escaped.substr(lastBackslash + 2), number))
-        contextLastVerse = number;
-
     // Unescape in one pass, counting line breaks and paragraph breaks ("\n\n" pairs, counted
     // without overlap) on the way. Every escape is at least as long as what it stands for.
     context.clear();
@@ -217,6 +210,7 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     };
     const char* nextBackslash = next(p, '\\');
     const char* nextAmpersand = next(p, '&');
+    const char* lastBackslash = nullptr; // found on the way, for the last verse
     int breaks = 0;
     int paragraphs = 0;
     const char* previousBreakEnd = nullptr;
@@ -227,6 +221,7 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
         if (q == end)
             break;
         if (q == nextBackslash) {
+            lastBackslash = q;
             if (q + 1 < end && q[1] == 'n') {
                 context.append(kLineBreak);
                 ++breaks;
@@ -258,15 +253,52 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
         }
     }
     contextLineCount = breaks - paragraphs + 1;
+
+    if (!lastBackslash)
+        contextLastVerse = contextFirstVerse;
+    else {
+        const auto at = static_cast<std::size_t>(lastBackslash - escaped.data());
+        if (at + 2 <= escaped.size() && ScanInt(escaped.substr(at + 2), number))
+            contextLastVerse = number;
+    }
 }
+
+namespace {
+
+// The next byte at or after from that escaping may change (CR, LF, quotation mark, apostrophe), or
+// the end. Contexts run for dozens of characters between such bytes, so it tests eight at a time:
+// a save escapes every user passage's context.
+std::size_t NextEscapeCandidate(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const auto holds = [](std::uint64_t word, unsigned char c) {
+        const std::uint64_t x = word ^ (kOnes * c);
+        return (x - kOnes) & ~x & kHighBits; // non-zero exactly when some byte equals c
+    };
+    const std::size_t n = text.size();
+    std::size_t i = from;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (holds(word, '\r') | holds(word, '\n') | holds(word, '"') | holds(word, '\''))
+            break;
+    }
+    for (; i < n; ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n' || c == '"' || c == '\'')
+            return i;
+    }
+    return n;
+}
+
+} // namespace
 
 void AppendEscapedContext(std::string& out, std::string_view context) {
     const std::size_t n = context.size();
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = NextEscapeCandidate(context, 0); i < n;
+         i = NextEscapeCandidate(context, i + 1)) {
         const char c = context[i];
-        if (c != '\r' && c != '\n' && c != '"' && c != '\'')
-            continue;
         std::string_view replacement;
         std::size_t skip = 1;
         if (c == '\r') {

@@ -572,10 +572,15 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         AppendHeader(user.Buffer(), userCount);
     }
 
+    // The statistics lines are gathered on the same pass, so that each passage is visited once
+    // while it is in the cache; their header, which needs their count, goes in front afterwards.
+    std::string statsLines;
     int count = 0;
     for (const auto& passage : passages_) {
-        if (passage->freq != kFreqInactive)
+        if (passage->freq != kFreqInactive) {
             ++count;
+            AppendStatsLine(statsLines, *passage);
+        }
         if (writeUser && passage->baseline == 0) {
             user.Append(passage->FormatElement());
             user.FlushIfFull();
@@ -591,14 +596,9 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
 
     statsCount = count;
     AppendHeader(stats.Buffer(), statsCount);
-    for (auto& passage : passages_) {
-        if (passage->freq != kFreqInactive)
-            AppendStatsLine(stats.Buffer(), *passage);
-        if (releaseOnSave == 1)
-            passage.reset(); // closing: release the collection as it is saved
-    }
+    stats.Append(statsLines);
     if (releaseOnSave == 1) {
-        passages_.clear();
+        passages_.clear(); // closing: release the collection once it is saved
         currentPassage = nullptr;
     }
     stats.Append(kEndLine);
