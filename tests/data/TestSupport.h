@@ -1,0 +1,144 @@
+#pragma once
+
+// Shared doubles and helpers of the data-layer tests: a recording message sink, settings kept in
+// memory, a clock the test sets, a private working directory and builders for the data files.
+
+#include "PassageStore.h"
+#include "Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    MsgIcon icon;
+};
+
+class CRecordingSink : public IMessageSink {
+public:
+    void Show(const std::string& caption, const std::string& text, MsgIcon icon) override {
+        shown.push_back({caption, text, icon});
+    }
+    std::vector<ShownMessage> shown;
+};
+
+class CMemorySettings : public ISettings {
+public:
+    std::int32_t ReadNumber(const std::string& section, const std::string& name,
+                            std::int32_t defaultValue) override {
+        const auto it = numbers.find({section, name});
+        return it == numbers.end() ? defaultValue : it->second;
+    }
+    void WriteNumber(const std::string& section, const std::string& name,
+                     std::int32_t value) override {
+        numbers[{section, name}] = value;
+        writes.push_back(section + "/" + name);
+    }
+    std::string ReadText(const std::string& section, const std::string& name,
+                         const std::string& defaultValue) override {
+        const auto it = texts.find({section, name});
+        return it == texts.end() ? defaultValue : it->second;
+    }
+    void WriteText(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        texts[{section, name}] = value;
+        writes.push_back(section + "/" + name);
+    }
+
+    std::map<std::pair<std::string, std::string>, std::int32_t> numbers;
+    std::map<std::pair<std::string, std::string>, std::string> texts;
+    std::vector<std::string> writes; // "section/name", in the order written
+};
+
+// Seconds are fixed; every millisecond reading advances by msStep.
+class CFixedClock : public IClock {
+public:
+    std::uint32_t NowSeconds() override { return seconds; }
+    std::int64_t NowMilliseconds() override {
+        const std::int64_t now = milliseconds;
+        milliseconds += msStep;
+        return now;
+    }
+    std::uint32_t seconds = 1700000000;
+    std::int64_t milliseconds = 5000;
+    std::int64_t msStep = 0;
+};
+
+// One element line of a passage file, built independently of the program's own writer. The key
+// is the key text without its closing quotation mark; the context is given as stored in the file.
+struct Elem {
+    std::string key;
+    std::string context;
+    int vCount = 1;
+    int ctxLines = 3;
+    int psgLines = 1;
+    int psgStart = 0;
+    int psgEnd = 0;
+    int hintStart = 0;
+    int hintEnd = 0;
+    int topic = 918;
+    std::string Line() const;
+};
+
+// Keys of the form "%02d%03d%03d" + suffix.
+std::string KeyText(int book, int chapter, int verse, char suffix);
+// A plain element for the verse with a one-line context beginning with the verse number.
+Elem PlainElem(int book, int chapter, int verse, char suffix);
+// Genesis 1:1..n in translation 3: filler that sorts before every other test passage.
+std::vector<std::string> Filler(int n);
+// The element line of John 3:<verse> in the translation of suffix.
+std::string John(int verse, char suffix = '8', int vCount = 1);
+// 18 baseline passages: filler, then John 3:15 (two verses), 3:16 (three verses) and 3:17 in
+// translation 8, at indices 15, 16 and 17.
+std::vector<std::string> JohnBase();
+
+// A passage or statistics file: declaration, header (count defaults to the number of lines),
+// the lines and the closing line, every line ending in CR LF.
+inline constexpr int kCountOfLines = std::numeric_limits<int>::min();
+std::string PassageFile(const std::vector<std::string>& lines, int count = kCountOfLines);
+std::string StatsFile(const std::vector<std::string>& lines, int count = kCountOfLines);
+// keyText is the token as it stands in the line, with its closing quotation mark.
+std::string StatsLine(const std::string& keyText, int prog, int freq);
+
+inline constexpr const char* kDecl = "<?xml version=\"1.0\" standalone=\"no\" ?>";
+
+using DirSnapshot = std::map<std::string, std::string>; // file name -> bytes ("<dir>" for dirs)
+
+// A test with its own empty working directory, removed afterwards, and a store over it.
+class StoreTest : public ::testing::Test {
+protected:
+    StoreTest();
+    ~StoreTest() override;
+
+    void Write(const std::string& name, const std::string& bytes) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+    DirSnapshot Snapshot() const;
+
+    // Writes the three files (the statistics file only when stats is given).
+    void WriteFiles(const std::vector<std::string>& info, const std::vector<std::string>& user,
+                    const std::vector<std::string>* stats);
+    // A new store over the directory, loaded; the status of the load.
+    Status Load();
+    // Loads JohnBase with no user passages and statistics for John 3:15 (prog 1, freq 1) and 3:16
+    // (prog 2, freq 0); expects no message.
+    void LoadJohn();
+    // Loads and expects exactly one fatal message, and no file changed by the attempt.
+    void ExpectFatal(const std::string& caption, const std::string& text);
+    void ExpectOneMessage(const std::string& caption, const std::string& text, MsgIcon icon) const;
+
+    std::filesystem::path dir;
+    CRecordingSink sink;
+    CMemorySettings settings;
+    CFixedClock clock;
+    std::unique_ptr<CPassageStore> store;
+};

@@ -1,0 +1,374 @@
+// Loading and merging the three files: every fatal fault with its exact message and no file
+// touched, the warnings that go on, the order of the merged collection, shared contexts and the
+// statistics.
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<std::string> kEmpty;
+const std::string kReload = "\nWas it modified? File should be reloaded.";
+
+std::string BadHeader(const std::string& file, int minimum, int count) {
+    return file + " file invalid, corrupt, exceeds 15000 passages, or is less than " +
+           std::to_string(minimum) + " passages. PsgCount: #" + std::to_string(count);
+}
+
+} // namespace
+
+class LoadTest : public StoreTest {};
+
+TEST_F(LoadTest, MissingFilesAreFatal) {
+    Write("RctUser.xml", PassageFile({}));
+    Write("RctStats.xml", StatsFile({}));
+    ExpectFatal("Recitor Missing Info File", "Unable to open Info xml file for reading");
+
+    sink.shown.clear();
+    std::filesystem::remove(dir / "RctUser.xml");
+    Write("RctInfo.xml", PassageFile(Filler(18)));
+    ExpectFatal("Recitor Missing Info File", "Unable to open User xml file for reading");
+
+    sink.shown.clear();
+    Write("RctUser.xml", PassageFile({}));
+    std::filesystem::remove(dir / "RctStats.xml");
+    ExpectFatal("Recitor Missing Stats File",
+                "Unable to open Stats xml file for reading (real or 'spare')");
+}
+
+TEST_F(LoadTest, BaselineHeaderFaults) {
+    WriteFiles(Filler(17), kEmpty, &kEmpty);
+    ExpectFatal("Recitor OpenXmlFile", BadHeader("RctInfo.xml", 18, 17));
+
+    std::string info = PassageFile(Filler(18));
+    info.replace(0, info.find('\r'), "<?xml version=\"1.0\" ?>");
+    sink.shown.clear();
+    Write("RctInfo.xml", info);
+    ExpectFatal("Recitor OpenXmlFile", BadHeader("RctInfo.xml", 18, 18));
+
+    info = PassageFile(Filler(18));
+    info.replace(info.find("count=\"018\""), 11, "count=\"x\"");
+    sink.shown.clear();
+    Write("RctInfo.xml", info);
+    ExpectFatal("Recitor OpenXmlFile", BadHeader("RctInfo.xml", 18, 0));
+
+    sink.shown.clear();
+    Write("RctInfo.xml", PassageFile(Filler(18), 15001));
+    ExpectFatal("Recitor OpenXmlFile", BadHeader("RctInfo.xml", 18, 15001));
+}
+
+TEST_F(LoadTest, UserHeaderCountOutOfRange) {
+    for (const int count : {15001, -1}) {
+        sink.shown.clear();
+        WriteFiles(Filler(18), kEmpty, &kEmpty);
+        Write("RctUser.xml", PassageFile({}, count));
+        ExpectFatal("Recitor OpenXmlFile", BadHeader("RctUser.xml", 0, count));
+    }
+}
+
+TEST_F(LoadTest, DamagedElementLinesStopTheLoad) {
+    std::vector<std::string> info = Filler(18);
+    info[4].replace(info[4].find("psgLines=\"01\""), 13, "psgLines=\"\"");
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor ReadInfo Error",
+                "Info or User file invalid (count wrong?) for attribute #3 or #4 of key "
+                "[010010053]\n" +
+                    info[4]);
+
+    info = Filler(18);
+    info[6] = "";
+    sink.shown.clear();
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor ReadInfo Error", "Info or User file invalid (count wrong?) for attribute "
+                                          "#-1 or #0 of key [000000000]\n");
+
+    info = Filler(18);
+    info[7].replace(info[7].size() - 8, 8, "></psg>");
+    sink.shown.clear();
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor Invalid </psg>",
+                "Info or User file invalid for closing </psg> of key [010010083]\n" +
+                    info[7].substr(info[7].size() - 50));
+}
+
+TEST_F(LoadTest, BaselineOutOfOrderOrDuplicated) {
+    std::vector<std::string> info = Filler(18);
+    std::swap(info[4], info[5]);
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor unsorted or duplicates",
+                "Read-only RctInfo.xml not sorted or has duplicate: Prev: 01001006  Cur: 01001005" +
+                    kReload);
+
+    // Same VerseKey, different text: still a duplicate.
+    info = Filler(17);
+    Elem again = PlainElem(1, 1, 17, '3');
+    again.context = "17 Other text";
+    info.push_back(again.Line());
+    sink.shown.clear();
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor unsorted or duplicates",
+                "Read-only RctInfo.xml not sorted or has duplicate: Prev: 01001017  Cur: 01001017" +
+                    kReload);
+}
+
+TEST_F(LoadTest, UserFileOutOfOrder) {
+    WriteFiles(Filler(18), {John(17), John(16)}, &kEmpty);
+    ExpectFatal("Recitor unsorted or duplicates",
+                "RctUser.xml not sorted or has duplicate: Prev: 54003017  Cur: 54003016" + kReload);
+}
+
+TEST_F(LoadTest, SharedContextWithoutItsRecord) {
+    std::vector<std::string> info = Filler(16);
+    info.push_back(PlainElem(54, 3, 15, '/').Line()); // a record of another verse does not serve
+    Elem shared = PlainElem(54, 3, 16, '8');
+    shared.ctxLines = 98;
+    info.push_back(shared.Line());
+    WriteFiles(info, kEmpty, &kEmpty);
+    ExpectFatal("Recitor unsorted or duplicates",
+                "Read-only RctInfo.xml has invalid CtxLineCount=98: Prev: 54003015  Cur: 54003016" +
+                    kReload);
+}
+
+TEST_F(LoadTest, DamagedStatisticsLines) {
+    const std::string good = StatsLine("540030168\"", 2, 0);
+    const std::string longKey = StatsLine("1234567890123456789012\"", 2, 0);
+    struct Case {
+        std::string line;
+        std::string attributes; // "#n or #n+1"
+        std::string key;
+    };
+    const Case cases[] = {
+        {StatsLine("540030168\"", 2, 0).replace(good.find("prog=\"2\""), 8, "prog=\"x\""),
+         "#1 or #2", "540030168\""},
+        {"<psg key=\"540030168\" prog=\"2\"> </psg>", "#2 or #3", "540030168\""},
+        // Levels outside the known ones are as damaged as a missing number.
+        {StatsLine("540030168\"", 7, 0), "#1 or #2", "540030168\""},
+        {StatsLine("540030168\"", 2, 4), "#2 or #3", "540030168\""},
+        {StatsLine("540030168\"", -1, 0), "#1 or #2", "540030168\""},
+        {longKey, "#0 or #1", "1234567890123456789"},
+        {"", "#-1 or #0", ""},
+    };
+    for (const Case& c : cases) {
+        sink.shown.clear();
+        WriteFiles(JohnBase(), kEmpty, nullptr);
+        Write("RctStats.xml", StatsFile({good, c.line}));
+        ExpectFatal("Recitor ReadStats Error",
+                    "RctStats.xml file invalid  (count wrong?) for attribute " + c.attributes +
+                        " of key [" + c.key + "] for Passage #2\n" + c.line.substr(0, 120));
+    }
+}
+
+TEST_F(LoadTest, StatisticsForAnUnknownVerseKey) {
+    WriteFiles(JohnBase(), kEmpty, nullptr);
+    Write("RctStats.xml", StatsFile({StatsLine("540030208\"", 1, 0)}));
+    ExpectFatal("Recitor Mismatched Keys",
+                "Key in RctStats.xml [54003020] not found in RctInfo.xml for Passage #1\n(Has a "
+                "different or updated translation been installed? \nIf so, reinstall and select "
+                "option 'Yes=Overwrite' to reset statistics)");
+}
+
+TEST_F(LoadTest, CountsThatDisagreeWithTheElements) {
+    // One element more than the count: it stands where the closing line should.
+    Elem extra = PlainElem(54, 3, 16, '8');
+    extra.context = std::string(400, 'w');
+    std::vector<std::string> info = Filler(18);
+    info.push_back(extra.Line());
+    WriteFiles(kEmpty, kEmpty, &kEmpty);
+    Write("RctInfo.xml", PassageFile(info, 18));
+    ExpectFatal("Recitor Missing </passages>",
+                "RctInfo.xml file invalid (count wrong?): doesn't end with </passages>\n" +
+                    extra.Line().substr(0, 280));
+
+    sink.shown.clear();
+    Write("RctInfo.xml", PassageFile(Filler(18)));
+    Write("RctUser.xml", PassageFile({John(16), John(17)}, 1));
+    ExpectFatal("Recitor Missing </passages>",
+                "RctUser.xml file invalid (count wrong?): doesn't end with </passages>\n" +
+                    John(17));
+
+    sink.shown.clear();
+    Write("RctUser.xml", PassageFile({John(16)}));
+    Write("RctStats.xml",
+          StatsFile({StatsLine("540030168\"", 1, 0), StatsLine("540030168\"", 2, 0)}, 1));
+    ExpectFatal("Recitor Missing </passages>",
+                "RctStats.xml file invalid (count wrong?): doesn't end with </passages>\n" +
+                    StatsLine("540030168\"", 2, 0));
+
+    // One element fewer than the count: the closing line is read as an element.
+    sink.shown.clear();
+    Write("RctStats.xml", StatsFile({}));
+    Write("RctInfo.xml", PassageFile(Filler(18), 19));
+    ExpectFatal("Recitor ReadInfo Error", "Info or User file invalid (count wrong?) for attribute "
+                                          "#0 or #1 of key [000000000]\n</passages>");
+}
+
+TEST_F(LoadTest, OverlongElementIsCutAndLoadGoesOn) {
+    std::vector<std::string> info = Filler(18);
+    Elem longOne = PlainElem(1, 1, 1, '3');
+    const std::size_t frame = longOne.Line().size() - longOne.context.size();
+    longOne.context = "1 " + std::string(2600 - frame - 2, 'a');
+    info[0] = longOne.Line();
+    ASSERT_EQ(info[0].size(), 2600u);
+    Elem longUser = PlainElem(54, 3, 16, '8');
+    longUser.context = longOne.context;
+    WriteFiles(info, {longUser.Line()}, &kEmpty);
+
+    EXPECT_EQ(Load(), Status::Ok);
+    ASSERT_EQ(sink.shown.size(), 2u);
+    EXPECT_EQ(sink.shown[0].caption, "Recitor Preloaded Passage Too Long");
+    EXPECT_EQ(sink.shown[0].text, "RctInfo.xml file has preloaded passage that is too long: #2");
+    EXPECT_EQ(sink.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(sink.shown[1].caption, "Recitor User Passage Too Long");
+    EXPECT_EQ(sink.shown[1].text, "RctUser.xml file has user passage that is too long: #20");
+    for (const int index : {0, 18}) {
+        const std::string& context = store->Passage(index).context;
+        EXPECT_TRUE(context.ends_with("aaaTRUNCATED ")) << index;
+        EXPECT_EQ(context.size() - 10, 2480 - longOne.Line().find("context=\"") - 9) << index;
+    }
+}
+
+TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
+    struct Case {
+        std::string stats; // empty: no statistics file
+        int count;
+    };
+    std::string badDeclaration = StatsFile({});
+    badDeclaration.replace(0, 5, "<?XML");
+    const Case cases[] = {{StatsFile({}, 15001), 15001},
+                          {StatsFile({}, -1), -1},
+                          {"", 0},
+                          {std::string(kDecl) + "\r\n<passages>\r\n</passages>\r\n", 0},
+                          {badDeclaration, 0}};
+    for (const Case& c : cases) {
+        sink.shown.clear();
+        std::filesystem::remove(dir / "RctStats.xml");
+        WriteFiles(JohnBase(), kEmpty, nullptr);
+        Write("RctStatsSpare.xml", StatsFile({}));
+        if (!c.stats.empty())
+            Write("RctStats.xml", c.stats);
+        const DirSnapshot before = Snapshot();
+        EXPECT_EQ(Load(), Status::Ok);
+        ExpectOneMessage("Recitor Corrupt/Missing Stats file 'patched'",
+                         "RctStats.xml file invalid, corrupt, exceeds 15000 passages, or is less "
+                         "than 0 passages. Replacing with empty RctStatsSpare.xml. All statistics "
+                         "lost. PsgCount: #" +
+                             std::to_string(c.count),
+                         MsgIcon::Warning);
+        EXPECT_EQ(store->exportNeeded, 1);
+        EXPECT_EQ(store->statsCount, 0);
+        EXPECT_EQ(Snapshot(), before); // nothing is repaired while loading
+    }
+}
+
+TEST_F(LoadTest, UserPassagesReplaceOrJoinTheBaselineInOrder) {
+    Elem revised = PlainElem(54, 3, 16, '8');
+    revised.context = "16 Revised";
+    revised.psgEnd = 10;
+    WriteFiles(JohnBase(), {John(16, '3'), revised.Line(), John(18)}, &kEmpty);
+    clock.msStep = 250;
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->baselineCount, 17);
+    EXPECT_EQ(store->userCount, 3);
+    EXPECT_EQ(store->PassageCount(), 20);
+    EXPECT_EQ(store->lastPosition, 19);
+    EXPECT_EQ(store->userFileChanged, 0);
+    EXPECT_DOUBLE_EQ(store->loadSeconds, 0.25);
+
+    const std::pair<std::uint32_t, int> expected[] = {
+        {54003015, 8}, {54003016, 3}, {54003016, 8}, {54003017, 8}, {54003018, 8}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(store->Passage(15 + i).key, expected[i].first) << i;
+        EXPECT_EQ(store->Passage(15 + i).trans, expected[i].second) << i;
+    }
+    for (int i = 1; i < store->PassageCount(); ++i)
+        EXPECT_LT(store->Passage(i - 1).sortKey, store->Passage(i).sortKey);
+    EXPECT_EQ(store->Passage(17).context, "16 Revised");
+    EXPECT_EQ(store->Passage(17).baseline, 0);
+    EXPECT_EQ(store->Passage(16).baseline, 0);
+    EXPECT_EQ(store->Passage(18).baseline, 1);
+    EXPECT_EQ(store->Find(store->Passage(17).matchKey | 1u), 17);
+    EXPECT_EQ(store->Find(CPassage("540030199\"").matchKey), -1);
+}
+
+TEST_F(LoadTest, UserHeaderWithoutFormatVersionIsMarkedForRewriting) {
+    WriteFiles(Filler(18), kEmpty, &kEmpty);
+    Write("RctUser.xml", std::string(kDecl) + "\r\n<passages count=\"0\">\r\n</passages>");
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->userFileChanged, 1);
+    EXPECT_EQ(store->userCount, 0);
+}
+
+TEST_F(LoadTest, SharedContextsAreAssembledFromTheRecord) {
+    const std::string own = "16 Own words";
+    const std::string before = "14 Before.\r\n";
+    const std::string passage = "16 Middle.";
+    const std::string gap = "\r\n\r\n";
+    const std::pair<int, std::string> cases[] = {
+        {96, passage + gap + "NIV " + own},
+        {99, "NIV " + own + gap + passage},
+        {5, before + gap + "NIV " + own + gap + passage},
+    };
+    for (const auto& [recordLines, context] : cases) {
+        sink.shown.clear();
+        Elem record = PlainElem(54, 3, 16, '/');
+        record.context = "14 Before.\\n16 Middle.\\n17 After.";
+        record.ctxLines = recordLines;
+        record.psgStart = 12;
+        record.psgEnd = 22;
+        Elem shared = PlainElem(54, 3, 16, '8');
+        shared.context = own;
+        shared.ctxLines = 98;
+        shared.psgEnd = 12;
+        shared.hintStart = 3;
+        shared.hintEnd = 6;
+        std::vector<std::string> info = Filler(16);
+        info.push_back(record.Line());
+        info.push_back(shared.Line());
+        WriteFiles(info, kEmpty, &kEmpty);
+        ASSERT_EQ(Load(), Status::Ok);
+        EXPECT_TRUE(sink.shown.empty());
+        const CPassage& p = store->Passage(17);
+        const int shift = static_cast<int>(context.find(own));
+        EXPECT_EQ(p.context, context) << recordLines;
+        EXPECT_EQ(p.psgStart, shift);
+        EXPECT_EQ(p.psgEnd, shift + 12);
+        EXPECT_EQ(p.hintStart, shift + 3);
+        EXPECT_EQ(p.hintEnd, shift + 6);
+        EXPECT_EQ(p.PassageText(), own);
+        EXPECT_EQ(p.HintText(), "Own");
+        EXPECT_EQ(p.ctxLines, 98);
+        EXPECT_EQ(p.contextReference, "John 3:16");
+    }
+}
+
+TEST_F(LoadTest, StatisticsAttachAndMakeTheScore) {
+    WriteFiles(JohnBase(), kEmpty, nullptr);
+    // Lines in any order, with LF line breaks only.
+    std::string stats = StatsFile({StatsLine("540030168\"", 2, 0), StatsLine("010010013\"", 1, 2),
+                                   StatsLine("540030158\"", 4, 1)});
+    std::erase(stats, '\r');
+    Write("RctStats.xml", stats);
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->score, 3 * 2 + 1 * 1 + 2 * 4);
+    EXPECT_EQ(store->statsCount, 3);
+    EXPECT_EQ(store->exportNeeded, 0);
+    EXPECT_EQ(store->Passage(16).prog, 2);
+    EXPECT_EQ(store->Passage(16).freq, 0);
+    EXPECT_EQ(store->Passage(15).freq, 1);
+    EXPECT_EQ(store->Passage(17).freq, 3);
+    EXPECT_EQ(store->Passage(17).prog, 0);
+}
+
+TEST_F(LoadTest, CountLimitAcceptedAndRepeatedLinesCountOnce) {
+    std::vector<std::string> lines(14999, StatsLine("540030168\"", 1, 0));
+    lines.push_back(StatsLine("540030168\"", 4, 2));
+    WriteFiles(JohnBase(), kEmpty, &lines);
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->score, 3 * 4); // the last line for the passage stands
+    EXPECT_EQ(store->Passage(16).freq, 2);
+}

@@ -1,0 +1,267 @@
+// The passage record: key text, sort keys, element lines, context measures and references.
+
+#include "Passage.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::int32_t ExpectedSortKey(int book, int chapter, int verse, int trans, int baseline) {
+    return (book << 23) + (chapter << 15) + (verse << 7) + (trans + 1) * 2 + baseline;
+}
+
+// Parses one element line into a fresh baseline record; no message expected.
+void ParseOk(CPassage& p, const std::string& line) {
+    CRecordingSink sink;
+    ASSERT_EQ(p.ParseElement(line, sink), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+} // namespace
+
+TEST(PassageKey, SuffixCharactersMapToTranslationsAndBack) {
+    CPassage amp("54003016A\"");
+    EXPECT_EQ(amp.book, 54);
+    EXPECT_EQ(amp.chapter, 3);
+    EXPECT_EQ(amp.firstVerse, 16);
+    EXPECT_EQ(amp.trans, 10);
+    EXPECT_EQ(amp.TransName(), "AMP");
+    EXPECT_EQ(amp.SuffixChar(), 'A');
+    EXPECT_EQ(amp.key, 54003016u);
+    EXPECT_EQ(amp.baseline, 0);
+    EXPECT_EQ(amp.sortKey, ExpectedSortKey(54, 3, 16, 10, 0));
+
+    CPassage context("54003016/\"");
+    EXPECT_EQ(context.trans, -1);
+    EXPECT_EQ(context.TransName(), "Context");
+    EXPECT_EQ(context.SuffixChar(), '/');
+
+    CPassage lower("54003016a_");
+    EXPECT_EQ(lower.trans, 42);
+    EXPECT_EQ(lower.TransName(), "InValid Trans > 35");
+
+    CPassage nonBible("1000010010\"");
+    EXPECT_EQ(nonBible.book, 100);
+    EXPECT_EQ(nonBible.key, 100001001u);
+}
+
+TEST(PassageKey, KeyTextLengthLimits) {
+    EXPECT_FALSE(CPassage::IsValidKeyText("8"));
+    EXPECT_TRUE(CPassage::IsValidKeyText(std::string(17, '1') + "8\""));
+    EXPECT_FALSE(CPassage::IsValidKeyText(std::string(18, '1') + "8\""));
+}
+
+TEST(PassageKey, UserRecordSortsBeforeBaselineOfSameVerseKey) {
+    CPassage user("540030168\"");
+    CPassage base("540030168\"");
+    base.SetBaseline(1);
+    EXPECT_EQ(base.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(user.matchKey, base.matchKey);
+    EXPECT_LT(user.sortKey, base.sortKey);
+    base.SetBaseline(2); // anything but 1 means a user record
+    EXPECT_EQ(base.baseline, 0);
+    EXPECT_EQ(base.sortKey, user.sortKey);
+
+    // The context record of a verse sorts before all of its translations.
+    CPassage record("54003016/\"");
+    CPassage asv("540030160\"");
+    EXPECT_LT(record.sortKey, asv.sortKey);
+}
+
+TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
+    CPassage p;
+    const std::string context = "16 \"For\" God's\r\nlove &amp; <b> \\ &lt;x&gt;";
+    p.SetAll(54003016, 5, 2, 3, 7, 20, 8, 12, 18, 23, 8, context, "540030168_");
+    p.freq = 1;
+    p.prog = 2;
+    const std::string expected =
+        "<psg key=\"540030168\" vCount=\"03\" ctxLines=\"05\" psgLines=\"02\" psgStart=\"0007\" "
+        "psgEnd=\"0020\" hintStart=\"0008\" hintEnd=\"0012\" topic=\"2318\" "
+        "context=\"16 &quot;For&quot; God&apos;s\\nlove &amp; <b> \\ &lt;x&gt;\"> </psg>\r\n";
+    EXPECT_EQ(p.FormatElement(), expected);
+    EXPECT_EQ(p.elementText, expected);
+    EXPECT_EQ(p.context, context); // the record's own text is not escaped
+
+    CPassage q;
+    ParseOk(q, expected.substr(0, expected.size() - 2));
+    EXPECT_EQ(q.context, context);
+    EXPECT_EQ(q.key, p.key);
+    EXPECT_EQ(q.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(q.vCount, 3);
+    EXPECT_EQ(q.ctxLines, 5);
+    EXPECT_EQ(q.psgLines, 2);
+    EXPECT_EQ(q.psgStart, 7);
+    EXPECT_EQ(q.psgEnd, 20);
+    EXPECT_EQ(q.hintStart, 8);
+    EXPECT_EQ(q.hintEnd, 12);
+    EXPECT_EQ(q.primaryTopic, 18);
+    EXPECT_EQ(q.secondaryTopic, 23);
+    EXPECT_EQ(q.trans, 8);
+    EXPECT_EQ(q.FormatElement(), expected);
+}
+
+TEST(PassageElement, WidthsAreMinimaAndLargeKeysKeepAllDigits) {
+    CPassage p;
+    p.SetAll(100001001, 123, 0, -1, 12345, 0, 0, 0, 1, 0, 35, "x", "100001001Z_");
+    EXPECT_EQ(p.FormatElement(),
+              "<psg key=\"100001001Z\" vCount=\"-1\" ctxLines=\"123\" psgLines=\"00\" "
+              "psgStart=\"12345\" psgEnd=\"0000\" hintStart=\"0000\" hintEnd=\"0000\" "
+              "topic=\"0001\" context=\"x\"> </psg>\r\n");
+}
+
+TEST(PassageElement, InvalidTopicsBecomeMisc) {
+    const std::pair<int, std::pair<int, int>> cases[] = {
+        {0, {23, 23}}, {5801, {1, 23}}, {2318, {18, 23}}, {5756, {56, 57}}, {99, {23, 23}}};
+    for (const auto& [topic, expected] : cases) {
+        Elem e = PlainElem(54, 3, 16, '8');
+        e.topic = topic;
+        CPassage p;
+        ParseOk(p, e.Line());
+        EXPECT_EQ(p.primaryTopic, expected.first) << topic;
+        EXPECT_EQ(p.secondaryTopic, expected.second) << topic;
+    }
+}
+
+TEST(PassageElement, DamagedLinesAreReportedWithCountAndKey) {
+    struct Case {
+        std::string line;
+        std::string caption;
+        std::string text;
+    };
+    const std::string good = PlainElem(54, 3, 16, '8').Line();
+    std::string badNumber = good;
+    badNumber.replace(badNumber.find("vCount=\"01\""), 11, "vCount=\"x1\"");
+    std::string letterKey = badNumber;
+    letterKey.replace(letterKey.find("540030168"), 9, "54003016A");
+    const std::string longKey = "<psg key=\"123456789012345678908\" vCount=\"01\"";
+    std::string noBlank = good;
+    noBlank.replace(noBlank.size() - 7, 1, "");
+    const std::string noContext = good.substr(0, good.find(" context=")) + "> </psg>";
+    const std::string countWrong = "Recitor ReadInfo Error";
+    const std::string prefix = "Info or User file invalid (count wrong?) for attribute #";
+    const Case cases[] = {
+        {badNumber, countWrong, prefix + "1 or #2 of key [540030168]\n" + badNumber},
+        {"", countWrong, prefix + "-1 or #0 of key [000000000]\n"},
+        {"</passages>", countWrong, prefix + "0 or #1 of key [000000000]\n</passages>"},
+        {longKey, countWrong, prefix + "0 or #1 of key [000000000]\n" + longKey},
+        {good.substr(0, good.find(" topic=")), countWrong,
+         prefix + "8 or #9 of key [540030168]\n" + good.substr(0, good.find(" topic="))},
+        // The key number is read from the token's digits, so a digit suffix belongs to it and a
+        // letter suffix ends it.
+        {letterKey, countWrong, prefix + "1 or #2 of key [054003016]\n" + letterKey},
+        // Nine numbers and a proper closing, but no context attribute.
+        {noContext, countWrong, prefix + "9 or #10 of key [540030168]\n" + noContext},
+        {noBlank, "Recitor Invalid </psg>",
+         "Info or User file invalid for closing </psg> of key [540030168]\n" +
+             noBlank.substr(noBlank.size() - 50)},
+    };
+    for (const Case& c : cases) {
+        CRecordingSink sink;
+        CPassage p;
+        EXPECT_EQ(p.ParseElement(c.line, sink), Status::Fatal) << c.line;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.line;
+        EXPECT_EQ(sink.shown[0].caption, c.caption);
+        EXPECT_EQ(sink.shown[0].text, c.text);
+        EXPECT_EQ(sink.shown[0].icon, MsgIcon::Error);
+    }
+
+    // The line is quoted with at most 200 characters.
+    const std::string longLine = badNumber + std::string(300, 'z');
+    CRecordingSink sink;
+    CPassage p;
+    EXPECT_EQ(p.ParseElement(longLine, sink), Status::Fatal);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text,
+              prefix + "1 or #2 of key [540030168]\n" + longLine.substr(0, 200));
+}
+
+TEST(PassageReferences, ContextMeasuresAndReferenceTexts) {
+    struct Case {
+        int chapter, verse, vCount;
+        std::string context; // as in the file
+        int first, last, lines, before;
+        std::string passageRef, startRef, contextRef;
+    };
+    const Case cases[] = {
+        {3, 16, 3, "14 a\\n15 b\\n16 c\\n17 d\\n18 e", 14, 18, 5, 2, "John 3:16-18", "John 3:14",
+         "John 3:14-18"},
+        // The context begins in the previous chapter.
+        {3, 2, 1, "30 a\\n31 b\\n1 c\\n2 d", 30, 2, 4, 1, "John 3:2", "John 2:30", "John 2:30-3:2"},
+        // One line: no range.
+        {3, 16, 1, "16 For God", 16, 16, 1, 0, "John 3:16", "John 3:16", "John 3:16"},
+        // The context ends before the passage does: it runs into the next chapter.
+        {3, 16, 3, "16 a\\n17 b", 16, 17, 2, 0, "John 3:16-18", "John 3:16", "John 3:16-4:17"},
+        // A leading word before the first verse; a paragraph break counts as one break.
+        {3, 16, 1, "NIV 16 a\\n\\n17 b", 16, 17, 2, 0, "John 3:16", "John 3:16", "John 3:16-17"},
+        {3, 1, 1, "1 a\\n\\n\\nb\\n\\n\\n\\n2 c", 1, 2, 5, 0, "John 3:1", "John 3:1", "John 3:1-5"},
+    };
+    for (const Case& c : cases) {
+        Elem e = PlainElem(54, c.chapter, c.verse, '8');
+        e.vCount = c.vCount;
+        e.context = c.context;
+        CPassage p;
+        ParseOk(p, e.Line());
+        SCOPED_TRACE(c.context);
+        EXPECT_EQ(p.contextFirstVerse, c.first);
+        EXPECT_EQ(p.contextLastVerse, c.last);
+        EXPECT_EQ(p.contextLineCount, c.lines);
+        EXPECT_EQ(p.versesBeforePassage, c.before);
+        EXPECT_EQ(p.reference, "John " + std::to_string(c.chapter) + ":" + std::to_string(c.verse));
+        EXPECT_EQ(p.passageReference, c.passageRef);
+        EXPECT_EQ(p.contextStartReference, c.startRef);
+        EXPECT_EQ(p.contextReference, c.contextRef);
+    }
+
+    // Without a verse number anywhere the measures keep their defaults.
+    Elem e = PlainElem(54, 3, 16, '8');
+    e.context = "no numbers here";
+    CPassage p;
+    ParseOk(p, e.Line());
+    EXPECT_EQ(p.contextFirstVerse, 1);
+    EXPECT_EQ(p.contextLastVerse, 1);
+    EXPECT_EQ(p.contextStartKey, 54003001);
+}
+
+TEST(PassageText, RangesAreCutToTheContext) {
+    CPassage p;
+    p.context = "0123456789";
+    const auto set = [&p](int ps, int pe, int hs, int he) {
+        p.psgStart = ps;
+        p.psgEnd = pe;
+        p.hintStart = hs;
+        p.hintEnd = he;
+    };
+    set(2, 5, 3, 4);
+    EXPECT_EQ(p.PassageText(), "234");
+    EXPECT_EQ(p.HintText(), "3");
+    EXPECT_EQ(p.TextBeforePassage(), "01");
+    set(8, 50, 9, 2000000000);
+    EXPECT_EQ(p.PassageText(), "89");
+    EXPECT_EQ(p.HintText(), "9");
+    set(10, 12, 5, 3); // start at the end; negative length
+    EXPECT_EQ(p.PassageText(), "");
+    EXPECT_EQ(p.HintText(), "");
+    EXPECT_EQ(p.TextBeforePassage(), "0123456789");
+    set(-3, 4, -2147483647 - 1, 2147483647); // negative starts, a length beyond any int
+    EXPECT_EQ(p.PassageText(), "");
+    EXPECT_EQ(p.HintText(), "");
+    EXPECT_EQ(p.TextBeforePassage(), "");
+    set(50, 60, 0, 0);
+    EXPECT_EQ(p.TextBeforePassage(), "0123456789");
+}
+
+TEST(PassageSetAll, KeepsStatisticsAndBaselineAndRebuildsReferences) {
+    CPassage p;
+    p.freq = 1;
+    p.prog = 4;
+    p.SetAll(54003016, 5, 2, 2, 0, 4, 0, 2, 1, 2, 14, "16 a", "54003016E_");
+    EXPECT_EQ(p.freq, 1);
+    EXPECT_EQ(p.prog, 4);
+    EXPECT_EQ(p.baseline, 1);
+    EXPECT_EQ(p.trans, 14);
+    EXPECT_EQ(p.sortKey, ExpectedSortKey(54, 3, 16, 14, 1));
+    EXPECT_EQ(p.passageReference, "John 3:16-17");
+    EXPECT_EQ(p.PrimaryTopicName(), "Assurance");
+    EXPECT_EQ(p.SecondaryTopicName(), "Blessing");
+}

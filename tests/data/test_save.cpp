@@ -1,0 +1,136 @@
+// Saving: the statistics file every time, the user file only when marked, byte for byte, the
+// release of the collection at the end of the run, and the settings in their fixed order.
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kHead = std::string(kDecl) + "\r\n";
+
+std::string Header(const char* count) {
+    return kHead + "<passages count=\"" + count + "\" formatversion=\"20031126\">\r\n";
+}
+
+const std::string kTwoStats = Header("002") +
+                              "<psg key=\"540030158\" prog=\"1\" freq=\"1\"> </psg>\r\n"
+                              "<psg key=\"540030168\" prog=\"2\" freq=\"0\"> </psg>\r\n"
+                              "</passages>\r\n";
+
+} // namespace
+
+class SaveTest : public StoreTest {
+protected:
+    void SetUp() override { LoadJohn(); }
+};
+
+TEST_F(SaveTest, UnchangedSaveRewritesOnlyTheStatistics) {
+    // A user file the program would never write itself shows whether it was touched.
+    const std::string oddUser = kHead + "<passages count=\"0\" formatversion=\"1\">\n</passages>\n";
+    Write("RctUser.xml", oddUser);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(Read("RctStats.xml"), kTwoStats); // array order, not the order read
+    EXPECT_EQ(Read("RctUser.xml"), oddUser);
+    EXPECT_EQ(Snapshot().size(), 3u); // no export, no temporary file left
+    EXPECT_EQ(settings.writes.size(), 11u);
+
+    // An inactive passage loses its line and the count drops.
+    store->Passage(15).freq = 3;
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_EQ(Read("RctStats.xml"),
+              Header("001") +
+                  "<psg key=\"540030168\" prog=\"2\" freq=\"0\"> </psg>\r\n</passages>\r\n");
+    EXPECT_EQ(store->statsCount, 1);
+}
+
+TEST_F(SaveTest, MarkedUserFileIsWrittenInOrderAndStaysMarked) {
+    auto added = std::make_unique<CPassage>();
+    added->SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, 3, "16 \"x\"\r\ny's", "540030163_");
+    added->freq = 2;
+    added->prog = 1;
+    ASSERT_TRUE(store->AddPassage(added));
+    store->MarkRevised(store->Passage(18)); // John 3:17
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+
+    Elem expected;
+    expected.key = "540030163";
+    expected.context = "16 &quot;x&quot;\\ny&apos;s";
+    expected.psgEnd = 4;
+    expected.hintEnd = 2;
+    const std::string user =
+        Header("002") + expected.Line() + "\r\n" + John(17) + "\r\n</passages>";
+    EXPECT_EQ(Read("RctUser.xml"), user);
+    EXPECT_EQ(store->userFileChanged, 1);
+
+    // Every later save rewrites the user file too.
+    std::filesystem::remove(dir / "RctUser.xml");
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_EQ(Read("RctUser.xml"), user);
+
+    // The saved files load back into the same collection.
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->PassageCount(), 19);
+    EXPECT_EQ(store->userCount, 2);
+    EXPECT_EQ(store->baselineCount, 17);
+    EXPECT_EQ(store->Passage(16).context, "16 \"x\"\r\ny's");
+    EXPECT_EQ(store->Passage(16).freq, 2);
+    EXPECT_EQ(store->score, 1 + 3 * 2 + 2 * 1);
+}
+
+TEST_F(SaveTest, MarkedUserFileWithoutPassages) {
+    store->userFileChanged = 1;
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_EQ(Read("RctUser.xml"), Header("000") + "</passages>");
+}
+
+TEST_F(SaveTest, CloseReleasesThePassagesAsItSaves) {
+    store->currentPassage = &store->Passage(3);
+    ASSERT_EQ(store->Close(), Status::Ok);
+    EXPECT_EQ(store->releaseOnSave, 1);
+    EXPECT_EQ(store->PassageCount(), 0);
+    EXPECT_EQ(store->currentPassage, nullptr);
+    EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
+}
+
+TEST_F(SaveTest, SettingsAreWrittenInTheirOrderWithNormalisedValues) {
+    settings.numbers[{"Params", "PrefConfirmDelete"}] = 2;
+    settings.numbers[{"Params", "TransFilter"}] = 34;
+    settings.numbers[{"Params", "PpcSyncInitialized"}] = 1;
+    settings.numbers[{"Params", "PrefFontChoice"}] = 2;
+    settings.numbers[{"Export\\Params", "FileTimestamp"}] = 1600000000;
+    store->ReadPreferences();
+    store->BackgroundFilename = "Paper.bmp";
+    store->CurSelectorIndex = 7;
+    store->MarkRevised(store->Passage(2));
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+
+    const std::vector<std::string> order = {"Params/PpcSyncInitialized",
+                                            "Export\\Params/FileTimestamp",
+                                            "Params/PrefConfirmDelete",
+                                            "Params/PrefConfirmEdit",
+                                            "Export\\Params/PrefConfirmExportPpc",
+                                            "Params/PrefFlyoverChoice",
+                                            "Params/PrefFontChoice",
+                                            "Params/TransFilter",
+                                            "Params/CurSelectorIndex",
+                                            "Params/UserCount",
+                                            "Params/BackgroundFilename"};
+    EXPECT_EQ(settings.writes, order);
+    const auto number = [this](const char* section, const char* name) {
+        return settings.numbers.at({section, name});
+    };
+    EXPECT_EQ(number("Params", "PpcSyncInitialized"), 1);
+    EXPECT_EQ(number("Export\\Params", "FileTimestamp"), 1600000000);
+    EXPECT_EQ(number("Params", "PrefConfirmDelete"), 0);
+    EXPECT_EQ(number("Params", "PrefConfirmEdit"), 1);
+    EXPECT_EQ(number("Export\\Params", "PrefConfirmExportPpc"), 1);
+    EXPECT_EQ(number("Params", "PrefFlyoverChoice"), 0);
+    EXPECT_EQ(number("Params", "PrefFontChoice"), 2);
+    EXPECT_EQ(number("Params", "TransFilter"), 33);
+    EXPECT_EQ(number("Params", "CurSelectorIndex"), 7);
+    EXPECT_EQ(number("Params", "UserCount"), 1);
+    EXPECT_EQ(settings.texts.at({"Params", "BackgroundFilename"}), "Paper.bmp");
+}
