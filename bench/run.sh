@@ -27,7 +27,8 @@ def median(name):
     return None, None
 
 print()
-for slow, floor, target in (("BM_Load", "BM_ReadFloor", 1.5),
+for slow, floor, target in (("BM_Load", "BM_ReadLinesFloor", 1.5),
+                            ("BM_Load", "BM_ReadFloor", 1.5),
                             ("BM_LoadAndDestroy", "BM_ReadFloor", 1.5),
                             ("BM_SaveAll", "BM_AtomicWriteFloor", 1.5)):
     (a, unit), (b, _) = median(slow), median(floor)

@@ -321,9 +321,13 @@ void AppendEscapedContext(std::string& out, std::string_view context) {
 }
 
 const std::string& CPassage::FormatElement() {
-    std::string& out = elementText;
-    out.clear();
-    out.reserve(context.size() + context.size() / 8 + 200);
+    elementText.clear();
+    AppendElement(elementText);
+    return elementText;
+}
+
+void CPassage::AppendElement(std::string& out) const {
+    out.reserve(out.size() + context.size() + context.size() / 8 + 200);
     out.append("<psg key=\"");
     AppendUnsigned(out, key, 8, true);
     out.push_back(SuffixChar());
@@ -347,7 +351,6 @@ const std::string& CPassage::FormatElement() {
     AppendEscapedContext(out, context);
     out.append(kElementClosing);
     out.append(kLineBreak);
-    return out;
 }
 
 void CPassage::BuildReferences() {

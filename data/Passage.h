@@ -61,6 +61,9 @@ public:
 
     // The element line of this record for the user file, ending in CR LF; kept in elementText.
     const std::string& FormatElement();
+    // Appends the element line to out without keeping a copy: a save writes every user passage,
+    // and a second copy of each would only cost memory.
+    void AppendElement(std::string& out) const;
 
     // Derives the reference texts and context measures from the key, vCount and context measures.
     void BuildReferences();

@@ -106,6 +106,10 @@ void CPassageStore::WriteSettings() {
     settings_.WriteText(kSectionParams, "BackgroundFilename", BackgroundFilename);
 }
 
+void CPassageStore::WriteConfirmExportPpc() {
+    settings_.WriteNumber(kSectionExport, "PrefConfirmExportPpc", PrefConfirmExportPpc ? 1 : 0);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Loading
 
@@ -582,7 +586,7 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
             AppendStatsLine(statsLines, *passage);
         }
         if (writeUser && passage->baseline == 0) {
-            user.Append(passage->FormatElement());
+            passage->AppendElement(user.Buffer());
             user.FlushIfFull();
         }
     }

@@ -77,6 +77,8 @@ public:
     Status Close();
     // Writes the settings values the store holds, in their fixed order.
     void WriteSettings();
+    // Writes the export confirmation preference at once, as its menu toggle does.
+    void WriteConfirmExportPpc();
     // Writes the handheld export file from the export list. False (after its message) when the
     // file cannot be written; the export then stays due.
     bool WriteExport();
