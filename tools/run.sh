@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds Recitor, installs it for the current user and starts it on the bundled passages, on a
+# Debian 12 machine. Installs the Debian packages the build needs first (as root, or through sudo
+# when run as a user). The install goes under ~/.local (RECITOR_PREFIX to choose another place);
+# arguments are passed on to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# The compiler and build tools, Qt with its development files (the X11 platform plugin comes with
+# them), Qt Help and its generator for the help collection, and a font to draw text with.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-tools-dev-tools
+          fonts-dejavu-core)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null ||
+            { echo "Please install as root: ${missing[*]}" >&2; exit 1; }
+        as_root=(sudo)
+    fi
+    "${as_root[@]}" apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+prefix=${RECITOR_PREFIX:-$HOME/.local}
+# A build folder of its own: the program alone, without tests and benchmarks, so that it does not
+# change the options of the test script's builds.
+cmake -G Ninja -S . -B build/run -DCMAKE_BUILD_TYPE=Release -DRECITOR_BUILD_TESTS=OFF \
+      -DRECITOR_BUILD_BENCH=OFF
+cmake --build build/run -j "$(nproc)"
+cmake --install build/run --prefix "$prefix"
+
+# The launcher prepares the working directory (~/.local/share/Quillmark/Recitor) and the
+# settings on the first start and keeps them afterwards.
+exec "$prefix/bin/recitor" "$@"
