@@ -2,6 +2,7 @@
 
 #include "MainDlg.h"
 #include "PassageStore.h"
+#include "TipDlg.h"
 
 namespace {
 
@@ -59,8 +60,17 @@ bool CRecitorApp::ReadStartupSettings() {
 }
 
 void CRecitorApp::ShowStartupTip(const QStringList& arguments) {
-    // The tip of the day joins here; the switches already keep it away.
-    (void)HasAutomationSwitch(arguments);
+    if (HasAutomationSwitch(arguments))
+        return;
+    // Made even when it is not shown: it moves on by one tip at every start.
+    CTipDlg tip(*settings_);
+    if (tip.ShowAtStartup())
+        tip.exec();
+}
+
+void CRecitorApp::ShowTip() {
+    CTipDlg tip(*settings_, {}, mainWindow);
+    tip.exec();
 }
 
 void CRecitorApp::ReadPreferences() {
@@ -91,6 +101,7 @@ int CRecitorApp::Run(const QStringList& arguments) {
     QObject::connect(mainWindow, &CMainDlg::initialised, mainWindow,
                      [this] { guard.PublishMainWindow(); });
     QObject::connect(mainWindow, &CMainDlg::saveRequested, mainWindow, [this] { Save(); });
+    QObject::connect(mainWindow, &CMainDlg::tipRequested, mainWindow, [this] { ShowTip(); });
 
     if (editNextMode == 0) {
         guard.LockStartup();

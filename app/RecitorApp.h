@@ -37,6 +37,8 @@ public:
 
     // File "Save": writes everything; a file that cannot be written ends the program.
     void Save();
+    // "Tip of the Day": the tip dialog, whatever its start-up setting.
+    void ShowTip();
 
     int runCount = 0;
     int editNextMode = 0;

@@ -1,7 +1,10 @@
 #include "MainDlg.h"
 
 #include "CommandIds.h"
+#include "AboutDlg.h"
 #include "DialogUnits.h"
+#include "FlyoverEdit.h"
+#include "FlyoverTree.h"
 #include "MainMenu.h"
 #include "PassageStore.h"
 #include "PassageTreeModel.h"
@@ -12,15 +15,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QLibrary>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
-#include <QTextBlock>
-#include <QTextEdit>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <span>
@@ -54,6 +57,16 @@ constexpr int kVisibilityYs[] = {11, 25, 39, 53};
 constexpr const char* kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
 
 constexpr int kRadioHeight = 10;
+
+// Background pictures by index; 0 is the plain white background and is never loaded.
+constexpr const char* kBackgroundFiles[] = {
+    "Plain.bmp",       "Butterfly.bmp",   "Castle.bmp",      "Clouds.bmp",     "Cross.bmp",
+    "Eagle.bmp",       "EtchedBurst.bmp", "LionCub.bmp",     "Marble.bmp",     "Maze.bmp",
+    "MyPattern_1.bmp", "MyPattern_2.bmp", "MyPattern_3.bmp", "Planks.bmp",     "RainDrops.bmp",
+    "StarBurst.bmp",   "StarFetti.bmp",   "Stethoscope.bmp", "StoneFloor.bmp", "StoneWall.bmp",
+    "Stripes.bmp",     "TieDie.bmp",      "TreeGrain.bmp",   "Vine.bmp",       "WorldMap.bmp"};
+constexpr int kBackgroundCount = static_cast<int>(std::size(kBackgroundFiles));
+
 constexpr int kHintSize = 180; // Blank and Hint show at 18 points
 
 // Passage offsets count a line break as the two characters CR LF; the text box holds one
@@ -83,6 +96,11 @@ CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent)
       model_(std::make_unique<CPassageTreeModel>(store)) {
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
+    for (int index = 1; index < kBackgroundCount; ++index)
+        if (store_.BackgroundFilename == kBackgroundFiles[index]) {
+            backgroundIndex_ = index;
+            break;
+        }
     setWindowTitle(QStringLiteral("Recitor"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);
@@ -91,6 +109,8 @@ CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent)
     ConnectCommands();
 
     // The start-up sequence of the window.
+    SetUpMenu();
+    ApplyBackground();
     RebuildTree();
     UpdateNavigationMenu();
     SelectCurrent();
@@ -121,7 +141,7 @@ void CMainDlg::CreateControls() {
     };
 
     // The tree and the text box first, so that the radio columns stay above both.
-    textBox_ = new QTextEdit(client_);
+    textBox_ = new CFlyoverEdit(client_, client_);
     place(textBox_, Id::kTextBox, kTextBoxUnits);
     textBox_->setReadOnly(true);
     textBox_->setAcceptRichText(false);
@@ -138,7 +158,7 @@ void CMainDlg::CreateControls() {
     textBox_->installEventFilter(this);
     displayFont_ = textBox_->font();
 
-    tree_ = new QTreeView(client_);
+    tree_ = new CFlyoverTree(client_, client_);
     place(tree_, Id::kPassageTree, kTreeUnits);
     tree_->setModel(model_.get());
     tree_->setHeaderHidden(true);
@@ -147,6 +167,8 @@ void CMainDlg::CreateControls() {
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);
     tree_->installEventFilter(this);
+    connect(textBox_, &CFlyoverEdit::mouseMoved, this, &CMainDlg::OnMouseMove);
+    connect(tree_, &CFlyoverTree::mouseMoved, this, &CMainDlg::OnMouseMove);
 
     const RadioColumn columns[] = {
         {Id::kFrequencyGroup, "How Often To Recite", QRect(0, 2, 89, 64), Id::kFirstFrequencyRadio,
@@ -174,57 +196,36 @@ void CMainDlg::CreateControls() {
 
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
-    static constexpr int kPending[] = {Id::kAddPassage,
-                                       Id::kDeletePassage,
-                                       Id::kEditPassage,
-                                       Id::kExportPocketPc,
-                                       Id::kPrint,
-                                       Id::kParallelPassages,
-                                       Id::kSameTopic,
-                                       Id::kFlyoverDisable,
-                                       Id::kFlyoverEnable,
-                                       Id::kTopicFilter,
-                                       Id::kConfirmDelete,
-                                       Id::kConfirmEdit,
-                                       Id::kConfirmExportPpc,
-                                       Id::kOverview,
-                                       Id::kHelpTopics,
-                                       Id::kTutorial,
-                                       Id::kUserGuide,
-                                       Id::kUserManual,
-                                       Id::kContactUs,
-                                       Id::kHomePage,
-                                       Id::kSlideshow,
-                                       Id::kCheckForUpdate,
-                                       Id::kTipOfTheDay,
-                                       Id::kSlowLaunch,
-                                       Id::kAbout,
-                                       Id::kVisitVersions,
-                                       Id::kVisitBibleSite,
-                                       Id::kTrainee,
-                                       Id::kTrainer};
+    static constexpr int kPending[] = {
+        Id::kAddPassage,       Id::kDeletePassage, Id::kEditPassage, Id::kPrint,
+        Id::kParallelPassages, Id::kSameTopic,     Id::kTopicFilter, Id::kOverview,
+        Id::kHelpTopics,       Id::kTutorial,      Id::kUserGuide,   Id::kUserManual,
+        Id::kContactUs,        Id::kHomePage,      Id::kSlideshow,   Id::kCheckForUpdate,
+        Id::kVisitVersions,    Id::kVisitBibleSite};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
-    for (int i = 0; i <= 3; ++i)
-        Action(Id::kFirstFontSize + i)->setEnabled(false);
-    for (int i = 0; i <= 24; ++i)
-        Action(Id::kFirstBackground + i)->setEnabled(false);
-    for (int id = Id::kFirstTranslation; id <= Id::kLastTranslation; ++id)
-        if (QAction* action = Action(id))
-            action->setEnabled(false);
 
-    static constexpr int kHandled[] = {Id::kSave,
-                                       Id::kExit,
-                                       Id::kFirst,
-                                       Id::kPrevious,
-                                       Id::kNext,
-                                       Id::kLast,
-                                       Id::kFirstCategory + 0,
-                                       Id::kFirstCategory + 1,
-                                       Id::kFirstCategory + 2,
-                                       Id::kFirstCategory + 3};
+    static constexpr int kHandled[] = {Id::kSave,        Id::kExit,       Id::kFirst,
+                                       Id::kPrevious,    Id::kNext,       Id::kLast,
+                                       Id::kTipOfTheDay, Id::kSlowLaunch, Id::kAbout};
     for (const int id : kHandled)
         connect(Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
+    for (int freq = 0; freq <= kFreqInactive; ++freq)
+        connect(Action(Id::kFirstCategory + freq), &QAction::triggered, this,
+                [this, freq] { OnViewCategory(freq); });
+    // Preferences: font sizes, flyover, backgrounds, translations and confirmations.
+    const auto isPreference = [](int id) {
+        return (id >= Id::kFirstFontSize && id <= Id::kFirstFontSize + 3) ||
+               id == Id::kFlyoverDisable || id == Id::kFlyoverEnable ||
+               (id >= Id::kFirstBackground && id < Id::kFirstBackground + kBackgroundCount) ||
+               (id >= Id::kFirstTranslation && id <= Id::kLastTranslation) ||
+               id == Id::kConfirmDelete || id == Id::kConfirmEdit || id == Id::kConfirmExportPpc;
+    };
+    for (QAction* action : findChildren<QAction*>()) {
+        const int id = action->data().toInt();
+        if (isPreference(id))
+            connect(action, &QAction::triggered, this, [this, id] { OnPreference(id); });
+    }
 
     connect(frequencyGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnFrequency);
     connect(progressGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnProgress);
@@ -259,10 +260,142 @@ void CMainDlg::OnCommand(int id) {
     case Id::kLast:
         Last();
         break;
-    default:
-        if (id >= Id::kFirstCategory && id <= Id::kFirstCategory + kFreqInactive)
-            OnViewCategory(id - Id::kFirstCategory);
+    case Id::kTipOfTheDay:
+        emit tipRequested();
         break;
+    case Id::kSlowLaunch:
+        ShowLaunchTimeReport(store_.loadSeconds);
+        break;
+    case Id::kAbout: {
+        CAboutDlg about(store_, this);
+        about.exec();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+const char* CMainDlg::BackgroundFile(int index) {
+    return index >= 0 && index < kBackgroundCount ? kBackgroundFiles[index] : "";
+}
+
+// Brings the menu in line with the preferences read at start-up.
+void CMainDlg::SetUpMenu() {
+    const auto check = [this](int id, bool on) {
+        if (QAction* action = Action(id))
+            action->setChecked(on);
+    };
+    if (store_.PrefConfirmChoiceAllowed) {
+        check(Id::kConfirmDelete, store_.PrefConfirmDelete);
+        check(Id::kConfirmEdit, store_.PrefConfirmEdit);
+        check(Id::kConfirmExportPpc, store_.PrefConfirmExportPpc);
+    } else
+        for (const int id : {Id::kConfirmDelete, Id::kConfirmEdit, Id::kConfirmExportPpc})
+            Action(id)->setEnabled(false);
+
+    // Auto Resizing stays available and checked as it is when the choice is not allowed; the
+    // stored choice still decides the size.
+    if (store_.PrefFontChoiceAllowed)
+        check(Id::kFirstFontSize + store_.PrefFontChoice, true);
+    else
+        for (int size = 1; size <= 3; ++size)
+            Action(Id::kFirstFontSize + size)->setEnabled(false);
+
+    if (!store_.AddPassageAllowed)
+        menu_->Remove(Id::kAddPassage);
+    if (!store_.EditPassageAllowed)
+        menu_->Remove(Id::kEditPassage);
+
+    if (store_.PrefFlyoverChoiceAllowed)
+        check(Id::kFlyoverDisable + store_.PrefFlyoverChoice, true);
+    else
+        Action(Id::kFlyoverEnable)->setEnabled(false);
+
+    check(Id::kFirstTranslation + store_.TransFilter, true);
+
+    const QDir workingDir = QDir::current();
+    for (int index = 1; index < kBackgroundCount; ++index) {
+        QFile file(workingDir.filePath(QString::fromLatin1(kBackgroundFiles[index])));
+        if (file.open(QIODevice::ReadOnly))
+            continue;
+        Action(Id::kFirstBackground + index)->setEnabled(false);
+        if (index == backgroundIndex_)
+            backgroundIndex_ = 0;
+    }
+    check(Id::kFirstBackground + backgroundIndex_, true);
+
+    // The trainer options are never shown.
+    menu_->RemoveEeOptions();
+
+    // Export to the handheld needs its synchronisation library and the exporter program.
+    QLibrary rapi(QStringLiteral("rapi"));
+    const bool rapiLoads = rapi.load();
+    if (rapiLoads)
+        rapi.unload();
+    QFile exporter(workingDir.filePath(QStringLiteral("Export.exe")));
+    Action(Id::kExportPocketPc)->setEnabled(rapiLoads && exporter.open(QIODevice::ReadOnly));
+
+    // The maintainers' one-click commands are on the bar only in their mode; until the editing
+    // windows exist they are not available there either.
+    for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis})
+        if (editNextMode_ != 1)
+            menu_->Remove(id);
+}
+
+void CMainDlg::OnPreference(int id) {
+    QAction* action = Action(id);
+    if (id >= Id::kFirstFontSize && id <= Id::kFirstFontSize + 3) {
+        store_.PrefFontChoice = id - Id::kFirstFontSize;
+        action->setChecked(true);
+        RefreshDisplay();
+    } else if (id == Id::kFlyoverDisable || id == Id::kFlyoverEnable) {
+        store_.PrefFlyoverChoice = id - Id::kFlyoverDisable;
+        action->setChecked(true);
+    } else if (id >= Id::kFirstBackground && id < Id::kFirstBackground + kBackgroundCount) {
+        backgroundIndex_ = id - Id::kFirstBackground;
+        store_.BackgroundFilename = kBackgroundFiles[backgroundIndex_];
+        action->setChecked(true);
+        backgroundMade_ = false; // made again from the new picture
+        ApplyBackground();
+        update();
+    } else if (id >= Id::kFirstTranslation && id <= Id::kLastTranslation) {
+        store_.TransFilter = id - Id::kFirstTranslation;
+        action->setChecked(true);
+        RebuildTree();
+        First();
+    } else if (id == Id::kConfirmDelete) {
+        store_.PrefConfirmDelete = !store_.PrefConfirmDelete;
+        action->setChecked(store_.PrefConfirmDelete);
+    } else if (id == Id::kConfirmEdit) {
+        store_.PrefConfirmEdit = !store_.PrefConfirmEdit;
+        action->setChecked(store_.PrefConfirmEdit);
+    } else if (id == Id::kConfirmExportPpc) {
+        store_.PrefConfirmExportPpc = !store_.PrefConfirmExportPpc;
+        action->setChecked(store_.PrefConfirmExportPpc);
+        store_.WriteConfirmExportPpc(); // kept at once, not only at the next save
+    }
+}
+
+// The text box and the tree wear the background picture, with black text on it.
+void CMainDlg::ApplyBackground() {
+    if (!backgroundMade_) {
+        backgroundBrush_ = QBrush(Qt::white);
+        if (backgroundIndex_ > 0) {
+            const QPixmap picture(QDir::current().filePath(
+                QString::fromLatin1(kBackgroundFiles[backgroundIndex_])));
+            if (!picture.isNull())
+                backgroundBrush_ = QBrush(picture);
+        }
+        backgroundMade_ = true;
+    }
+    for (QWidget* control : {static_cast<QWidget*>(textBox_), static_cast<QWidget*>(tree_)}) {
+        QPalette palette = control->palette();
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            palette.setBrush(group, QPalette::Base, backgroundBrush_);
+            palette.setColor(group, QPalette::Text, Qt::black);
+        }
+        control->setPalette(palette);
     }
 }
 
@@ -555,7 +688,8 @@ void CMainDlg::Next() {
 
 void CMainDlg::Previous() {
     const int position = store_.GetPosition();
-    if (position == 0) {
+    // Last in a tree without passages leaves the position at -1: nothing lies before it either.
+    if (position <= 0) {
         Beep();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBrush>
 #include <QDialog>
 #include <QFont>
 #include <QRect>
@@ -7,14 +8,14 @@
 #include <array>
 #include <memory>
 
+class CFlyoverEdit;
+class CFlyoverTree;
 class CMainMenu;
 class CPassage;
 class CPassageStore;
 class CPassageTreeModel;
 class QAction;
 class QButtonGroup;
-class QTextEdit;
-class QTreeView;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
@@ -51,6 +52,9 @@ public:
     void OnMouseMove(const QPoint& clientPosition);
 
     QAction* Action(int id) const;
+    int BackgroundIndex() const { return backgroundIndex_; }
+    // File name of a background, 0 (Plain) to 24.
+    static const char* BackgroundFile(int index);
     int CurrentPassageIndex() const { return curPassageIndex_; }
     int VisibilityMode() const { return visibilityMode_; }
     bool TreeInFront() const { return treeInFront_; }
@@ -73,6 +77,9 @@ protected:
 private:
     void CreateControls();
     void ConnectCommands();
+    void SetUpMenu();
+    void OnPreference(int id);
+    void ApplyBackground();
     void OnCommand(int id);
     void OnFrequency(int choice);
     void OnProgress(int choice);
@@ -89,8 +96,8 @@ private:
     std::unique_ptr<CPassageTreeModel> model_;
     std::unique_ptr<CMainMenu> menu_;
     QWidget* client_ = nullptr;
-    QTextEdit* textBox_ = nullptr;
-    QTreeView* tree_ = nullptr;
+    CFlyoverEdit* textBox_ = nullptr;
+    CFlyoverTree* tree_ = nullptr;
     QButtonGroup* frequencyGroup_ = nullptr;
     QButtonGroup* progressGroup_ = nullptr;
     QButtonGroup* visibilityGroup_ = nullptr;
@@ -109,4 +116,7 @@ private:
     QRect textBoxRect_;
     int treeWidth_ = 0;
     int flyoverTarget_ = 0;
+    int backgroundIndex_ = 0;
+    bool backgroundMade_ = false;
+    QBrush backgroundBrush_;
 };

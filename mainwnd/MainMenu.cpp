@@ -237,3 +237,20 @@ CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     help_ = AddMenu(bar, "&Help", kHelpItems, owner, actions_);
     AddItems(bar, kBarItems, owner, actions_);
 }
+
+void CMainMenu::Remove(int id) {
+    QAction* action = Action(id);
+    if (!action)
+        return;
+    action->setEnabled(false);
+    for (QObject* holder : action->associatedObjects())
+        if (auto* widget = qobject_cast<QWidget*>(holder))
+            widget->removeAction(action);
+}
+
+void CMainMenu::RemoveEeOptions() {
+    constexpr int kEeOptionsPosition = 7;
+    const QList<QAction*> items = preferences_->actions();
+    if (items.size() > kEeOptionsPosition)
+        preferences_->removeAction(items[kEeOptionsPosition]);
+}

@@ -16,6 +16,10 @@ public:
     CMainMenu(QMenuBar& bar, QWidget& owner);
 
     QAction* Action(int id) const { return actions_.value(id, nullptr); }
+    // Greys a command and takes it off its menu or the bar.
+    void Remove(int id);
+    // Takes the "EE Options" sub-menu, position 7 of Preferences, off the menu.
+    void RemoveEeOptions();
     QMenu* Preferences() const { return preferences_; }
     QMenu* Help() const { return help_; }
 
