@@ -1,0 +1,229 @@
+// Benchmarks of the main window on a collection at the files' maximum size (about 30,000
+// passages after merging): the work of a frequency change and of a translation-filter change,
+// each from the tree rebuild to the repainted window, and their parts on their own.
+//
+// The window runs on the offscreen platform, so the figures hold the painting into the window's
+// backing store but not the display server's share. The collection is generated into a fresh
+// temporary directory at start (RECITOR_BENCH_DIR names another parent directory) and removed at
+// the end.
+
+#include "MainDlg.h"
+#include "PassageStore.h"
+#include "Platform.h"
+#include "SyntheticCollection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Any message from the data layer means the collection is broken; the figures would then
+// measure an error path.
+class CFailingSink : public IMessageSink {
+public:
+    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
+        std::fprintf(stderr, "recitor_ui_bench: unexpected message [%s]\n%s\n", caption.c_str(),
+                     text.c_str());
+        std::abort();
+    }
+};
+
+// Settings held in memory, so that the benchmarks never touch the user's own.
+class CMemorySettings : public ISettings {
+public:
+    std::int32_t ReadNumber(const std::string& section, const std::string& name,
+                            std::int32_t defaultValue) override {
+        const auto it = numbers_.find(section + '/' + name);
+        return it == numbers_.end() ? defaultValue : it->second;
+    }
+    void WriteNumber(const std::string& section, const std::string& name,
+                     std::int32_t value) override {
+        numbers_[section + '/' + name] = value;
+    }
+    std::string ReadText(const std::string& section, const std::string& name,
+                         const std::string& defaultValue) override {
+        const auto it = texts_.find(section + '/' + name);
+        return it == texts_.end() ? defaultValue : it->second;
+    }
+    void WriteText(const std::string& section, const std::string& name,
+                   const std::string& value) override {
+        texts_[section + '/' + name] = value;
+    }
+
+private:
+    std::map<std::string, std::int32_t> numbers_;
+    std::map<std::string, std::string> texts_;
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "recitor_ui_bench: %s\n", what.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+fs::path MakeRoot() {
+    const char* parent = std::getenv("RECITOR_BENCH_DIR");
+    std::string pattern =
+        ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) / "recitor-ui-bench-";
+    pattern += "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        Fail("cannot create a directory from " + pattern);
+    return pattern;
+}
+
+// The loaded collection and the window over it, shared by all benchmarks.
+struct SUiBench {
+    CFailingSink sink;
+    CMemorySettings settings;
+    CSystemClock clock;
+    std::unique_ptr<CPassageStore> store;
+    std::unique_ptr<CMainDlg> window;
+};
+SUiBench* gBench = nullptr;
+
+// Lets the window finish what it has queued (the tree lays its rows out from the event loop)
+// and paints it completely, as the screen would show it next.
+void Repaint(CMainDlg& window) {
+    QCoreApplication::processEvents();
+    window.repaint();
+}
+
+// The translation a filter change switches to: the most used one among the listed passages, so
+// that the filtered tree is as large as such a tree gets.
+int BusiestTranslation(const CPassageStore& store) {
+    std::map<int, int> counts;
+    for (int i = 0; i <= store.LastIndex(); ++i)
+        if (store.Passage(i).trans >= 0)
+            ++counts[store.Passage(i).trans];
+    int best = 0;
+    int bestCount = -1;
+    for (const auto& [trans, count] : counts)
+        if (count > bestCount) {
+            best = trans;
+            bestCount = count;
+        }
+    return best;
+}
+
+// What a click on a frequency radio costs once the passage has its new class: the tree is
+// rebuilt, the first passage in navigation order becomes current and is shown, the window is
+// repainted.
+void BM_FrequencyChange(benchmark::State& state) {
+    CMainDlg& window = *gBench->window;
+    for (auto _ : state) {
+        window.RebuildTree();
+        window.First();
+        Repaint(window);
+    }
+    state.counters["positions"] = gBench->store->lastPosition + 1;
+}
+BENCHMARK(BM_FrequencyChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A translation-filter change: every iteration switches between "All" and the busiest single
+// translation, so half the rebuilds list every passage and half only the filtered ones.
+void BM_TransFilterChange(benchmark::State& state) {
+    CPassageStore& store = *gBench->store;
+    CMainDlg& window = *gBench->window;
+    const int single = BusiestTranslation(store);
+    const int all = store.TransFilter;
+    for (auto _ : state) {
+        store.TransFilter = store.TransFilter == all ? single : all;
+        window.RebuildTree();
+        window.First();
+        Repaint(window);
+    }
+    store.TransFilter = all;
+    window.RebuildTree();
+    window.First();
+    state.counters["translation"] = single;
+}
+BENCHMARK(BM_TransFilterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The parts on their own.
+
+void BM_RebuildTree(benchmark::State& state) {
+    CMainDlg& window = *gBench->window;
+    for (auto _ : state)
+        window.RebuildTree();
+    window.First();
+    Repaint(window);
+}
+BENCHMARK(BM_RebuildTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Showing another passage without a rebuild: a step to the next passage and back.
+void BM_NextPrevious(benchmark::State& state) {
+    CMainDlg& window = *gBench->window;
+    window.First();
+    for (auto _ : state) {
+        window.Next();
+        window.Previous();
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_NextPrevious)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_Repaint(benchmark::State& state) {
+    CMainDlg& window = *gBench->window;
+    for (auto _ : state)
+        Repaint(window);
+}
+BENCHMARK(BM_Repaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole window rendered into an image, as a screenshot would take it.
+void BM_Grab(benchmark::State& state) {
+    CMainDlg& window = *gBench->window;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(window.grab());
+}
+BENCHMARK(BM_Grab)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Before the application object exists: the window needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    const fs::path root = MakeRoot();
+    SyntheticCollectionInfo info;
+    std::string error;
+    if (!WriteSyntheticCollection(root, SyntheticCollectionOptions{}, info, error))
+        Fail("cannot generate the collection: " + error);
+
+    SUiBench bench;
+    gBench = &bench;
+    bench.store = std::make_unique<CPassageStore>(bench.sink, bench.settings, bench.clock, root);
+    bench.store->ReadPreferences();
+    if (bench.store->Load() != Status::Ok)
+        Fail("the collection did not load");
+    if (bench.store->PassageCount() != info.passageCount)
+        Fail("the loaded collection does not have the generated passage count");
+    bench.window = std::make_unique<CMainDlg>(*bench.store, 0);
+    bench.window->show();
+    Repaint(*bench.window);
+    std::fprintf(stderr, "recitor_ui_bench: %d passages, %d active, %d tree positions\n",
+                 bench.store->PassageCount(), bench.store->statsCount,
+                 bench.store->lastPosition + 1);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    bench.window.reset();
+    bench.store.reset();
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+    return 0;
+}
