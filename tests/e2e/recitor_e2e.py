@@ -24,6 +24,9 @@ SKIPPED = 77  # the test runner's "skipped" status
 WAIT = 20.0  # seconds any single step may take before the scenario fails
 MAIN_TITLE = r"^Recitor  Score: "
 
+# The start-up tip is switched off except where a scenario is about the very first start.
+NO_TIP = "\n[RctTip]\nRctStartUp=1\n"
+
 EMPTY_STATS = (b'<?xml version="1.0" standalone="no" ?>\r\n'
                b'<passages count="000" formatversion="20031126">\r\n'
                b'</passages>\r\n')
@@ -109,7 +112,7 @@ class Scenario:
             shutil.copyfile(os.path.join(args.source, "res", name_),
                             os.path.join(self.workdir, name_))
         self.write_file("RctStats.xml", EMPTY_STATS)
-        self.write_settings("[Params]\nRunCount=0\n")
+        self.write_settings("[Params]\nRunCount=0\n" + NO_TIP)
 
     # files
 
@@ -323,10 +326,16 @@ GOOD = (99, 44)
 
 
 def scenario_first_start(s):
-    """A first start shows the main window; Escape ends it normally with everything saved."""
+    """A first start shows the tip of the day, then the main window; Escape ends it normally
+    with everything saved."""
+    s.write_settings("[Params]\nRunCount=0\n")
+    shutil.copyfile(os.path.join(s.args.source, "res", "RctTips.txt"), s.path("RctTips.txt"))
     stats_inode = os.stat(s.path("RctStats.xml")).st_ino
     before = time.time()
     program = s.start()
+    tip = s.wait_window("^Tip of the Day$", pid=program.pid)
+    check(not s.windows(MAIN_TITLE), "the main window opened before the tip was closed")
+    s.key(tip, "Escape")
     window = s.wait_window(MAIN_TITLE)
     title = s.title(window)
     check(title.startswith("Recitor  Score: 0  "), f"title {title!r}")
@@ -339,7 +348,7 @@ def scenario_first_start(s):
     check(os.stat(s.path("RctStats.xml")).st_ino != stats_inode,
           "statistics file was not rewritten")
     check(sorted(os.listdir(s.workdir)) ==
-          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
+          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctTips.txt", "RctUser.xml"],
           f"unexpected files {sorted(os.listdir(s.workdir))}")
     values = s.settings()
     expected = {"Params/RunCount": "1", "Params/TransFilter": "33",
@@ -358,7 +367,7 @@ def scenario_first_start(s):
 def scenario_classify(s):
     """A restored position, a reclassified passage and its statistics across two runs."""
     position = 5
-    s.write_settings(f"[Params]\nRunCount=0\nCurSelectorIndex={position}\n")
+    s.write_settings(f"[Params]\nRunCount=0\nCurSelectorIndex={position}\n" + NO_TIP)
     passage = navigation_order(s.read_file("RctInfo.xml"))[position]
     key, verses = attribute(passage, "key"), int(attribute(passage, "vCount"))
 
@@ -535,6 +544,7 @@ def main():
     parser.add_argument("--scenario", action="append", choices=sorted(SCENARIOS))
     parser.add_argument("--keep", action="store_true", help="keep the temporary directories")
     args = parser.parse_args()
+    args.program = os.path.abspath(args.program)
     missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "xmessage", "import")
                if shutil.which(tool) is None]
     if missing:
