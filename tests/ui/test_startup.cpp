@@ -1,0 +1,294 @@
+// The application object's whole run: the start-up counters, the flawed-setup stop, the restored
+// position, a damaged data file, and the save after the main window closes.
+
+#include "CommandIds.h"
+#include "MainDlg.h"
+#include "PassageStore.h"
+#include "RecitorApp.h"
+#include "UiSupport.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+namespace {
+
+const QString kOrganization = QStringLiteral("QuillmarkUiTest");
+const QString kApplication = QStringLiteral("RecitorStartup");
+
+// Runs the application and, once its main window runs modally, calls during (if given) and
+// closes the window. Any other modal window met on the way (the start-up tip) is noted and
+// closed. The timer belongs to the call, so a run that stops before the window never leaves it
+// behind for a later test. The default command line keeps the start-up tip away.
+struct RunResult {
+    int status = -1;
+    bool windowShown = false;
+    QStringList otherDialogs;
+};
+
+RunResult RunApp(CRecitorApp& app, const std::function<void(CMainDlg&)>& during = {},
+                 const QStringList& arguments = {QStringLiteral("Recitor"),
+                                                 QStringLiteral("-Embedding")}) {
+    RunResult result;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        CRecitorApp* instance = CRecitorApp::Instance();
+        CMainDlg* window = instance ? instance->mainWindow : nullptr;
+        if (modal && modal != window) {
+            result.otherDialogs << QString::fromLatin1(modal->metaObject()->className());
+            modal->close();
+            return;
+        }
+        if (!window || modal != window)
+            return; // not running yet
+        closer.stop();
+        result.windowShown = true;
+        if (during)
+            during(*window);
+        if (window->isVisible())
+            window->reject();
+    });
+    closer.start();
+    result.status = app.Run(arguments);
+    return result;
+}
+
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        Sample::WriteFiles(dir_->path());
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        boxes_ = std::make_unique<CScriptedMessageBoxes>();
+        settings_ = new CMemorySettings;
+        app_ = std::make_unique<CRecitorApp>(std::unique_ptr<ISettings>(settings_));
+    }
+
+    void cleanup() {
+        app_.reset();
+        boxes_.reset();
+        QDir::setCurrent(QDir::tempPath());
+        dir_.reset();
+    }
+
+    // The installer creates the counter; a missing one, or one that reads as negative, stops the
+    // program before anything is created or written.
+    void flawedSetup_data() {
+        QTest::addColumn<QVariant>("runCount");
+        QTest::newRow("missing") << QVariant();
+        QTest::newRow("2147483648") << QVariant(2147483648LL);
+        QTest::newRow("4294967295") << QVariant(4294967295LL);
+    }
+
+    void flawedSetup() {
+        QFETCH(QVariant, runCount);
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, kOrganization, kApplication);
+        raw.clear();
+        if (runCount.isValid())
+            raw.setValue(QStringLiteral("Params/RunCount"), runCount);
+        raw.sync();
+        const QStringList keysBefore = raw.allKeys();
+        const auto filesBefore = Snapshot(dir_->path());
+
+        app_ = std::make_unique<CRecitorApp>(
+            std::make_unique<CQtSettings>(kOrganization, kApplication));
+        settings_ = nullptr;
+        const RunResult result = RunApp(*app_);
+        app_.reset();
+
+        QCOMPARE(result.status, 5);
+        QVERIFY(!result.windowShown);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Recitor Flawed Setup"));
+        QCOMPARE(boxes_->shown[0].text,
+                 QStringLiteral("Recitor not installed properly (was setup program used?)"));
+        QCOMPARE(boxes_->shown[0].icon, MsgIcon::Error);
+        QCOMPARE(boxes_->shown[0].buttons, MsgButtons::Ok);
+        QCOMPARE(boxes_->owners[0], nullptr);
+        raw.sync();
+        QCOMPARE(raw.allKeys(), keysBefore);
+        if (runCount.isValid())
+            QCOMPARE(raw.value(QStringLiteral("Params/RunCount")), runCount);
+        QCOMPARE(Snapshot(dir_->path()), filesBefore);
+    }
+
+    void firstRunAndNormalClose() {
+        settings_->Set("RunCount", 0);
+        settings_->Set("TransFilter", 34);
+        settings_->Set("PrefConfirmDelete", 2);
+        settings_->Set("CurSelectorIndex", 2);
+        const QByteArray info = ReadFile(QStringLiteral("RctInfo.xml"));
+        const QByteArray user = ReadFile(QStringLiteral("RctUser.xml"));
+        const auto before = std::chrono::system_clock::now();
+        const RunResult result = RunApp(*app_, [](CMainDlg& window) {
+            // Position 2 is John 3:17; one step on is Romans 8:28, which becomes Mastered.
+            window.Action(Id::kNext)->trigger();
+            window.findChild<QAbstractButton*>(QStringLiteral("33008"))->click();
+        });
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.windowShown);
+        QVERIFY(boxes_->shown.isEmpty());
+
+        QCOMPARE(settings_->Get("RunCount"), 1);
+        const std::int32_t first = settings_->Get("FirstRunTime");
+        QCOMPARE(settings_->Get("MostRecentRunTime"), first);
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(before.time_since_epoch()).count();
+        QVERIFY(first >= seconds && first <= seconds + 60);
+
+        // The save at the end writes the eleven values last, in their order, normalised.
+        const std::vector<std::string> order = {
+            "PpcSyncInitialized",   "FileTimestamp",     "PrefConfirmDelete", "PrefConfirmEdit",
+            "PrefConfirmExportPpc", "PrefFlyoverChoice", "PrefFontChoice",    "TransFilter",
+            "CurSelectorIndex",     "UserCount",         "BackgroundFilename"};
+        QVERIFY(settings_->writes.size() >= order.size());
+        QVERIFY(std::equal(order.begin(), order.end(), settings_->writes.end() - 11));
+        QCOMPARE(settings_->Get("CurSelectorIndex"), 3);
+        QCOMPARE(settings_->Get("UserCount"), 2);
+        QCOMPARE(settings_->Get("TransFilter"), 33);
+        QCOMPARE(settings_->Get("PrefConfirmDelete"), 0);
+        QCOMPARE(settings_->ReadNumber(kSectionExport, "PrefConfirmExportPpc", -1), 1);
+        QCOMPARE(settings_->ReadText(kSectionParams, "BackgroundFilename", "?"), std::string());
+
+        QCOMPARE(ReadFile(QStringLiteral("RctStats.xml")),
+                 QByteArray("<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
+                            "<passages count=\"004\" formatversion=\"20031126\">\r\n"
+                            "<psg key=\"540030168\" prog=\"2\" freq=\"0\"> </psg>\r\n"
+                            "<psg key=\"540030178\" prog=\"1\" freq=\"1\"> </psg>\r\n"
+                            "<psg key=\"560080283\" prog=\"4\" freq=\"2\"> </psg>\r\n"
+                            "<psg key=\"610040138\" prog=\"4\" freq=\"0\"> </psg>\r\n"
+                            "</passages>\r\n"));
+        QCOMPARE(ReadFile(QStringLiteral("RctInfo.xml")), info);
+        QCOMPARE(ReadFile(QStringLiteral("RctUser.xml")), user);
+        QVERIFY(!app_->store);
+    }
+
+    // Out-of-range positions start at the first passage; one beyond the tree shows the last.
+    void restoredPosition_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("passage");
+        QTest::newRow("10001") << 10001 << 0 << Sample::kJohn16Niv;
+        QTest::newRow("-1") << -1 << 0 << Sample::kJohn16Niv;
+        QTest::newRow("10000") << 10000 << 18 << Sample::kPhil419;
+        QTest::newRow("3") << 3 << 3 << Sample::kRomans828;
+    }
+
+    void restoredPosition() {
+        QFETCH(int, stored);
+        QFETCH(int, position);
+        QFETCH(int, passage);
+        settings_->Set("RunCount", 1);
+        settings_->Set("CurSelectorIndex", stored);
+        int shown = -1;
+        const RunResult result =
+            RunApp(*app_, [&shown](CMainDlg& window) { shown = window.CurrentPassageIndex(); });
+        QCOMPARE(result.status, 0);
+        QCOMPARE(shown, passage);
+        QCOMPARE(settings_->Get("CurSelectorIndex"), position);
+        QCOMPARE(settings_->Get("RunCount"), 2);
+        QCOMPARE(settings_->Get("FirstRunTime"), INT32_MIN); // only the first run writes it
+    }
+
+    void damagedBaselineStops() {
+        settings_->Set("RunCount", 1);
+        QByteArray info = ReadFile(QStringLiteral("RctInfo.xml"));
+        info.replace("psgLines=\"01\" psgStart=\"0000\"", "psgLines=\"01\" psgStart=\"x\"");
+        WriteFile(QStringLiteral("RctInfo.xml"), info);
+        const auto before = Snapshot(dir_->path());
+
+        const RunResult result = RunApp(*app_);
+        QCOMPARE(result.status, 5);
+        QVERIFY(!result.windowShown);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Recitor ReadInfo Error"));
+        QVERIFY(boxes_->shown[0].text.startsWith(
+            QStringLiteral("Info or User file invalid (count wrong?) for attribute #4 or #5")));
+        QCOMPARE(boxes_->shown[0].icon, MsgIcon::Error);
+        QCOMPARE(Snapshot(dir_->path()), before);
+        // Only the start-up counters were written; nothing was saved.
+        QCOMPARE(settings_->Get("CurSelectorIndex"), INT32_MIN);
+    }
+
+    // A file that cannot be written at File "Save" ends the program with status 5, with no
+    // second save at the close.
+    void failedSaveEndsWithStatus5() {
+        settings_->Set("RunCount", 1);
+        const QString workDir = dir_->path();
+        QTemporaryDir parked;
+        const RunResult result = RunApp(*app_, [&](CMainDlg& window) {
+            // The working directory disappears: nothing can be written into it.
+            for (const QString& name : QDir(workDir).entryList(QDir::Files))
+                QVERIFY(QFile::rename(workDir + QLatin1Char('/') + name,
+                                      parked.path() + QLatin1Char('/') + name));
+            QVERIFY(QDir().rmdir(workDir));
+            window.Action(Id::kSave)->trigger();
+        });
+        QCOMPARE(result.status, 5);
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Recitor Cannot write Stats file"));
+        QCOMPARE(settings_->Get("CurSelectorIndex"), INT32_MIN);
+        QDir().mkpath(workDir);
+    }
+
+    // The start-up tip runs before the main window unless a switch keeps it away.
+    void startupTip() {
+        settings_->Set("RunCount", 1);
+        RunResult result = RunApp(*app_, {}, {QStringLiteral("Recitor")});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.windowShown);
+        QCOMPARE(result.otherDialogs.size(), 1);
+
+        auto* again = new CMemorySettings(*settings_);
+        app_ = std::make_unique<CRecitorApp>(std::unique_ptr<ISettings>(again));
+        settings_ = again;
+        result = RunApp(*app_, {}, {QStringLiteral("Recitor"), QStringLiteral("/AUTOMATION")});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.otherDialogs.isEmpty());
+    }
+
+    void automationSwitch_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("expected");
+        const QString program = QStringLiteral("Recitor");
+        QTest::newRow("-Embedding") << QStringList{program, QStringLiteral("-Embedding")} << true;
+        QTest::newRow("/AUTOMATION") << QStringList{program, QStringLiteral("/AUTOMATION")} << true;
+        QTest::newRow("-automation after others")
+            << QStringList{program, QStringLiteral("file.txt"), QStringLiteral("-automation")}
+            << true;
+        QTest::newRow("no prefix") << QStringList{program, QStringLiteral("Embedding")} << false;
+        QTest::newRow("double dash")
+            << QStringList{program, QStringLiteral("--automation")} << false;
+        QTest::newRow("longer word")
+            << QStringList{program, QStringLiteral("-Embeddings")} << false;
+        QTest::newRow("program name only") << QStringList{QStringLiteral("/Automation")} << false;
+        QTest::newRow("none") << QStringList{program} << false;
+    }
+
+    void automationSwitch() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, expected);
+        QCOMPARE(CRecitorApp::HasAutomationSwitch(arguments), expected);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<CScriptedMessageBoxes> boxes_;
+    CMemorySettings* settings_ = nullptr; // owned by app_
+    std::unique_ptr<CRecitorApp> app_;
+};
+
+RECITOR_UI_TEST_MAIN(StartupTest)
+#include "test_startup.moc"
