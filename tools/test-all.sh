@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds Recitor and runs every test on a Debian 12 machine, as root: installs the Debian packages
-# the build and the tests need, then runs the unit tests, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for a bounded time (FUZZ_SECONDS, default 30).
+# the build and the tests need, then runs the unit, user-interface and end-to-end tests, the data
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a
+# bounded time (FUZZ_SECONDS, default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev)
+          libbenchmark-dev qt6-base-dev libgl-dev xvfb xauth xdotool x11-utils imagemagick
+          fonts-dejavu-core)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -26,14 +28,14 @@ ctest --test-dir build/release --output-on-failure -j "$jobs"
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -G Ninja -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DRECITOR_SANITIZE=ON \
-      -DRECITOR_BUILD_BENCH=OFF
+      -DRECITOR_BUILD_BENCH=OFF -DRECITOR_BUILD_APP=OFF
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
 cmake -G Ninja -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ -DRECITOR_BUILD_FUZZ=ON -DRECITOR_BUILD_TESTS=OFF \
-      -DRECITOR_BUILD_BENCH=OFF
+      -DRECITOR_BUILD_BENCH=OFF -DRECITOR_BUILD_APP=OFF
 cmake --build build/fuzz -j "$jobs"
 for target in element stats load; do
     binary="build/fuzz/fuzz/recitor_fuzz_${target^}"

@@ -409,6 +409,37 @@ def scenario_classify(s):
     check(s.settings().get("Params/RunCount") == "2", "RunCount after two runs")
 
 
+def scenario_preferences(s):
+    """A font size and a translation filter chosen from the menus are in force at the next start."""
+    s.write_settings("[Params]\nRunCount=0\nPrefFontChoiceAllowed=1\n" + NO_TIP)
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    # Preferences > Font Size > Fixed Large Size, by keyboard: the pop-up opens on "Flyover".
+    for key in ("alt+p", "Down", "Right", "Down", "Down", "Down", "Return"):
+        s.key(window, key)
+    # Preferences > Translation > KJV: from the heading, ten down past AMP ASV BBE CEV DB GW ESV
+    # ISV KJ21.
+    for key in ["alt+p", "Down", "Down", "Down", "Down", "Right"] + ["Down"] * 10 + ["Return"]:
+        s.key(window, key)
+    # With the filter on one translation, the items no longer name their translation and the
+    # first passage shown is a KJV one.
+    s.wait_title(window, r" KJV$")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    values = s.settings()
+    check(values.get("Params/PrefFontChoice") == "3", f"PrefFontChoice {values}")
+    check(values.get("Params/TransFilter") == "3", f"TransFilter {values}")
+
+    # The next run reads them back and writes them again unchanged.
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    values = s.settings()
+    check(values.get("Params/PrefFontChoice") == "3", "PrefFontChoice after a second run")
+    check(values.get("Params/TransFilter") == "3", "TransFilter after a second run")
+
+
 def expect_fatal_message(s, caption):
     """Starts the program, which must show one message titled caption and then end with the
     fatal status, leaving the working directory exactly as it was. (A message window's text
@@ -529,6 +560,7 @@ def scenario_killed_instance(s):
 SCENARIOS = {
     "first_start": scenario_first_start,
     "classify": scenario_classify,
+    "preferences": scenario_preferences,
     "damaged_info": scenario_damaged_info,
     "flawed_setup": scenario_flawed_setup,
     "second_instance": scenario_second_instance,

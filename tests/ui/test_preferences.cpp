@@ -1,0 +1,253 @@
+// The menu set up from the preferences, each preference command's effect and its way into the
+// saved settings, the background pictures with their fallback to Plain, and the flyover switching
+// of the tree and the text box.
+
+#include "CommandIds.h"
+#include "MainDlg.h"
+#include "PassageStore.h"
+#include "UiSupport.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <memory>
+
+class PreferencesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        Sample::WriteFiles(dir_.path());
+        settings_ = CMemorySettings();
+    }
+
+    void cleanup() {
+        window_.reset();
+        store_.reset();
+        QDir::setCurrent(home_);
+        QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption));
+    }
+
+    void freshSettingsGiveTheDefaultMenu() {
+        Open();
+        // Choices not allowed: the confirmations and the fixed sizes are greyed, flyover's
+        // Enable too; the stored values still hold.
+        for (const int id : {Id::kConfirmDelete, Id::kConfirmEdit, Id::kConfirmExportPpc})
+            QVERIFY(!Action(id)->isEnabled());
+        QVERIFY(Action(Id::kFirstFontSize)->isEnabled());
+        QVERIFY(Action(Id::kFirstFontSize)->isChecked());
+        for (int size = 1; size <= 3; ++size)
+            QVERIFY(!Action(Id::kFirstFontSize + size)->isEnabled());
+        QVERIFY(!Action(Id::kFlyoverEnable)->isEnabled());
+        QVERIFY(store_->PrefConfirmDelete && store_->PrefConfirmEdit);
+        QCOMPARE(store_->PrefFlyoverChoice, 0);
+        // Translation "All" checked; Add and Edit present; no maintainer commands on the bar.
+        QVERIFY(Action(Id::kFirstTranslation + 33)->isChecked());
+        QVERIFY(MenuOf(Id::kAddPassage));
+        QVERIFY(MenuOf(Id::kEditPassage));
+        for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis})
+            QVERIFY(!OnMenuBar(id));
+        QVERIFY(OnMenuBar(Id::kFirst));
+        // "EE Options" never shows; Export Pocket PC needs a library this platform lacks.
+        QVERIFY(!MenuTexts(Preferences()).contains(QStringLiteral("EE Options")));
+        QVERIFY(!Action(Id::kExportPocketPc)->isEnabled());
+    }
+
+    void allowedChoicesShowTheStoredValues() {
+        settings_.Set("PrefConfirmChoiceAllowed", 1);
+        settings_.Set("PrefConfirmDelete", 0);
+        settings_.Set("PrefConfirmEdit", 2); // only 1 is on
+        settings_.Set("PrefFontChoiceAllowed", 1);
+        settings_.Set("PrefFontChoice", 2);
+        settings_.Set("PrefFlyoverChoiceAllowed", 1);
+        settings_.Set("PrefFlyoverChoice", 1);
+        settings_.Set("TransFilter", Sample::kNiv);
+        settings_.Set("AddPassageAllowed", 2);
+        settings_.Set("EditPassageAllowed", 0);
+        Open(1);
+        QVERIFY(!Action(Id::kConfirmDelete)->isChecked());
+        QVERIFY(!Action(Id::kConfirmEdit)->isChecked());
+        QVERIFY(Action(Id::kConfirmExportPpc)->isChecked());
+        QVERIFY(Action(Id::kConfirmDelete)->isEnabled());
+        QVERIFY(Action(Id::kFirstFontSize + 2)->isChecked());
+        QVERIFY(Action(Id::kFlyoverEnable)->isChecked());
+        QVERIFY(Action(Id::kFirstTranslation + Sample::kNiv)->isChecked());
+        QVERIFY(!MenuOf(Id::kAddPassage));
+        QVERIFY(!MenuOf(Id::kEditPassage));
+        for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis})
+            QVERIFY(OnMenuBar(id));
+    }
+
+    void preferenceCommandsTakeEffectAndAreSaved() {
+        settings_.Set("PrefFontChoiceAllowed", 1);
+        settings_.Set("PrefFlyoverChoiceAllowed", 1);
+        settings_.Set("PrefConfirmChoiceAllowed", 1);
+        Open();
+        Action(Id::kFirstFontSize + 3)->trigger();
+        QCOMPARE(store_->PrefFontChoice, 3);
+        QCOMPARE(TextBox()->font().pointSizeF(), 14.0);
+        Action(Id::kFirstFontSize + 1)->trigger();
+        QCOMPARE(TextBox()->font().pointSizeF(), 10.0);
+        Action(Id::kFlyoverEnable)->trigger();
+        QCOMPARE(store_->PrefFlyoverChoice, 1);
+        Action(Id::kConfirmDelete)->trigger();
+        QVERIFY(!store_->PrefConfirmDelete);
+        QVERIFY(!Action(Id::kConfirmDelete)->isChecked());
+        Action(Id::kConfirmEdit)->trigger();
+        Action(Id::kConfirmEdit)->trigger();
+        QVERIFY(store_->PrefConfirmEdit);
+        // Export Ppc is written at once, not only at the next save.
+        Action(Id::kConfirmExportPpc)->trigger();
+        QCOMPARE(settings_.ReadNumber(kSectionExport, "PrefConfirmExportPpc", -1), 0);
+
+        // The translation filter rebuilds the tree and goes to the first passage.
+        store_->SetPosition(2);
+        Action(Id::kFirstTranslation + Sample::kAsv)->trigger();
+        QCOMPARE(store_->TransFilter, Sample::kAsv);
+        QCOMPARE(store_->GetPosition(), 0);
+        QCOMPARE(store_->transFilterName, std::string("ASV"));
+
+        QCOMPARE(store_->SaveAll(), Status::Ok);
+        QCOMPARE(settings_.Get("PrefFontChoice"), 1);
+        QCOMPARE(settings_.Get("PrefFlyoverChoice"), 1);
+        QCOMPARE(settings_.Get("PrefConfirmDelete"), 0);
+        QCOMPARE(settings_.Get("PrefConfirmEdit"), 1);
+        QCOMPARE(settings_.Get("TransFilter"), Sample::kAsv);
+
+        // A second start reads them back.
+        Open();
+        QCOMPARE(store_->PrefFontChoice, 1);
+        QCOMPARE(store_->TransFilter, Sample::kAsv);
+        QVERIFY(Action(Id::kFirstTranslation + Sample::kAsv)->isChecked());
+        QVERIFY(Action(Id::kFirstFontSize + 1)->isChecked());
+    }
+
+    void backgroundsFollowTheFilesPresent() {
+        QTemporaryDir pictures;
+        QVERIFY(pictures.isValid());
+        for (const char* name : {"Clouds.bmp", "Marble.bmp"}) {
+            QImage image(8, 8, QImage::Format_RGB32);
+            image.fill(Qt::lightGray);
+            QVERIFY(image.save(pictures.filePath(QLatin1String(name)), "BMP"));
+        }
+        QDir::setCurrent(pictures.path());
+
+        settings_.texts[{kSectionParams, "BackgroundFilename"}] = "Marble.bmp";
+        Open();
+        QCOMPARE(window_->BackgroundIndex(), 8);
+        QVERIFY(Action(Id::kFirstBackground + 8)->isChecked());
+        QVERIFY(Action(Id::kFirstBackground + 3)->isEnabled());
+        QVERIFY(!Action(Id::kFirstBackground + 1)->isEnabled()); // Butterfly.bmp is missing
+        QCOMPARE(TextBox()->palette().brush(QPalette::Base).style(), Qt::TexturePattern);
+
+        Action(Id::kFirstBackground)->trigger(); // Plain
+        QCOMPARE(store_->BackgroundFilename, std::string("Plain.bmp"));
+        QCOMPARE(TextBox()->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(store_->SaveAll(), Status::Ok);
+        QCOMPARE(
+            settings_
+                .texts[(std::pair<std::string, std::string>{kSectionParams, "BackgroundFilename"})],
+            std::string("Plain.bmp"));
+
+        // A chosen picture that has gone opens with Plain, and names outside the list or in the
+        // wrong letter case match nothing.
+        for (const char* name : {"Butterfly.bmp", "clouds.bmp", "Nonsense.bmp"}) {
+            settings_.texts[{kSectionParams, "BackgroundFilename"}] = name;
+            Open();
+            QCOMPARE(window_->BackgroundIndex(), 0);
+            QVERIFY(Action(Id::kFirstBackground)->isChecked());
+        }
+    }
+
+    void flyoverSwitchesOncePerEntry() {
+        settings_.Set("PrefFlyoverChoice", 1);
+        Open();
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        const QRect tree = Tree()->geometry();
+        const QRect text = TextBox()->geometry();
+        const QPoint inTextOnly(text.left() + 20, text.center().y());
+        const QPoint inTree(tree.center().x(), tree.bottom() - 20);
+        window_->OnMouseMove(inTextOnly);
+        QVERIFY(!window_->TreeInFront());
+        window_->OnMouseMove(inTree);
+        QVERIFY(window_->TreeInFront());
+        // Once in front, further movement inside the tree changes nothing, even when something
+        // else brought the text box forward meanwhile.
+        window_->BringTextBoxToFront();
+        window_->OnMouseMove(inTree + QPoint(1, 1));
+        QVERIFY(!window_->TreeInFront());
+        window_->OnMouseMove(inTextOnly);
+        QVERIFY(!window_->TreeInFront());
+        window_->OnMouseMove(inTree);
+        QVERIFY(window_->TreeInFront());
+
+        // Movements forwarded by the text box arrive in the window's coordinates.
+        QTest::mouseMove(TextBox()->viewport(), QPoint(20, 20));
+        QTRY_VERIFY(!window_->TreeInFront());
+
+        // Disabled, movement never changes the front.
+        store_->PrefFlyoverChoice = 0;
+        window_->OnMouseMove(inTree);
+        QVERIFY(!window_->TreeInFront());
+    }
+
+private:
+    void Open(int editNextMode = 0) {
+        window_.reset();
+        store_ =
+            std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+        store_->ReadPreferences();
+        store_->BackgroundFilename =
+            settings_.ReadText(kSectionParams, "BackgroundFilename", std::string());
+        QCOMPARE(store_->Load(), Status::Ok);
+        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
+    }
+
+    QAction* Action(int id) const { return window_->Action(id); }
+    QTextEdit* TextBox() const {
+        return window_->findChild<QTextEdit*>(QString::number(Id::kTextBox));
+    }
+    QWidget* Tree() const {
+        return window_->findChild<QWidget*>(QString::number(Id::kPassageTree));
+    }
+    QMenuBar* Bar() const { return window_->findChild<QMenuBar*>(); }
+    QMenu* Preferences() const {
+        for (QAction* item : Bar()->actions())
+            if (item->menu() && item->text() == QStringLiteral("&Preferences"))
+                return item->menu();
+        return nullptr;
+    }
+    bool OnMenuBar(int id) const { return Bar()->actions().contains(Action(id)); }
+    // The menu that lists a command, or null when it has been taken off.
+    QMenu* MenuOf(int id) const {
+        for (QMenu* menu : window_->findChildren<QMenu*>())
+            if (menu->actions().contains(Action(id)))
+                return menu;
+        return nullptr;
+    }
+    static QStringList MenuTexts(const QMenu* menu) {
+        QStringList texts;
+        for (const QAction* item : menu->actions())
+            texts << item->text();
+        return texts;
+    }
+
+    QTemporaryDir dir_;
+    const QString home_ = QDir::currentPath();
+    CScriptedMessageBoxes boxes_;
+    CMessageBoxSink sink_;
+    CMemorySettings settings_;
+    CSystemClock clock_;
+    std::unique_ptr<CPassageStore> store_;
+    std::unique_ptr<CMainDlg> window_;
+};
+
+RECITOR_UI_TEST_MAIN(PreferencesTest)
+#include "test_preferences.moc"
