@@ -8,6 +8,7 @@
 // the end.
 
 #include "MainDlg.h"
+#include "MemorySettings.h"
 #include "PassageStore.h"
 #include "Platform.h"
 #include "SyntheticCollection.h"
@@ -37,33 +38,6 @@ public:
                      text.c_str());
         std::abort();
     }
-};
-
-// Settings held in memory, so that the benchmarks never touch the user's own.
-class CMemorySettings : public ISettings {
-public:
-    std::int32_t ReadNumber(const std::string& section, const std::string& name,
-                            std::int32_t defaultValue) override {
-        const auto it = numbers_.find(section + '/' + name);
-        return it == numbers_.end() ? defaultValue : it->second;
-    }
-    void WriteNumber(const std::string& section, const std::string& name,
-                     std::int32_t value) override {
-        numbers_[section + '/' + name] = value;
-    }
-    std::string ReadText(const std::string& section, const std::string& name,
-                         const std::string& defaultValue) override {
-        const auto it = texts_.find(section + '/' + name);
-        return it == texts_.end() ? defaultValue : it->second;
-    }
-    void WriteText(const std::string& section, const std::string& name,
-                   const std::string& value) override {
-        texts_[section + '/' + name] = value;
-    }
-
-private:
-    std::map<std::string, std::int32_t> numbers_;
-    std::map<std::string, std::string> texts_;
 };
 
 [[noreturn]] void Fail(const std::string& what) {

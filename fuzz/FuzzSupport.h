@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MemorySettings.h"
 #include "Platform.h"
 
 #include <cstdint>
@@ -13,32 +14,6 @@
 class CNullMessages : public IMessageSink {
 public:
     void Show(const std::string&, const std::string&, MsgIcon) override {}
-};
-
-class CMemorySettings : public ISettings {
-public:
-    std::int32_t ReadNumber(const std::string& section, const std::string& name,
-                            std::int32_t defaultValue) override {
-        const auto it = numbers_.find(section + '/' + name);
-        return it == numbers_.end() ? defaultValue : it->second;
-    }
-    void WriteNumber(const std::string& section, const std::string& name,
-                     std::int32_t value) override {
-        numbers_[section + '/' + name] = value;
-    }
-    std::string ReadText(const std::string& section, const std::string& name,
-                         const std::string& defaultValue) override {
-        const auto it = texts_.find(section + '/' + name);
-        return it == texts_.end() ? defaultValue : it->second;
-    }
-    void WriteText(const std::string& section, const std::string& name,
-                   const std::string& value) override {
-        texts_[section + '/' + name] = value;
-    }
-
-private:
-    std::map<std::string, std::int32_t> numbers_;
-    std::map<std::string, std::string> texts_;
 };
 
 class CFixedClock : public IClock {

@@ -3,6 +3,7 @@
 // Shared doubles and helpers of the data-layer tests: a recording message sink, settings kept in
 // memory, a clock the test sets, a private working directory and builders for the data files.
 
+#include "MemorySettings.h"
 #include "PassageStore.h"
 #include "Platform.h"
 
@@ -29,34 +30,6 @@ public:
         shown.push_back({caption, text, icon});
     }
     std::vector<ShownMessage> shown;
-};
-
-class CMemorySettings : public ISettings {
-public:
-    std::int32_t ReadNumber(const std::string& section, const std::string& name,
-                            std::int32_t defaultValue) override {
-        const auto it = numbers.find({section, name});
-        return it == numbers.end() ? defaultValue : it->second;
-    }
-    void WriteNumber(const std::string& section, const std::string& name,
-                     std::int32_t value) override {
-        numbers[{section, name}] = value;
-        writes.push_back(section + "/" + name);
-    }
-    std::string ReadText(const std::string& section, const std::string& name,
-                         const std::string& defaultValue) override {
-        const auto it = texts.find({section, name});
-        return it == texts.end() ? defaultValue : it->second;
-    }
-    void WriteText(const std::string& section, const std::string& name,
-                   const std::string& value) override {
-        texts[{section, name}] = value;
-        writes.push_back(section + "/" + name);
-    }
-
-    std::map<std::pair<std::string, std::string>, std::int32_t> numbers;
-    std::map<std::pair<std::string, std::string>, std::string> texts;
-    std::vector<std::string> writes; // "section/name", in the order written
 };
 
 // Seconds are fixed; every millisecond reading advances by msStep.

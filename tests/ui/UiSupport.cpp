@@ -28,30 +28,6 @@ MsgAnswer CScriptedMessageBoxes::Show(QWidget* owner, const QString& caption, co
     return MsgAnswer::No;
 }
 
-std::int32_t CMemorySettings::ReadNumber(const std::string& section, const std::string& name,
-                                         std::int32_t defaultValue) {
-    const auto it = numbers.find({section, name});
-    return it == numbers.end() ? defaultValue : it->second;
-}
-
-void CMemorySettings::WriteNumber(const std::string& section, const std::string& name,
-                                  std::int32_t value) {
-    numbers[{section, name}] = value;
-    writes.push_back(name);
-}
-
-std::string CMemorySettings::ReadText(const std::string& section, const std::string& name,
-                                      const std::string& defaultValue) {
-    const auto it = texts.find({section, name});
-    return it == texts.end() ? defaultValue : it->second;
-}
-
-void CMemorySettings::WriteText(const std::string& section, const std::string& name,
-                                const std::string& value) {
-    texts[{section, name}] = value;
-    writes.push_back(name);
-}
-
 namespace Sample {
 
 const char* const kJohnContext = "15 that everyone who believes\r\n"

@@ -4,6 +4,7 @@
 // script, settings kept in memory, a small passage collection written byte for byte, and the
 // test program's start that keeps every file, setting and lock away from the user's own.
 
+#include "MemorySettings.h"
 #include "MessageBoxService.h"
 #include "Platform.h"
 
@@ -43,30 +44,6 @@ public:
     std::deque<MsgAnswer> answers;
     QList<ShownBox> shown;
     QList<QWidget*> owners;
-};
-
-class CMemorySettings : public ISettings {
-public:
-    std::int32_t ReadNumber(const std::string& section, const std::string& name,
-                            std::int32_t defaultValue) override;
-    void WriteNumber(const std::string& section, const std::string& name,
-                     std::int32_t value) override;
-    std::string ReadText(const std::string& section, const std::string& name,
-                         const std::string& defaultValue) override;
-    void WriteText(const std::string& section, const std::string& name,
-                   const std::string& value) override;
-
-    // A number of section "Params" (the section the program uses most).
-    void Set(const std::string& name, std::int32_t value) {
-        numbers[{kSectionParams, name}] = value;
-    }
-    std::int32_t Get(const std::string& name, std::int32_t missing = INT32_MIN) {
-        return ReadNumber(kSectionParams, name, missing);
-    }
-
-    std::map<std::pair<std::string, std::string>, std::int32_t> numbers;
-    std::map<std::pair<std::string, std::string>, std::string> texts;
-    std::vector<std::string> writes; // names in the order written
 };
 
 // The sample collection: 18 baseline passages (Genesis 1:1-13 KJV as inactive filler, a context

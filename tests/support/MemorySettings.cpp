@@ -1,0 +1,25 @@
+#include "MemorySettings.h"
+
+std::int32_t CMemorySettings::ReadNumber(const std::string& section, const std::string& name,
+                                         std::int32_t defaultValue) {
+    const auto it = numbers.find({section, name});
+    return it == numbers.end() ? defaultValue : it->second;
+}
+
+void CMemorySettings::WriteNumber(const std::string& section, const std::string& name,
+                                  std::int32_t value) {
+    numbers[{section, name}] = value;
+    writes.push_back(section + "/" + name);
+}
+
+std::string CMemorySettings::ReadText(const std::string& section, const std::string& name,
+                                      const std::string& defaultValue) {
+    const auto it = texts.find({section, name});
+    return it == texts.end() ? defaultValue : it->second;
+}
+
+void CMemorySettings::WriteText(const std::string& section, const std::string& name,
+                                const std::string& value) {
+    texts[{section, name}] = value;
+    writes.push_back(section + "/" + name);
+}
