@@ -198,9 +198,10 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
             contextFirstVerse = number;
     }
     // Unescape in one pass, counting line breaks and paragraph breaks ("\n\n" pairs, counted
-    // without overlap) on the way. Every escape is at least as long as what it stands for.
-    context.clear();
-    context.reserve(escaped.size());
+    // without overlap) on the way. Every escape is at least as long as what it stands for, so the
+    // text is written straight into a context of the escaped length, cut to size at the end.
+    context.resize(escaped.size());
+    char* out = context.data();
     const char* p = escaped.data();
     const char* const end = p + escaped.size();
     const auto next = [end](const char* from, char c) {
@@ -217,13 +218,16 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     bool previousBreakPaired = true;
     while (true) {
         const char* q = nextBackslash < nextAmpersand ? nextBackslash : nextAmpersand;
-        context.append(p, static_cast<std::size_t>(q - p));
+        if (q != p) // an empty context has no data pointer to copy from
+            std::memcpy(out, p, static_cast<std::size_t>(q - p));
+        out += q - p;
         if (q == end)
             break;
         if (q == nextBackslash) {
             lastBackslash = q;
             if (q + 1 < end && q[1] == 'n') {
-                context.append(kLineBreak);
+                *out++ = '\r';
+                *out++ = '\n';
                 ++breaks;
                 if (q == previousBreakEnd && !previousBreakPaired) {
                     ++paragraphs;
@@ -233,25 +237,26 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
                 p = q + 2;
                 previousBreakEnd = p;
             } else {
-                context.push_back('\\');
+                *out++ = '\\';
                 p = q + 1;
             }
             nextBackslash = next(p, '\\');
         } else {
             const std::string_view rest(q, static_cast<std::size_t>(end - q));
             if (rest.starts_with(kQuotEntity)) {
-                context.push_back('"');
+                *out++ = '"';
                 p = q + kQuotEntity.size();
             } else if (rest.starts_with(kAposEntity)) {
-                context.push_back('\'');
+                *out++ = '\'';
                 p = q + kAposEntity.size();
             } else {
-                context.push_back('&');
+                *out++ = '&';
                 p = q + 1;
             }
             nextAmpersand = next(p, '&');
         }
     }
+    context.resize(static_cast<std::size_t>(out - context.data()));
     contextLineCount = breaks - paragraphs + 1;
 
     if (!lastBackslash)

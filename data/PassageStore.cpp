@@ -49,6 +49,10 @@ int WrapAdd(std::int64_t value) {
     return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 
+bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
+    return static_cast<std::uint32_t>(a->sortKey) < static_cast<std::uint32_t>(b->sortKey);
+}
+
 } // namespace
 
 CPassageStore::CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
@@ -176,8 +180,6 @@ Status CPassageStore::Load() {
             LoadUser() == Status::Fatal)
             break;
         lastPosition = LastIndex();
-        if (userCount > 0)
-            Sort();
         if (AttachStats() == Status::Fatal || CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
             CheckEnd(userFile_, kUserFile) == Status::Fatal ||
             CheckEnd(statsFile_, kStatsFile) == Status::Fatal)
@@ -256,6 +258,8 @@ Status CPassageStore::ReadElement(CLineReader& file, const char* fileName, bool 
 Status CPassageStore::LoadBaseline() {
     std::uint32_t previousKey = 0;
     std::uint32_t lastBaselineKey = 0;
+    baselineKeys_.clear();
+    baselineKeys_.reserve(static_cast<std::size_t>(baselineCount));
     for (int i = 0; i < baselineCount; ++i) {
         std::unique_ptr<CPassage> passage;
         if (ReadElement(infoFile_, kInfoFile, false, passage) == Status::Fatal)
@@ -271,6 +275,7 @@ Status CPassageStore::LoadBaseline() {
         const std::uint32_t keyBefore = previousKey;
         previousKey = passage->key;
         lastBaselineKey = passage->matchKey;
+        baselineKeys_.push_back(lastBaselineKey);
         passages_.push_back(std::move(passage));
         if (passages_.back()->ctxLines == kCtxShared &&
             ShareContext(*passages_.back(), keyBefore) == Status::Fatal)
@@ -332,6 +337,9 @@ Status CPassageStore::LoadUser() {
     std::uint32_t previousKey = 0;
     std::uint32_t lastUserKey = 0;
     const int lastBaselineIndex = LastIndex();
+    // User passages come in ascending order, so each one's place among the baseline keys lies at
+    // or after the place of the one before.
+    auto baselinePlace = baselineKeys_.cbegin();
     for (int i = 0; i < userCount; ++i) {
         std::unique_ptr<CPassage> passage;
         if (ReadElement(userFile_, kUserFile, true, passage) == Status::Fatal)
@@ -349,7 +357,10 @@ Status CPassageStore::LoadUser() {
         lastUserKey = sortKey;
         // A user passage with the VerseKey of a baseline passage is its revision and takes its
         // place.
-        const int found = FindIn(passage->matchKey, lastBaselineIndex);
+        const std::uint32_t matchKey = passage->matchKey;
+        baselinePlace = std::lower_bound(baselinePlace, baselineKeys_.cend(), matchKey);
+        const bool revises = baselinePlace != baselineKeys_.cend() && *baselinePlace == matchKey;
+        const int found = revises ? static_cast<int>(baselinePlace - baselineKeys_.cbegin()) : -1;
         passage->SetBaseline(0);
         if (found >= 0) {
             passages_[static_cast<std::size_t>(found)] = std::move(passage);
@@ -357,6 +368,11 @@ Status CPassageStore::LoadUser() {
         } else
             passages_.push_back(std::move(passage));
     }
+    // The baseline and the new user passages behind it are each in ascending order, and no two
+    // passages share a key: merging the two gives the one order that sorting would.
+    std::inplace_merge(passages_.begin(), passages_.begin() + (lastBaselineIndex + 1),
+                       passages_.end(), SortsBefore);
+    baselineKeys_ = {};
     return Status::Ok;
 }
 
@@ -393,11 +409,19 @@ Status CPassageStore::ReadStatsLine(int ordinal, std::uint32_t& matchKey) {
 }
 
 Status CPassageStore::AttachStats() {
+    int found = -1;
     for (int i = 0; i < statsCount; ++i) {
         std::uint32_t matchKey = 0;
         if (ReadStatsLine(i + 1, matchKey) == Status::Fatal)
             return Status::Fatal;
-        const int found = Find(matchKey);
+        // A saved statistics file lists its passages in store order, so the passage after the one
+        // found last is tried before searching. Keys are unique, so a match there is the match.
+        const int next = found + 1;
+        if (next < PassageCount() &&
+            (static_cast<std::uint32_t>(Passage(next).sortKey) & ~1u) == (matchKey & ~1u))
+            found = next;
+        else
+            found = Find(matchKey);
         if (found < 0) {
             CMessage text;
             text << "Key in " << kStatsFile << " [" << static_cast<int>(statsKeyNumber_)
@@ -457,11 +481,7 @@ int CPassageStore::Find(std::uint32_t key) const {
 // valid key, and a damaged key with a book beyond 255 cannot leave an order that Find misses or
 // that the next start refuses.
 void CPassageStore::Sort() {
-    std::sort(passages_.begin(), passages_.end(),
-              [](const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
-                  return static_cast<std::uint32_t>(a->sortKey) <
-                         static_cast<std::uint32_t>(b->sortKey);
-              });
+    std::sort(passages_.begin(), passages_.end(), SortsBefore);
 }
 
 void CPassageStore::SetPosition(int position) {

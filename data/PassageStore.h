@@ -162,6 +162,9 @@ private:
     CLineReader userFile_;
     CLineReader statsFile_;
     std::string lineCopy_; // an over-long line, cut and closed
+    // The keys of the baseline passages in file order, kept contiguous while the user file is
+    // merged: looking them up there spares a visit to every passage the search passes.
+    std::vector<std::uint32_t> baselineKeys_;
     // Values of the statistics line being read.
     std::uint32_t statsKeyNumber_ = 0;
     int statsProg_ = 0;

@@ -18,20 +18,42 @@ std::size_t SkipSpace(std::string_view text, std::size_t pos) {
 // Accumulates digits from pos, saturating instead of overflowing.
 std::uint64_t ReadDigits(std::string_view text, std::size_t& pos) {
     constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+    // value * 10 + digit exceeds kMax exactly when value is above kMax / 10, or equal to it with a
+    // digit above kMax % 10: constants, where the plain bound would divide for every digit.
+    constexpr std::uint64_t kLimit = kMax / 10;
+    constexpr unsigned kLastDigit = kMax % 10;
     std::uint64_t value = 0;
     while (pos < text.size() && IsDigit(text[pos])) {
         const unsigned digit = static_cast<unsigned>(text[pos] - '0');
-        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
+        const bool overflows = value > kLimit || (value == kLimit && digit > kLastDigit);
+        value = overflows ? kMax : value * 10 + digit;
         ++pos;
     }
     return value;
+}
+
+// Whether the first length characters at a and b are equal. Pattern literals are a few characters
+// long, so eight are compared at a time in place, which costs less than a call to compare them.
+bool SameBytes(const char* a, const char* b, std::size_t length) {
+    for (; length >= 8; a += 8, b += 8, length -= 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a, sizeof x);
+        std::memcpy(&y, b, sizeof y);
+        if (x != y)
+            return false;
+    }
+    for (; length > 0; ++a, ++b, --length)
+        if (*a != *b)
+            return false;
+    return true;
 }
 
 enum class IntScan { Ok, NoInput, NoNumber };
 
 // "%d" from pos: the C library converts with a 64-bit strtol (which saturates) and stores the low
 // 32 bits.
-IntScan ScanIntAt(std::string_view text, std::size_t& pos, std::int32_t& value) {
+inline IntScan ScanIntAt(std::string_view text, std::size_t& pos, std::int32_t& value) {
     pos = SkipSpace(text, pos);
     if (pos == text.size())
         return IntScan::NoInput;
@@ -91,14 +113,19 @@ CScanPattern::Result CScanPattern::Match(std::string_view line) const {
             pos = SkipSpace(line, pos);
             break;
         case OpKind::Literal: {
+            // A differing character stops the match; a line that ends inside the literal after
+            // matching all of it that is there is an input failure.
             const std::size_t available = line.size() - pos;
-            const std::size_t n = std::min(available, op.literal.size());
-            if (n != 0 && std::memcmp(line.data() + pos, op.literal.data(), n) != 0)
+            const std::size_t length = op.literal.size();
+            if (available >= length) {
+                if (!SameBytes(line.data() + pos, op.literal.data(), length))
+                    return result;
+                pos += length;
+                break;
+            }
+            if (!SameBytes(line.data() + pos, op.literal.data(), available))
                 return result;
-            if (n < op.literal.size())
-                return inputFailure();
-            pos += n;
-            break;
+            return inputFailure();
         }
         case OpKind::Int: {
             std::int32_t value = 0;

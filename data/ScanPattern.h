@@ -44,6 +44,7 @@ bool ScanInt(std::string_view text, std::int32_t& value, std::size_t* consumed =
 // cut to 32 bits; 0 when there is none.
 std::uint32_t ScanUnsigned(std::string_view text);
 
+// Blank, or one of the control characters tab, LF, vertical tab, form feed and CR (9 to 13).
 inline bool IsScanSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
