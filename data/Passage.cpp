@@ -271,34 +271,25 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
 namespace {
 
 // The next byte at or after from that escaping may change (CR, LF, quotation mark, apostrophe), or
-// the end. Contexts run for dozens of characters between such bytes, so it tests eight at a time:
-// a save escapes every user passage's context.
-std::size_t NextEscapeCandidate(std::string_view text, std::size_t from) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    const auto holds = [](std::uint64_t word, unsigned char c) {
-        const std::uint64_t x = word ^ (kOnes * c);
-        return (x - kOnes) & ~x & kHighBits; // non-zero exactly when some byte equals c
-    };
+// the end. Contexts run for dozens of characters between such bytes and a save escapes every user
+// passage's context, so the search uses the C library's vectorised span function on the
+// terminated text, stepping over any NUL byte inside it.
+std::size_t NextEscapeCandidate(const std::string& text, std::size_t from) {
+    const char* base = text.c_str();
     const std::size_t n = text.size();
     std::size_t i = from;
-    for (; i + 8 <= n; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (holds(word, '\r') | holds(word, '\n') | holds(word, '"') | holds(word, '\''))
-            break;
-    }
-    for (; i < n; ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n' || c == '"' || c == '\'')
-            return i;
+    while (i < n) {
+        i += std::strcspn(base + i, "\r\n\"'");
+        if (i >= n || base[i] != '\0')
+            return std::min(i, n);
+        ++i;
     }
     return n;
 }
 
 } // namespace
 
-void AppendEscapedContext(std::string& out, std::string_view context) {
+void AppendEscapedContext(std::string& out, const std::string& context) {
     const std::size_t n = context.size();
     std::size_t runStart = 0;
     for (std::size_t i = NextEscapeCandidate(context, 0); i < n;

@@ -112,4 +112,4 @@ std::string_view TextRange(std::string_view text, int start, int length);
 
 // Context escaping of the passage file: CR LF becomes backslash n, quotation marks and apostrophes
 // become entities. A lone LF is written as backslash n too, since a raw one would end the line.
-void AppendEscapedContext(std::string& out, std::string_view context);
+void AppendEscapedContext(std::string& out, const std::string& context);
