@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (first.ParseElement(line, messages) != Status::Ok)
         return 0;
     const auto inside = [&first](std::string_view part) {
-        return part.empty() || (part.data() >= first.context.data() &&
-                                part.data() + part.size() <= first.context.data() +
-                                                                 first.context.size());
+        return part.empty() ||
+               (part.data() >= first.context.data() &&
+                part.data() + part.size() <= first.context.data() + first.context.size());
     };
     if (!inside(first.PassageText()) || !inside(first.HintText()) ||
         !inside(first.TextBeforePassage()))

@@ -25,11 +25,12 @@ std::string BaselineFile(int count) {
                        std::to_string(count) + "\" formatversion=\"20031126\">\r\n";
     for (int verse = 1; verse <= count; ++verse) {
         char line[256];
-        std::snprintf(line, sizeof line,
-                      "<psg key=\"54001%03d3\" vCount=\"01\" ctxLines=\"02\" psgLines=\"01\" "
-                      "psgStart=\"0000\" psgEnd=\"0010\" hintStart=\"0000\" hintEnd=\"0004\" "
-                      "topic=\"2311\" context=\"%d In the beginning\\n%d was the Word\"> </psg>\r\n",
-                      verse, verse, verse + 1);
+        std::snprintf(
+            line, sizeof line,
+            "<psg key=\"54001%03d3\" vCount=\"01\" ctxLines=\"02\" psgLines=\"01\" "
+            "psgStart=\"0000\" psgEnd=\"0010\" hintStart=\"0000\" hintEnd=\"0004\" "
+            "topic=\"2311\" context=\"%d In the beginning\\n%d was the Word\"> </psg>\r\n",
+            verse, verse, verse + 1);
         text += line;
     }
     return text + "</passages>\r\n";

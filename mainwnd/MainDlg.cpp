@@ -1,7 +1,7 @@
 #include "MainDlg.h"
 
-#include "CommandIds.h"
 #include "AboutDlg.h"
+#include "CommandIds.h"
 #include "DialogUnits.h"
 #include "FlyoverEdit.h"
 #include "FlyoverTree.h"
@@ -17,10 +17,9 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
-#include <QLibrary>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLibrary>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -382,8 +381,8 @@ void CMainDlg::ApplyBackground() {
     if (!backgroundMade_) {
         backgroundBrush_ = QBrush(Qt::white);
         if (backgroundIndex_ > 0) {
-            const QPixmap picture(QDir::current().filePath(
-                QString::fromLatin1(kBackgroundFiles[backgroundIndex_])));
+            const QPixmap picture(
+                QDir::current().filePath(QString::fromLatin1(kBackgroundFiles[backgroundIndex_])));
             if (!picture.isNull())
                 backgroundBrush_ = QBrush(picture);
         }
@@ -482,11 +481,6 @@ int CMainDlg::ChooseSize() const {
     return 100;
 }
 
-void CMainDlg::SetTextBoxText(const QString& text) {
-    // Keeps the wrapping of the front state across the new text.
-    textBox_->setPlainText(text);
-}
-
 void CMainDlg::RefreshDisplay() {
     CPassage* passage = Current();
     QString text;
@@ -518,7 +512,7 @@ void CMainDlg::RefreshDisplay() {
         frequencyChoice_ = passage->freq;
         progressChoice_ = passage->prog;
     }
-    SetTextBoxText(text);
+    textBox_->setPlainText(text);
     PushChoices();
 
     if (passage && visibilityMode_ == kContext) {

@@ -88,7 +88,6 @@ private:
     void OnTreeCurrentChanged(const QModelIndex& current);
     void PushChoices();
     void Beep();
-    void SetTextBoxText(const QString& text);
     CPassage* Current() const;
 
     CPassageStore& store_;
