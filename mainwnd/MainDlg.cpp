@@ -182,6 +182,10 @@ void CMainDlg::CreateControls() {
         const RadioColumn& column = columns[c];
         auto* box = new QGroupBox(QString::fromLatin1(column.groupCaption), client_);
         place(box, column.groupId, column.groupUnits);
+        // The caption sits in the frame's top line, so that the frame encloses its radios.
+        box->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
         auto* group = new QButtonGroup(this);
         for (std::size_t i = 0; i < column.ys.size(); ++i) {
             auto* radio = new QRadioButton(QString::fromLatin1(column.captions[i]), client_);
