@@ -10,22 +10,7 @@ cd "$(dirname "$0")/.."
 # them), Qt Help and its generator for the help collection, and a font to draw text with.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-tools-dev-tools
           fonts-dejavu-core)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-        missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    as_root=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null ||
-            { echo "Please install as root: ${missing[*]}" >&2; exit 1; }
-        as_root=(sudo)
-    fi
-    "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash tools/install-packages.sh "${packages[@]}"
 
 prefix=${RECITOR_PREFIX:-$HOME/.local}
 # A build folder of its own: the program alone, without tests and benchmarks, so that it does not

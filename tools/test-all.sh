@@ -8,16 +8,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev qt6-base-dev libgl-dev xvfb xauth xdotool x11-utils imagemagick
-          fonts-dejavu-core)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-        missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+          fonts-dejavu-core python3)
+bash tools/install-packages.sh "${packages[@]}"
 
 jobs=$(nproc)
 
