@@ -10,6 +10,8 @@
 #include "PassageTreeModel.h"
 #include "RefTables.h"
 #include "TextFormat.h"
+#include "TopicChoiceDlg.h"
+#include "TopicListDlg.h"
 #include "Win1252.h"
 
 #include <QAction>
@@ -200,17 +202,16 @@ void CMainDlg::CreateControls() {
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
     static constexpr int kPending[] = {
-        Id::kAddPassage,       Id::kDeletePassage, Id::kEditPassage, Id::kPrint,
-        Id::kParallelPassages, Id::kSameTopic,     Id::kTopicFilter, Id::kOverview,
-        Id::kHelpTopics,       Id::kTutorial,      Id::kUserGuide,   Id::kUserManual,
-        Id::kContactUs,        Id::kHomePage,      Id::kSlideshow,   Id::kCheckForUpdate,
-        Id::kVisitVersions,    Id::kVisitBibleSite};
+        Id::kAddPassage, Id::kDeletePassage,    Id::kEditPassage,   Id::kPrint,
+        Id::kOverview,   Id::kParallelPassages, Id::kHelpTopics,    Id::kTutorial,
+        Id::kUserGuide,  Id::kUserManual,       Id::kContactUs,     Id::kHomePage,
+        Id::kSlideshow,  Id::kCheckForUpdate,   Id::kVisitVersions, Id::kVisitBibleSite};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
 
-    static constexpr int kHandled[] = {Id::kSave,        Id::kExit,       Id::kFirst,
-                                       Id::kPrevious,    Id::kNext,       Id::kLast,
-                                       Id::kTipOfTheDay, Id::kSlowLaunch, Id::kAbout};
+    static constexpr int kHandled[] = {
+        Id::kSave,        Id::kExit,       Id::kFirst, Id::kPrevious,    Id::kNext,     Id::kLast,
+        Id::kTipOfTheDay, Id::kSlowLaunch, Id::kAbout, Id::kTopicFilter, Id::kSameTopic};
     for (const int id : kHandled)
         connect(Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
     for (int freq = 0; freq <= kFreqInactive; ++freq)
@@ -272,6 +273,20 @@ void CMainDlg::OnCommand(int id) {
     case Id::kAbout: {
         CAboutDlg about(store_, this);
         about.exec();
+        break;
+    }
+    case Id::kTopicFilter: {
+        store_.topicDialogMode = CTopicChoiceDlg::kFilterMode;
+        CTopicChoiceDlg filter(store_, this);
+        filter.exec(); // the filter only looks; there is nothing to take over afterwards
+        break;
+    }
+    case Id::kSameTopic: {
+        // With no passage shown the last topic is listed again.
+        if (store_.currentPassage)
+            store_.topicNumber = store_.currentPassage->primaryTopic;
+        CTopicListDlg list(store_, this);
+        list.exec();
         break;
     }
     default:

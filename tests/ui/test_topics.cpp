@@ -1,0 +1,378 @@
+// The topic dialog in its two uses (filter and choice), the list of passages with one topic, and
+// the two main-window commands that open them, over the sample collection.
+
+#include "CommandIds.h"
+#include "MainDlg.h"
+#include "PassageStore.h"
+#include "RefTables.h"
+#include "TopicChoiceDlg.h"
+#include "TopicListDlg.h"
+#include "UiSupport.h"
+#include "Win1252.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int kKjv = 3;
+
+// What the list showed when it was closed by a timer.
+struct SeenList {
+    int shown = 0;
+    QString caption;
+    QString text;
+};
+
+// Runs action on the active modal dialog as soon as the event loop of the next modal run starts.
+void OnNextModal(const std::function<void(QDialog*)>& action) {
+    QTimer::singleShot(0, [action] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        action(dialog);
+    });
+}
+
+// Closes the next topic list to open, noting what it showed.
+void CloseNextList(SeenList& seen) {
+    OnNextModal([&seen](QDialog* dialog) {
+        QVERIFY(qobject_cast<CTopicListDlg*>(dialog));
+        ++seen.shown;
+        seen.caption = dialog->windowTitle();
+        seen.text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("2060"))->toPlainText();
+        dialog->reject();
+    });
+}
+
+} // namespace
+
+class TopicsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        Sample::WriteFiles(dir_.path());
+    }
+
+    void init() {
+        store_ =
+            std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+        QCOMPARE(store_->Load(), Status::Ok);
+        store_->TransFilter = kTransAll;
+    }
+
+    void cleanup() {
+        window_.reset();
+        store_.reset();
+        QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption));
+    }
+
+    void buttonsAndLayout() {
+        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
+        CTopicChoiceDlg dialog(*store_);
+        QCOMPARE(dialog.windowTitle(),
+                 QStringLiteral("Topic Filter (will show all passages matching selected topic "
+                                "category,  from current Bible translation)"));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        const auto* frame = dialog.findChild<QGroupBox*>();
+        QCOMPARE(frame->title(), QStringLiteral("Additional Topics (ver 3.6a and later)"));
+        QList<QRect> placed;
+        for (int topic = 1; topic <= 57; ++topic) {
+            const QRadioButton* radio = Radio(dialog, 2000 + topic);
+            QCOMPARE(radio->text(), CTopicChoiceDlg::ButtonLabel(topic));
+            QCOMPARE(radio->isEnabled(), topic < 56);
+            const QRect area = radio->geometry();
+            QVERIFY2(dialog.rect().contains(area), qPrintable(radio->text()));
+            // Every label gets the height its wrapped lines need, and the framed topics are
+            // exactly the additional ones.
+            QVERIFY(area.height() >= radio->fontMetrics().height());
+            QCOMPARE(frame->geometry().contains(area), topic >= 47);
+            for (const QRect& other : placed)
+                QVERIFY2(!other.intersects(area), qPrintable(radio->text()));
+            placed << area;
+        }
+        QCOMPARE(CTopicChoiceDlg::ButtonLabel(18),
+                 QStringLiteral("Love (inc Self-denial [see Mercy, Virtues])"));
+        QCOMPARE(CTopicChoiceDlg::ButtonLabel(46),
+                 QStringLiteral("Wrath (inc Curses, God's Anger]"));
+        QCOMPARE(CTopicChoiceDlg::ButtonLabel(57), QStringLiteral("User #2"));
+        QVERIFY(CTopicChoiceDlg::ButtonLabel(0).isEmpty());
+        QVERIFY(CTopicChoiceDlg::ButtonLabel(58).isEmpty());
+
+        const auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("2"));
+        QVERIFY(cancel->isDefault());
+        QVERIFY(cancel->text().isEmpty());
+        QVERIFY(cancel->width() < 20 && cancel->geometry().right() > dialog.width() - 10);
+    }
+
+    void openingSelection_data() {
+        QTest::addColumn<int>("topic");
+        QTest::addColumn<int>("index");
+        QTest::newRow("n/a selects nothing") << 0 << -1;
+        QTest::newRow("first") << 1 << 0;
+        QTest::newRow("Love") << 18 << 17;
+        QTest::newRow("last") << 57 << 56;
+        QTest::newRow("out of range") << 58 << -1;
+        QTest::newRow("negative") << -4 << -1;
+    }
+
+    void openingSelection() {
+        QFETCH(int, topic);
+        QFETCH(int, index);
+        store_->topicNumber = topic;
+        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
+        CTopicChoiceDlg dialog(*store_);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic Choice"));
+        QCOMPARE(dialog.SelectedIndex(), index);
+        int checked = 0;
+        for (const QRadioButton* radio : dialog.findChildren<QRadioButton*>())
+            checked += radio->isChecked() ? 1 : 0;
+        QCOMPARE(checked, index < 0 ? 0 : 1);
+    }
+
+    void choiceTakesTheClickedTopic() {
+        store_->topicNumber = 0;
+        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
+        CTopicChoiceDlg dialog(*store_);
+        // A click far out on the wrapped label counts as a click on the button.
+        OnNextModal([](QDialog* shown) {
+            QRadioButton* radio = Radio(*shown, 2018);
+            QTest::mouseClick(radio, Qt::LeftButton, {},
+                              QPoint(radio->width() - 4, radio->height() - 2));
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(store_->topicNumber, 18);
+
+        // The button that is already selected chooses its topic too.
+        CTopicChoiceDlg again(*store_);
+        OnNextModal([](QDialog* shown) { Radio(*shown, 2018)->click(); });
+        QCOMPARE(again.exec(), int(QDialog::Accepted));
+        QCOMPARE(store_->topicNumber, 18);
+    }
+
+    void choiceCancelledByEnterOrEscape_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+    }
+
+    void choiceCancelledByEnterOrEscape() {
+        QFETCH(int, key);
+        store_->topicNumber = 0;
+        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
+        CTopicChoiceDlg dialog(*store_);
+        OnNextModal([key](QDialog* shown) {
+            QWidget* target = shown->focusWidget() ? shown->focusWidget() : shown;
+            QTest::keyClick(target, Qt::Key(key));
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QCOMPARE(store_->topicNumber, 0);
+    }
+
+    void filterListsEachClickAndStaysOpen() {
+        store_->topicNumber = 1;
+        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
+        CTopicChoiceDlg dialog(*store_);
+        dialog.show();
+        SeenList seen;
+        CloseNextList(seen);
+        Radio(dialog, 2009)->click();
+        QCOMPARE(seen.shown, 1);
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: All  Count: 2"));
+        QCOMPARE(store_->topicNumber, 9);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(dialog.SelectedIndex(), 8);
+
+        // The same button again lists the same topic again.
+        CloseNextList(seen);
+        Radio(dialog, 2009)->click();
+        QCOMPARE(seen.shown, 2);
+        QVERIFY(dialog.isVisible());
+        CloseNextList(seen);
+        Radio(dialog, 2040)->click();
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Temptation  Translation: All  Count: 0"));
+        QCOMPARE(seen.text, QString());
+        QCOMPARE(store_->topicNumber, 40);
+        QCOMPARE(dialog.SelectedIndex(), 39);
+        dialog.reject();
+    }
+
+    void listTwoTopicForms() {
+        int count = -1;
+        // John 3:16 NIV: Assurance and Faith; Romans 8:28-29 KJV: Faith and Forgiveness.
+        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kTransAll, count),
+                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
+                             "For God so loved the world\r\n\r\n"
+                             "Romans 8:28-29 <<Topic(s) [Primary: Faith] [Secondary: "
+                             "Forgiveness]>>\r\n"
+                             "28 And we know\r\n29 For whom he did foreknow\r\n\r\n"));
+        QCOMPARE(count, 2);
+        QCOMPARE(CTopicListDlg::ListText(*store_, 9, Sample::kNiv, count),
+                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
+                             "For God so loved the world\r\n\r\n"));
+        QCOMPARE(count, 1);
+        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kKjv, count).substr(0, 15),
+                 std::string("Romans 8:28-29 "));
+        QCOMPARE(count, 1);
+    }
+
+    void listOneTopicForm() {
+        // A secondary topic of "Misc" or "n/a" names the primary topic only.
+        store_->Passage(Sample::kPhil413).secondaryTopic = kTopicMisc;
+        store_->Passage(Sample::kPhil419).secondaryTopic = 0;
+        int count = -1;
+        const std::string forgiveness = "Philip 4:13 <Topic: Forgiveness>\r\n"
+                                        "13 I can do all this\r\n\r\n"
+                                        "Philip 4:19 <Topic: Forgiveness>\r\n"
+                                        "19 And my God will meet\r\n\r\n";
+        QCOMPARE(CTopicListDlg::ListText(*store_, 10, Sample::kNiv, count), forgiveness);
+        QCOMPARE(count, 2);
+        // Listed through the secondary topic, still in the one-topic form.
+        QCOMPARE(CTopicListDlg::ListText(*store_, kTopicMisc, Sample::kNiv, count),
+                 forgiveness.substr(0, forgiveness.find("Philip 4:19")));
+        QCOMPARE(count, 1);
+        // Topic "n/a" lists the passages without a secondary topic.
+        QCOMPARE(CTopicListDlg::ListText(*store_, 0, kTransAll, count),
+                 forgiveness.substr(forgiveness.find("Philip 4:19")));
+        QCOMPARE(count, 1);
+    }
+
+    void listAllTranslations() {
+        for (int i = Sample::kGenesisFirst; i < Sample::kPsalmRecord; ++i)
+            store_->Passage(i).primaryTopic = store_->Passage(i).secondaryTopic = 2;
+        int count = -1;
+        const std::string kjv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: "
+                                "Assurance]>>\r\n16 For God so loved the world\r\n\r\n";
+        const std::string niv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>"
+                                "\r\nFor God so loved the world\r\n\r\n"
+                                "John 3:17 <<Topic(s) [Primary: Assurance] [Secondary: "
+                                "Assurance]>>\r\n17 For God did not send his Son\r\n\r\n";
+        const std::string all = CTopicListDlg::ListText(*store_, 1, kTransAll, count);
+        QCOMPARE(count, 4);
+        // The context record of Psalm 23 comes first in store order, then both translations.
+        QCOMPARE(all, "Psalm 23:1 <<Topic(s) [Primary: Assurance] [Secondary: Assurance]>>\r\n"
+                      "1 The LORD is my shepherd\r\n\r\n" +
+                          kjv + niv);
+        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kNiv, count), niv);
+        QCOMPARE(count, 2);
+        QCOMPARE(CTopicListDlg::ListText(*store_, 1, kKjv, count), kjv);
+        QCOMPARE(count, 1);
+        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kAsv, count), std::string());
+        QCOMPARE(count, 0);
+    }
+
+    void listNoMatch() {
+        int count = -1;
+        QCOMPARE(CTopicListDlg::ListText(*store_, 40, kTransAll, count), std::string());
+        QCOMPARE(count, 0);
+        // Topics outside the table list nothing and name nothing.
+        QCOMPARE(CTopicListDlg::ListText(*store_, 99, kTransAll, count), std::string());
+        QCOMPARE(count, 0);
+        QCOMPARE(CTopicListDlg::Caption(99, kTransAll, 0),
+                 QStringLiteral("Topic:   Translation: All  Count: 0"));
+    }
+
+    void listDialog() {
+        store_->topicNumber = 9;
+        store_->TransFilter = Sample::kNiv;
+        CTopicListDlg dialog(*store_);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        auto* box = dialog.findChild<QPlainTextEdit*>(QStringLiteral("2060"));
+        QCOMPARE(box->toPlainText(),
+                 QStringLiteral("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\n"
+                                "For God so loved the world\n\n"));
+        QCOMPARE(box->font().pointSizeF(), 10.0);
+        QVERIFY(!box->isReadOnly());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), box);
+        QVERIFY(!box->textCursor().hasSelection());
+        QCOMPARE(box->textCursor().position(), 0);
+        // Enter closes the list rather than breaking a line; nothing in the store changes.
+        QTest::keyClick(box, Qt::Key_X);
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(store_->topicNumber, 9);
+    }
+
+    void topicFilterCommand() {
+        OpenWindow();
+        store_->topicNumber = 18;
+        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
+        QVERIFY(window_->Action(Id::kTopicFilter)->isEnabled());
+        QString caption;
+        int selected = -2;
+        OnNextModal([&](QDialog* dialog) {
+            auto* filter = qobject_cast<CTopicChoiceDlg*>(dialog);
+            QVERIFY(filter);
+            caption = filter->windowTitle();
+            selected = filter->SelectedIndex();
+            dialog->reject();
+        });
+        const QString title = window_->windowTitle();
+        window_->Action(Id::kTopicFilter)->trigger();
+        QCOMPARE(store_->topicDialogMode, int(CTopicChoiceDlg::kFilterMode));
+        QVERIFY(caption.startsWith(QStringLiteral("Topic Filter (")));
+        QCOMPARE(selected, 17);
+        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(window_->windowTitle(), title);
+    }
+
+    void sameTopicCommand() {
+        OpenWindow();
+        store_->topicNumber = 40;
+        QVERIFY(window_->Action(Id::kSameTopic)->isEnabled());
+        // John 3:16 NIV is shown: its primary topic is Assurance.
+        SeenList seen;
+        CloseNextList(seen);
+        window_->Action(Id::kSameTopic)->trigger();
+        QCOMPARE(seen.shown, 1);
+        QCOMPARE(store_->topicNumber, 1);
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Assurance  Translation: All  Count: 17"));
+
+        // Philippians 4:13: Forgiveness, also carried by Romans 8:28 in the other translation.
+        window_->Action(Id::kNext)->trigger();
+        CloseNextList(seen);
+        window_->Action(Id::kSameTopic)->trigger();
+        QCOMPARE(store_->topicNumber, 10);
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Forgiveness  Translation: All  Count: 3"));
+        QVERIFY(seen.text.startsWith(QStringLiteral("Romans 8:28-29 <<Topic(s)")));
+
+        // The topic picked here is the one the filter selects when it opens next.
+        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
+        CTopicChoiceDlg filter(*store_);
+        QCOMPARE(filter.SelectedIndex(), 9);
+    }
+
+private:
+    static QRadioButton* Radio(const QWidget& dialog, int id) {
+        auto* radio = dialog.findChild<QRadioButton*>(QString::number(id));
+        if (!radio)
+            qFatal("no button %d", id);
+        return radio;
+    }
+
+    void OpenWindow() { window_ = std::make_unique<CMainDlg>(*store_, 0); }
+
+    QTemporaryDir dir_;
+    CScriptedMessageBoxes boxes_;
+    CMessageBoxSink sink_;
+    CMemorySettings settings_;
+    CSystemClock clock_;
+    std::unique_ptr<CPassageStore> store_;
+    std::unique_ptr<CMainDlg> window_;
+};
+
+RECITOR_UI_TEST_MAIN(TopicsTest)
+#include "test_topics.moc"
