@@ -29,6 +29,7 @@ def median(name):
 print()
 for slow, floor, target in (("BM_Load", "BM_ReadLinesFloor", 1.5),
                             ("BM_Load", "BM_ReadFloor", 1.5),
+                            ("BM_LoadCold", "BM_ReadFloorCold", 1.5),
                             ("BM_LoadAndDestroy", "BM_ReadFloor", 1.5),
                             ("BM_SaveAll", "BM_AtomicWriteFloor", 1.5)):
     (a, unit), (b, _) = median(slow), median(floor)
