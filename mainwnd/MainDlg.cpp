@@ -343,6 +343,7 @@ void CMainDlg::SetUpMenu() {
     }
     check(Id::kFirstBackground + backgroundIndex_, true);
 
+    menu_->SetHelpContextIds();
     // The trainer options are never shown.
     menu_->RemoveEeOptions();
 

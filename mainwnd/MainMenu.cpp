@@ -8,6 +8,7 @@
 #include <QMenuBar>
 
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -253,4 +254,17 @@ void CMainMenu::RemoveEeOptions() {
     const QList<QAction*> items = preferences_->actions();
     if (items.size() > kEeOptionsPosition)
         preferences_->removeAction(items[kEeOptionsPosition]);
+}
+
+void CMainMenu::SetHelpContextIds() {
+    help_->setProperty(kHelpContextProperty, Id::kTutorial);
+    const std::pair<const char*, int> kSubMenus[] = {{"Flyover", Id::kFlyoverDisable},
+                                                     {"Font Size", Id::kFirstFontSize},
+                                                     {"Background", Id::kFirstBackground},
+                                                     {"Translation", Id::kFirstTranslation},
+                                                     {"Confirmations", Id::kConfirmDelete}};
+    for (QAction* item : preferences_->actions())
+        for (const auto& [title, id] : kSubMenus)
+            if (item->menu() && item->text() == QLatin1String(title))
+                item->menu()->setProperty(kHelpContextProperty, id);
 }

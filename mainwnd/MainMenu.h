@@ -20,6 +20,10 @@ public:
     void Remove(int id);
     // Takes the "EE Options" sub-menu, position 7 of Preferences, off the menu.
     void RemoveEeOptions();
+    // Gives the Help pop-up and the Preferences sub-menus the context ids by which a help request
+    // on them finds its topic (the property kHelpContextProperty).
+    void SetHelpContextIds();
+    static constexpr const char* kHelpContextProperty = "helpContextId";
     QMenu* Preferences() const { return preferences_; }
     QMenu* Help() const { return help_; }
 

@@ -4,6 +4,7 @@
 
 #include "CommandIds.h"
 #include "MainDlg.h"
+#include "MainMenu.h"
 #include "PassageStore.h"
 #include "UiSupport.h"
 
@@ -56,6 +57,14 @@ private slots:
         QVERIFY(OnMenuBar(Id::kFirst));
         // "EE Options" never shows; Export Pocket PC needs a library this platform lacks.
         QVERIFY(!MenuTexts(Preferences()).contains(QStringLiteral("EE Options")));
+        // Help requests on the Help pop-up and the Preferences sub-menus find their topics.
+        const std::pair<QString, int> contexts[] = {{QStringLiteral("Flyover"), 33024},
+                                                    {QStringLiteral("Font Size"), 33020},
+                                                    {QStringLiteral("Background"), 33100},
+                                                    {QStringLiteral("Translation"), 33135},
+                                                    {QStringLiteral("Confirmations"), 33458}};
+        for (const auto& [title, id] : contexts)
+            QCOMPARE(SubMenu(title)->property(CMainMenu::kHelpContextProperty).toInt(), id);
         QVERIFY(!Action(Id::kExportPocketPc)->isEnabled());
     }
 
@@ -223,6 +232,12 @@ private:
             if (item->menu() && item->text() == QStringLiteral("&Preferences"))
                 return item->menu();
         return nullptr;
+    }
+    QMenu* SubMenu(const QString& title) const {
+        for (QAction* item : Preferences()->actions())
+            if (item->menu() && item->text() == title)
+                return item->menu();
+        qFatal("no sub-menu %s", qPrintable(title));
     }
     bool OnMenuBar(int id) const { return Bar()->actions().contains(Action(id)); }
     // The menu that lists a command, or null when it has been taken off.
