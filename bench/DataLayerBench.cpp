@@ -99,28 +99,42 @@ std::size_t ResidentBytes() {
 // ---------------------------------------------------------------------------------------------
 // Reading
 
-// The least any loader must do: each of the three files read whole into fresh memory, with no
-// parsing at all. The buffers are not zero-filled first, as a careful program would not either.
-void BM_ReadFloor(benchmark::State& state) {
-    const fs::path files[] = {gData->loadDir / CPassageStore::kInfoFile,
-                              gData->loadDir / CPassageStore::kUserFile,
-                              gData->loadDir / CPassageStore::kStatsFile};
-    for (auto _ : state) {
-        for (const fs::path& path : files) {
-            std::FILE* file = std::fopen(path.c_str(), "rb");
-            if (!file)
-                Fail("cannot open " + path.string());
-            std::fseek(file, 0, SEEK_END);
-            const auto size = static_cast<std::size_t>(std::ftell(file));
-            std::fseek(file, 0, SEEK_SET);
-            auto bytes = std::make_unique_for_overwrite<char[]>(size);
-            if (std::fread(bytes.get(), 1, size, file) != size)
-                Fail("short read of " + path.string());
-            std::fclose(file);
-            benchmark::DoNotOptimize(bytes.get());
-            benchmark::ClobberMemory();
-        }
+// Reads the three files whole into fresh memory, which is not zero-filled first, as a careful
+// program would not either.
+void ReadWholeFiles() {
+    for (const char* name :
+         {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile}) {
+        const fs::path path = gData->loadDir / name;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file)
+            Fail("cannot open " + path.string());
+        std::fseek(file, 0, SEEK_END);
+        const auto size = static_cast<std::size_t>(std::ftell(file));
+        std::fseek(file, 0, SEEK_SET);
+        auto bytes = std::make_unique_for_overwrite<char[]>(size);
+        if (std::fread(bytes.get(), 1, size, file) != size)
+            Fail("short read of " + path.string());
+        std::fclose(file);
+        benchmark::DoNotOptimize(bytes.get());
+        benchmark::ClobberMemory();
     }
+}
+
+// Constructs a store and loads the collection; the store's destruction is kept out of the timing.
+void TimedLoad(benchmark::State& state) {
+    auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, gData->loadDir);
+    if (store->Load() != Status::Ok)
+        Fail("load failed");
+    benchmark::DoNotOptimize(store->score);
+    state.PauseTiming();
+    store.reset();
+    state.ResumeTiming();
+}
+
+// The least any loader must do: each of the three files read whole, with no parsing at all.
+void BM_ReadFloor(benchmark::State& state) {
+    for (auto _ : state)
+        ReadWholeFiles();
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(gData->info.TotalBytes()));
 }
@@ -170,21 +184,7 @@ void BM_ReadFloorCold(benchmark::State& state) {
         state.PauseTiming();
         EvictFromCache(gData->loadDir);
         state.ResumeTiming();
-        for (const char* name :
-             {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile}) {
-            const fs::path path = gData->loadDir / name;
-            std::FILE* file = std::fopen(path.c_str(), "rb");
-            if (!file)
-                Fail("cannot open " + path.string());
-            std::fseek(file, 0, SEEK_END);
-            const auto size = static_cast<std::size_t>(std::ftell(file));
-            std::fseek(file, 0, SEEK_SET);
-            auto bytes = std::make_unique_for_overwrite<char[]>(size);
-            if (std::fread(bytes.get(), 1, size, file) != size)
-                Fail("short read of " + path.string());
-            std::fclose(file);
-            benchmark::DoNotOptimize(bytes.get());
-        }
+        ReadWholeFiles();
     }
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(gData->info.TotalBytes()));
@@ -196,30 +196,16 @@ void BM_LoadCold(benchmark::State& state) {
         state.PauseTiming();
         EvictFromCache(gData->loadDir);
         state.ResumeTiming();
-        auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, gData->loadDir);
-        if (store->Load() != Status::Ok)
-            Fail("load failed");
-        benchmark::DoNotOptimize(store->score);
-        state.PauseTiming();
-        store.reset();
-        state.ResumeTiming();
+        TimedLoad(state);
     }
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(gData->info.TotalBytes()));
 }
 
-// Constructing a store and loading the collection. The store's destruction is kept out of the
-// timing (BM_LoadAndDestroy has it in).
+// Loading the collection; BM_LoadAndDestroy has the store's destruction in the timing too.
 void BM_Load(benchmark::State& state) {
-    for (auto _ : state) {
-        auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, gData->loadDir);
-        if (store->Load() != Status::Ok)
-            Fail("load failed");
-        benchmark::DoNotOptimize(store->score);
-        state.PauseTiming();
-        store.reset();
-        state.ResumeTiming();
-    }
+    for (auto _ : state)
+        TimedLoad(state);
     state.SetBytesProcessed(state.iterations() *
                             static_cast<std::int64_t>(gData->info.TotalBytes()));
 }
@@ -236,8 +222,7 @@ void BM_LoadAndDestroy(benchmark::State& state) {
 }
 
 // The heap taken by the loaded collection, against the size of its files: the store must not hold
-// more than twice the files plus 20 MiB. Also the heap after a save, when every user passage keeps
-// the element line it was written with.
+// more than twice the files plus 20 MiB. Also the heap after a save, which must not grow.
 void BM_LoadMemory(benchmark::State& state) {
     std::size_t heap = 0;
     std::size_t resident = 0;
