@@ -101,6 +101,28 @@ TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
     EXPECT_EQ(q.FormatElement(), expected);
 }
 
+// Contexts are unescaped many bytes at a time: every escape, at every offset from the start and
+// the end of texts around that block size, must come back as it was, with its line count.
+TEST(PassageElement, EscapesAtEveryOffsetReadBackUnchanged) {
+    const std::string_view pieces[] = {"\r\n", "\"", "'", "\\", "&", "&quo", "&apo", "\r\n\r\n"};
+    for (std::size_t length = 0; length <= 40; ++length)
+        for (std::size_t at = 0; at <= length; ++at)
+            for (const std::string_view piece : pieces) {
+                // A second escape ahead of the first one, in the same block, for longer texts.
+                const std::string context = std::string(length > 3 ? "'" : "") +
+                                            std::string(at, 'x') + std::string(piece) +
+                                            std::string(length - at, 'x');
+                CPassage p;
+                p.SetAll(54003016, 5, 2, 1, 0, 1, 0, 1, 1, 1, 8, context, "540030168_");
+                const std::string line = p.FormatElement();
+                CPassage q;
+                ParseOk(q, line.substr(0, line.size() - 2));
+                ASSERT_EQ(q.context, context) << line;
+                const int breaks = piece == "\r\n" ? 2 : piece == "\r\n\r\n" ? 2 : 1;
+                EXPECT_EQ(q.contextLineCount, breaks) << line;
+            }
+}
+
 TEST(PassageElement, WidthsAreMinimaAndLargeKeysKeepAllDigits) {
     CPassage p;
     p.SetAll(100001001, 123, 0, -1, 12345, 0, 0, 0, 1, 0, 35, "x", "100001001Z_");
