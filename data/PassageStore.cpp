@@ -6,6 +6,8 @@
 #include "TextFormat.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -176,11 +178,19 @@ Status CPassageStore::Load() {
         passages_.clear();
         passages_.reserve(static_cast<std::size_t>(baselineCount) +
                           static_cast<std::size_t>(userCount));
-        if (OpenStats() == Status::Fatal || LoadBaseline() == Status::Fatal ||
-            LoadUser() == Status::Fatal)
+        if (OpenStats() == Status::Fatal)
+            break;
+        Status baselineStatus = Status::Fatal;
+        CMessageLog baselineMessages;
+        UserElements userElements;
+        StatsLines statsLines;
+        ReadFiles(baselineStatus, baselineMessages, userElements, statsLines);
+        baselineMessages.Replay(messages_);
+        if (baselineStatus == Status::Fatal || MergeUser(userElements) == Status::Fatal)
             break;
         lastPosition = LastIndex();
-        if (AttachStats() == Status::Fatal || CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
+        if (AttachStats(statsLines) == Status::Fatal ||
+            CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
             CheckEnd(userFile_, kUserFile) == Status::Fatal ||
             CheckEnd(statsFile_, kStatsFile) == Status::Fatal)
             break;
@@ -233,43 +243,68 @@ Status CPassageStore::OpenStats() {
     return Status::Ok;
 }
 
-Status CPassageStore::ReadElement(CLineReader& file, const char* fileName, bool userFile,
-                                  std::unique_ptr<CPassage>& passage) {
-    std::string_view line;
-    file.ReadLine(line);
-    if (line.size() > kMaxLineLength) {
-        CMessage text;
-        text << fileName
-             << (userFile ? " file has user passage that is too long: #"
-                          : " file has preloaded passage that is too long: #")
-             << PassageCount() + 2;
-        messages_.Show(userFile ? "Recitor User Passage Too Long"
-                                : "Recitor Preloaded Passage Too Long",
-                       text.Text(), MsgIcon::Error);
-        // Keep the start and close the element, so that the context ends in TRUNCATED.
-        lineCopy_.assign(line.substr(0, kTruncatedKeep));
-        lineCopy_.append(kTruncation);
-        line = lineCopy_;
+// The baseline file, and after it the statistics lines, are read on a second thread while this
+// one reads the user file: loading then takes little more than the longer of the two. What the
+// second thread has to say waits in baselineMessages and in the statistics lines, to be shown at
+// the point where reading one file after the other would have shown it. Without a second thread
+// everything is read here.
+void CPassageStore::ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
+                              UserElements& userElements, StatsLines& statsLines) {
+    const auto readBaseline = [&] {
+        baselineStatus = LoadBaseline(baselineMessages);
+        if (baselineStatus == Status::Ok)
+            ReadStatsLines(statsLines);
+    };
+    std::jthread second;
+    try {
+        second = std::jthread(readBaseline);
+    } catch (const std::system_error&) {
+        readBaseline();
     }
-    passage = std::make_unique<CPassage>();
-    return passage->ParseElement(line, messages_);
+    ReadUserElements(userElements);
 }
 
-Status CPassageStore::LoadBaseline() {
+bool CPassageStore::ReadElementLine(CLineReader& file, std::string& cutCopy,
+                                    std::string_view& line) {
+    file.ReadLine(line);
+    if (line.size() <= kMaxLineLength)
+        return false;
+    // Keep the start and close the element, so that the context ends in TRUNCATED.
+    cutCopy.assign(line.substr(0, kTruncatedKeep));
+    cutCopy.append(kTruncation);
+    line = cutCopy;
+    return true;
+}
+
+void CPassageStore::ReportTooLong(IMessageSink& messages, bool userFile, int readIndex) {
+    CMessage text;
+    text << (userFile ? kUserFile : kInfoFile)
+         << (userFile ? " file has user passage that is too long: #"
+                      : " file has preloaded passage that is too long: #")
+         << readIndex + 2;
+    messages.Show(userFile ? "Recitor User Passage Too Long" : "Recitor Preloaded Passage Too Long",
+                  text.Text(), MsgIcon::Error);
+}
+
+Status CPassageStore::LoadBaseline(IMessageSink& messages) {
     std::uint32_t previousKey = 0;
     std::uint32_t lastBaselineKey = 0;
+    std::string cutCopy;
     baselineKeys_.clear();
     baselineKeys_.reserve(static_cast<std::size_t>(baselineCount));
     for (int i = 0; i < baselineCount; ++i) {
-        std::unique_ptr<CPassage> passage;
-        if (ReadElement(infoFile_, kInfoFile, false, passage) == Status::Fatal)
+        std::string_view line;
+        if (ReadElementLine(infoFile_, cutCopy, line))
+            ReportTooLong(messages, false, PassageCount());
+        auto passage = std::make_unique<CPassage>();
+        if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
         if (passage->matchKey <= lastBaselineKey) {
             CMessage text;
             text << "Read-only RctInfo.xml not sorted or has duplicate: Prev: ";
             text.Padded(previousKey, 8) << "  Cur: ";
             text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
-            messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
             return Status::Fatal;
         }
         const std::uint32_t keyBefore = previousKey;
@@ -278,7 +313,7 @@ Status CPassageStore::LoadBaseline() {
         baselineKeys_.push_back(lastBaselineKey);
         passages_.push_back(std::move(passage));
         if (passages_.back()->ctxLines == kCtxShared &&
-            ShareContext(*passages_.back(), keyBefore) == Status::Fatal)
+            ShareContext(*passages_.back(), keyBefore, messages) == Status::Fatal)
             return Status::Fatal;
     }
     return Status::Ok;
@@ -287,7 +322,8 @@ Status CPassageStore::LoadBaseline() {
 // An element of a verse whose translations share one context holds only its own text; its context
 // is built around that text from the verse's context record, which sorts before the translations
 // of the verse and so has been read already.
-Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey) {
+Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey,
+                                   IMessageSink& messages) {
     const std::uint32_t wanted = (static_cast<std::uint32_t>(passage.book) << 23) +
                                  (static_cast<std::uint32_t>(passage.chapter) << 15) +
                                  (static_cast<std::uint32_t>(passage.firstVerse) << 7);
@@ -304,7 +340,7 @@ Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey)
         text << "Read-only RctInfo.xml has invalid CtxLineCount=98: Prev: ";
         text.Padded(previousKey, 8) << "  Cur: ";
         text.Padded(passage.key, 8) << "\nWas it modified? File should be reloaded.";
-        messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+        messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
         return Status::Fatal;
     }
     const std::string_view abbrev = passage.TransName();
@@ -333,17 +369,37 @@ Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey)
     return Status::Ok;
 }
 
-Status CPassageStore::LoadUser() {
+// User elements are only parsed here; which baseline passage each one revises, and so its read
+// index, is known once the baseline is read, when they are merged.
+void CPassageStore::ReadUserElements(UserElements& user) {
+    user.read.reserve(static_cast<std::size_t>(userCount));
+    std::string cutCopy;
+    for (int i = 0; i < userCount; ++i) {
+        UserElement& element = user.read.emplace_back();
+        std::string_view line;
+        element.cut = ReadElementLine(userFile_, cutCopy, line);
+        auto passage = std::make_unique<CPassage>();
+        if (passage->ParseElement(line, user.fault) == Status::Fatal)
+            return;
+        element.passage = std::move(passage);
+    }
+}
+
+Status CPassageStore::MergeUser(UserElements& user) {
     std::uint32_t previousKey = 0;
     std::uint32_t lastUserKey = 0;
     const int lastBaselineIndex = LastIndex();
     // User passages come in ascending order, so each one's place among the baseline keys lies at
     // or after the place of the one before.
     auto baselinePlace = baselineKeys_.cbegin();
-    for (int i = 0; i < userCount; ++i) {
-        std::unique_ptr<CPassage> passage;
-        if (ReadElement(userFile_, kUserFile, true, passage) == Status::Fatal)
+    for (UserElement& element : user.read) {
+        if (element.cut)
+            ReportTooLong(messages_, true, PassageCount());
+        if (!element.passage) {
+            user.fault.Replay(messages_);
             return Status::Fatal;
+        }
+        std::unique_ptr<CPassage> passage = std::move(element.passage);
         const auto sortKey = static_cast<std::uint32_t>(passage->sortKey);
         if (sortKey <= lastUserKey) {
             CMessage text;
@@ -376,55 +432,56 @@ Status CPassageStore::LoadUser() {
     return Status::Ok;
 }
 
-Status CPassageStore::ReadStatsLine(int ordinal, std::uint32_t& matchKey) {
-    std::string_view line;
-    statsFile_.ReadLine(line);
-    const CScanPattern::Result match = kStatsLinePattern.Match(line);
-    int items = match.count;
-    std::string_view token = match.token;
-    if (items >= 1 && !CPassage::IsValidKeyText(token))
-        items = 0;
-    // Statistics outside the known levels would break every view of the passage; they are as
-    // damaged as a missing number.
-    if (items >= 3 && (match.ints[0] < 0 || match.ints[0] > kMaxProg))
-        items = 1;
-    else if (items >= 3 && (match.ints[1] < 0 || match.ints[1] > kFreqInactive))
-        items = 2;
-    if (items < 3) {
-        CMessage text;
-        text << kStatsFile << " file invalid  (count wrong?) for attribute #" << items << " or #"
-             << items + 1 << " of key [";
-        text.Limited(token, CPassage::kMaxKeyText);
-        text << "] for Passage #" << ordinal << "\n";
-        text.Limited(line, 120);
-        messages_.Show("Recitor ReadStats Error", text.Text(), MsgIcon::Error);
-        return Status::Fatal;
+void CPassageStore::ReadStatsLines(StatsLines& stats) {
+    stats.read.reserve(static_cast<std::size_t>(statsCount));
+    for (int i = 0; i < statsCount; ++i) {
+        std::string_view line;
+        statsFile_.ReadLine(line);
+        const CScanPattern::Result match = kStatsLinePattern.Match(line);
+        int items = match.count;
+        std::string_view token = match.token;
+        if (items >= 1 && !CPassage::IsValidKeyText(token))
+            items = 0;
+        // Statistics outside the known levels would break every view of the passage; they are
+        // as damaged as a missing number.
+        if (items >= 3 && (match.ints[0] < 0 || match.ints[0] > kMaxProg))
+            items = 1;
+        else if (items >= 3 && (match.ints[1] < 0 || match.ints[1] > kFreqInactive))
+            items = 2;
+        if (items < 3) {
+            CMessage text;
+            text << kStatsFile << " file invalid  (count wrong?) for attribute #" << items
+                 << " or #" << items + 1 << " of key [";
+            text.Limited(token, CPassage::kMaxKeyText);
+            text << "] for Passage #" << i + 1 << "\n";
+            text.Limited(line, 120);
+            stats.fault.Show("Recitor ReadStats Error", text.Text(), MsgIcon::Error);
+            return;
+        }
+        const CPassage keyOnly(token);
+        stats.read.push_back({keyOnly.key, keyOnly.matchKey, match.ints[0], match.ints[1]});
     }
-    const CPassage keyOnly(token);
-    statsKeyNumber_ = keyOnly.key;
-    matchKey = keyOnly.matchKey;
-    statsProg_ = match.ints[0];
-    statsFreq_ = match.ints[1];
-    return Status::Ok;
 }
 
-Status CPassageStore::AttachStats() {
+Status CPassageStore::AttachStats(StatsLines& stats) {
     int found = -1;
     for (int i = 0; i < statsCount; ++i) {
-        std::uint32_t matchKey = 0;
-        if (ReadStatsLine(i + 1, matchKey) == Status::Fatal)
+        if (static_cast<std::size_t>(i) == stats.read.size()) {
+            stats.fault.Replay(messages_);
             return Status::Fatal;
+        }
+        const StatsLine& line = stats.read[static_cast<std::size_t>(i)];
         // A saved statistics file lists its passages in store order, so the passage after the one
         // found last is tried before searching. Keys are unique, so a match there is the match.
         const int next = found + 1;
         if (next < PassageCount() &&
-            (static_cast<std::uint32_t>(Passage(next).sortKey) & ~1u) == (matchKey & ~1u))
+            (static_cast<std::uint32_t>(Passage(next).sortKey) & ~1u) == (line.matchKey & ~1u))
             found = next;
         else
-            found = Find(matchKey);
+            found = Find(line.matchKey);
         if (found < 0) {
             CMessage text;
-            text << "Key in " << kStatsFile << " [" << static_cast<int>(statsKeyNumber_)
+            text << "Key in " << kStatsFile << " [" << static_cast<int>(line.keyNumber)
                  << "] not found in " << kInfoFile << " for Passage #" << i + 1
                  << "\n(Has a different or updated translation been installed? \nIf so, "
                     "reinstall and select option 'Yes=Overwrite' to reset statistics)";
@@ -433,9 +490,9 @@ Status CPassageStore::AttachStats() {
         }
         CPassage& passage = Passage(found);
         // A repeated line replaces the earlier one, so the score counts each passage once.
-        score = WrapAdd(score + std::int64_t{passage.vCount} * (statsProg_ - passage.prog));
-        passage.prog = statsProg_;
-        passage.freq = statsFreq_;
+        score = WrapAdd(score + std::int64_t{passage.vCount} * (line.prog - passage.prog));
+        passage.prog = line.prog;
+        passage.freq = line.freq;
     }
     return Status::Ok;
 }

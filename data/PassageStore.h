@@ -138,16 +138,44 @@ private:
         int version = 0;
     };
 
+    // A user element as read, before it joins the baseline: whether its line was cut, and the
+    // passage, or none when the line was damaged.
+    struct UserElement {
+        std::unique_ptr<CPassage> passage;
+        bool cut = false;
+    };
+    // The user file's elements up to the first damaged one, whose message waits in fault.
+    struct UserElements {
+        std::vector<UserElement> read;
+        CMessageLog fault;
+    };
+    // A statistics line as read: the key it names and the levels it gives.
+    struct StatsLine {
+        std::uint32_t keyNumber = 0;
+        std::uint32_t matchKey = 0;
+        int prog = 0;
+        int freq = 0;
+    };
+    // The statistics lines up to the first damaged one, whose message waits in fault.
+    struct StatsLines {
+        std::vector<StatsLine> read;
+        CMessageLog fault;
+    };
+
     std::filesystem::path PathOf(const char* name) const;
     Header ReadHeader(CLineReader& file);
     Status OpenStats();
-    Status ReadStatsLine(int ordinal, std::uint32_t& matchKey);
-    Status ReadElement(CLineReader& file, const char* fileName, bool userFile,
-                       std::unique_ptr<CPassage>& passage);
-    Status ShareContext(CPassage& passage, std::uint32_t previousKey);
-    Status LoadBaseline();
-    Status LoadUser();
-    Status AttachStats();
+    void ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
+                   UserElements& userElements, StatsLines& statsLines);
+    // Reads an element line; one longer than a line may be is cut into cutCopy (true).
+    static bool ReadElementLine(CLineReader& file, std::string& cutCopy, std::string_view& line);
+    static void ReportTooLong(IMessageSink& messages, bool userFile, int readIndex);
+    Status ShareContext(CPassage& passage, std::uint32_t previousKey, IMessageSink& messages);
+    Status LoadBaseline(IMessageSink& messages);
+    void ReadUserElements(UserElements& user);
+    Status MergeUser(UserElements& user);
+    void ReadStatsLines(StatsLines& stats);
+    Status AttachStats(StatsLines& stats);
     Status CheckEnd(CLineReader& file, const char* fileName);
     int FindIn(std::uint32_t key, int last) const;
     bool WriteFiles(CAtomicFile& stats, CAtomicFile& user);
@@ -161,12 +189,7 @@ private:
     CLineReader infoFile_;
     CLineReader userFile_;
     CLineReader statsFile_;
-    std::string lineCopy_; // an over-long line, cut and closed
     // The keys of the baseline passages in file order, kept contiguous while the user file is
     // merged: looking them up there spares a visit to every passage the search passes.
     std::vector<std::uint32_t> baselineKeys_;
-    // Values of the statistics line being read.
-    std::uint32_t statsKeyNumber_ = 0;
-    int statsProg_ = 0;
-    int statsFreq_ = 0;
 };

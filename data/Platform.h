@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The small interfaces through which the passage data reaches the platform: the user is told
 // about faults through a message sink, preferences live in a settings store, and time comes
@@ -15,6 +16,23 @@ class IMessageSink {
 public:
     virtual ~IMessageSink() = default;
     virtual void Show(const std::string& caption, const std::string& text, MsgIcon icon) = 0;
+};
+
+// Keeps messages to show later, in the order they came. Work done on a second thread reports
+// through one, and its messages are shown afterwards at the point where the work belongs.
+class CMessageLog : public IMessageSink {
+public:
+    void Show(const std::string& caption, const std::string& text, MsgIcon icon) override;
+    bool Empty() const { return entries_.empty(); }
+    void Replay(IMessageSink& messages) const;
+
+private:
+    struct Entry {
+        std::string caption;
+        std::string text;
+        MsgIcon icon;
+    };
+    std::vector<Entry> entries_;
 };
 
 // Per-user settings: numbers are 32-bit values read back as signed, texts are byte strings.

@@ -228,6 +228,54 @@ TEST_F(LoadTest, OverlongElementIsCutAndLoadGoesOn) {
     }
 }
 
+// The baseline file is read beside the user file, yet the faults come out in the files' order: the
+// first fatal one alone, after the warnings of everything read before it.
+TEST_F(LoadTest, FaultsAreReportedInTheOrderOfTheFiles) {
+    std::vector<std::string> info = JohnBase();
+    std::vector<std::string> user = {John(15), John(18), John(19)};
+    const std::vector<std::string> stats = {StatsLine("540030208\"", 1, 0), "<psg damaged"};
+    const std::string damagedInfo = info[3];
+    info[3].replace(info[3].find("vCount=\"01\""), 12, "vCount=\"\"");
+    const std::string damagedUser = user[1].substr(0, 60);
+    user[1] = damagedUser;
+    WriteFiles(info, user, &stats);
+    ExpectFatal("Recitor ReadInfo Error",
+                "Info or User file invalid (count wrong?) for attribute #1 or #2 of key "
+                "[010010043]\n" +
+                    info[3]);
+
+    sink.shown.clear();
+    info[3] = damagedInfo;
+    WriteFiles(info, user, &stats);
+    ExpectFatal("Recitor ReadInfo Error",
+                "Info or User file invalid (count wrong?) for attribute #4 or #5 of key "
+                "[540030188]\n" +
+                    damagedUser);
+
+    sink.shown.clear();
+    WriteFiles(info, {John(15), John(18)}, &stats);
+    ExpectFatal("Recitor Mismatched Keys",
+                "Key in RctStats.xml [54003020] not found in RctInfo.xml for Passage #1\n(Has a "
+                "different or updated translation been installed? \nIf so, reinstall and select "
+                "option 'Yes=Overwrite' to reset statistics)");
+
+    // An over-long user element is numbered by where it is stored: a revision before it takes a
+    // baseline passage's place and so does not count.
+    Elem longOne = PlainElem(54, 3, 18, '8');
+    longOne.context = "18 " + std::string(2600, 'a');
+    Elem longBase = PlainElem(1, 1, 1, '3');
+    longBase.context = longOne.context;
+    info[0] = longBase.Line();
+    sink.shown.clear();
+    WriteFiles(info, {John(15), longOne.Line(), John(16, '9')}, &kEmpty);
+    EXPECT_EQ(Load(), Status::Fatal);
+    ASSERT_EQ(sink.shown.size(), 3u);
+    EXPECT_EQ(sink.shown[0].text, "RctInfo.xml file has preloaded passage that is too long: #2");
+    EXPECT_EQ(sink.shown[1].text, "RctUser.xml file has user passage that is too long: #20");
+    EXPECT_EQ(sink.shown[2].text,
+              "RctUser.xml not sorted or has duplicate: Prev: 54003018  Cur: 54003016" + kReload);
+}
+
 TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
     struct Case {
         std::string stats; // empty: no statistics file
