@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -45,6 +46,7 @@ private:
     std::filesystem::path temp_;
     std::FILE* file_ = nullptr;
     std::string buffer_;
+    std::uint64_t written_ = 0; // bytes handed to the file so far
     bool failed_ = false;
     bool finished_ = false;
 };

@@ -40,25 +40,43 @@ void AppendVerseRef(std::string& out, std::string_view book, int chapter, int ve
     AppendInt(out, verse);
 }
 
+#if defined(__SSE2__)
+// Bit i is set when byte i of the sixteen at p is one of wanted.
+template <char... wanted> unsigned BlockMatches(const char* p) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i any = _mm_setzero_si128();
+    ((any = _mm_or_si128(any, _mm_cmpeq_epi8(block, _mm_set1_epi8(wanted)))), ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(any));
+}
+#endif
+
 // Copies the plain bytes from p to out until the next backslash or ampersand, which start every
 // escape of a context, and returns where that is (or end). Escapes come every few dozen bytes, so
 // sixteen bytes are copied and searched at a time. Unescaping never lengthens the text, so out
 // never runs ahead of p and a whole block written at out always fits the output.
 const char* CopyToEscape(const char* p, const char* end, char* out) {
 #if defined(__SSE2__)
-    const __m128i backslash = _mm_set1_epi8('\\');
-    const __m128i ampersand = _mm_set1_epi8('&');
     for (; end - p >= 16; p += 16, out += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-        const int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, backslash), _mm_cmpeq_epi8(block, ampersand)));
-        if (found != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(found));
+        std::memcpy(out, p, 16);
+        if (const unsigned found = BlockMatches<'\\', '&'>(p))
+            return p + __builtin_ctz(found);
     }
 #endif
     for (; p < end && *p != '\\' && *p != '&'; ++p, ++out)
         *out = *p;
+    return p;
+}
+
+// The next byte at or after p that escaping may change (CR, LF, quotation mark, apostrophe), or
+// end. A save escapes every user passage's context, so sixteen bytes are searched at a time.
+const char* FindEscapeCandidate(const char* p, const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= 16; p += 16)
+        if (const unsigned found = BlockMatches<'\r', '\n', '"', '\''>(p))
+            return p + __builtin_ctz(found);
+#endif
+    while (p < end && *p != '\r' && *p != '\n' && *p != '"' && *p != '\'')
+        ++p;
     return p;
 }
 
@@ -283,52 +301,29 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     }
 }
 
-namespace {
-
-// The next byte at or after from that escaping may change (CR, LF, quotation mark, apostrophe), or
-// the end. Contexts run for dozens of characters between such bytes and a save escapes every user
-// passage's context, so the search uses the C library's vectorised span function on the
-// terminated text, stepping over any NUL byte inside it.
-std::size_t NextEscapeCandidate(const std::string& text, std::size_t from) {
-    const char* base = text.c_str();
-    const std::size_t n = text.size();
-    std::size_t i = from;
-    while (i < n) {
-        i += std::strcspn(base + i, "\r\n\"'");
-        if (i >= n || base[i] != '\0')
-            return std::min(i, n);
-        ++i;
-    }
-    return n;
-}
-
-} // namespace
-
 void AppendEscapedContext(std::string& out, const std::string& context) {
-    const std::size_t n = context.size();
-    std::size_t runStart = 0;
-    for (std::size_t i = NextEscapeCandidate(context, 0); i < n;
-         i = NextEscapeCandidate(context, i + 1)) {
-        const char c = context[i];
+    const char* p = context.data();
+    const char* const end = p + context.size();
+    const char* run = p; // start of the bytes not yet appended
+    for (const char* q = FindEscapeCandidate(p, end); q < end; q = FindEscapeCandidate(p, end)) {
         std::string_view replacement;
-        std::size_t skip = 1;
-        if (c == '\r') {
-            if (i + 1 >= n || context[i + 1] != '\n')
+        p = q + 1;
+        if (*q == '\r') {
+            if (p == end || *p != '\n')
                 continue; // a lone CR stays as it is
             replacement = kEscapedBreak;
-            skip = 2;
-        } else if (c == '\n')
+            ++p;
+        } else if (*q == '\n')
             replacement = kEscapedBreak;
-        else if (c == '"')
+        else if (*q == '"')
             replacement = kQuotEntity;
         else
             replacement = kAposEntity;
-        out.append(context.data() + runStart, i - runStart);
+        out.append(run, static_cast<std::size_t>(q - run));
         out.append(replacement);
-        i += skip - 1;
-        runStart = i + 1;
+        run = p;
     }
-    out.append(context.data() + runStart, n - runStart);
+    out.append(run, static_cast<std::size_t>(end - run));
 }
 
 const std::string& CPassage::FormatElement() {

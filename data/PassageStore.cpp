@@ -640,53 +640,40 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         ReportWriteFault(true);
         return false;
     }
-    stats.Append(kDeclaration);
-    stats.Append(kCrLf);
     const bool writeUser = userFileChanged == 1;
-    if (writeUser) {
-        if (!user.Open(PathOf(kUserFile))) {
-            ReportWriteFault(false);
-            return false;
-        }
-        user.Append(kDeclaration);
-        user.Append(kCrLf);
-        AppendHeader(user.Buffer(), userCount);
+    if (writeUser && !user.Open(PathOf(kUserFile))) {
+        ReportWriteFault(false);
+        return false;
     }
-
-    // The statistics lines are gathered on the same pass, so that each passage is visited once
-    // while it is in the cache; their header, which needs their count, goes in front afterwards.
-    std::string statsLines;
+    // The statistics file is written and made durable on a second thread while this one writes
+    // the user file, so that its wait for the disk passes while the user file is formatted. Both
+    // only read the passages. Without a second thread both are written here.
     int count = 0;
-    for (const auto& passage : passages_) {
-        if (passage->freq != kFreqInactive) {
-            ++count;
-            AppendStatsLine(statsLines, *passage);
+    bool statsWritten = false;
+    bool userWritten = false;
+    {
+        const auto writeStats = [&] { statsWritten = WriteStats(stats, count); };
+        std::jthread second;
+        try {
+            second = std::jthread(writeStats);
+        } catch (const std::system_error&) {
+            writeStats();
         }
-        if (writeUser && passage->baseline == 0) {
-            passage->AppendElement(user.Buffer());
-            user.FlushIfFull();
-        }
+        if (writeUser)
+            userWritten = WriteUser(user);
     }
-    if (writeUser) {
-        user.Append(kEndLine);
-        if (!user.Finish()) {
-            ReportWriteFault(false);
-            return false;
-        }
+    if (writeUser && !userWritten) {
+        ReportWriteFault(false);
+        return false;
     }
-
+    if (!statsWritten) {
+        ReportWriteFault(true);
+        return false;
+    }
     statsCount = count;
-    AppendHeader(stats.Buffer(), statsCount);
-    stats.Append(statsLines);
     if (releaseOnSave == 1) {
         passages_.clear(); // closing: release the collection once it is saved
         currentPassage = nullptr;
-    }
-    stats.Append(kEndLine);
-    stats.Append(kCrLf);
-    if (!stats.Finish()) {
-        ReportWriteFault(true);
-        return false;
     }
     // The user file goes first: it holds what the user typed, the statistics only refer to it.
     if (writeUser && !user.Commit()) {
@@ -698,6 +685,38 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         return false;
     }
     return true;
+}
+
+// A line for each active passage, in store order; the header, which needs their count, goes in
+// front of them.
+bool CPassageStore::WriteStats(CAtomicFile& stats, int& count) const {
+    std::string lines;
+    count = 0;
+    for (const auto& passage : passages_)
+        if (passage->freq != kFreqInactive) {
+            ++count;
+            AppendStatsLine(lines, *passage);
+        }
+    stats.Append(kDeclaration);
+    stats.Append(kCrLf);
+    AppendHeader(stats.Buffer(), count);
+    stats.Append(lines);
+    stats.Append(kEndLine);
+    stats.Append(kCrLf);
+    return stats.Finish();
+}
+
+bool CPassageStore::WriteUser(CAtomicFile& user) const {
+    user.Append(kDeclaration);
+    user.Append(kCrLf);
+    AppendHeader(user.Buffer(), userCount);
+    for (const auto& passage : passages_)
+        if (passage->baseline == 0) {
+            passage->AppendElement(user.Buffer());
+            user.FlushIfFull();
+        }
+    user.Append(kEndLine);
+    return user.Finish();
 }
 
 Status CPassageStore::Close() {

@@ -179,6 +179,8 @@ private:
     Status CheckEnd(CLineReader& file, const char* fileName);
     int FindIn(std::uint32_t key, int last) const;
     bool WriteFiles(CAtomicFile& stats, CAtomicFile& user);
+    bool WriteStats(CAtomicFile& stats, int& count) const;
+    bool WriteUser(CAtomicFile& user) const;
     void ReportWriteFault(bool statsFault);
 
     IMessageSink& messages_;
