@@ -12,9 +12,12 @@
 
 namespace {
 
+// The usual widths are those the element writer gives: a key of eight digits, its suffix and the
+// closing quotation mark, then the numbers at their minimum widths.
 const CScanPattern kElementPattern(
     "<psg key=\"%s vCount=\"%d\" ctxLines=\"%d\" psgLines=\"%d\" psgStart=\"%d\" psgEnd=\"%d\" "
-    "hintStart=\"%d\" hintEnd=\"%d\" topic=\"%d\" context=\"");
+    "hintStart=\"%d\" hintEnd=\"%d\" topic=\"%d\" context=\"",
+    {10, 2, 2, 2, 4, 4, 4, 4, 4});
 constexpr int kElementItems = 9;
 constexpr std::string_view kContextOpening = "context=\"";
 constexpr std::string_view kElementClosing = "\"> </psg>";

@@ -24,7 +24,9 @@ constexpr int kMaxProg = 4;
 
 const CScanPattern kHeaderPattern("<passages count=\"%d\" formatversion=\"%d\">");
 const CScanPattern kStatsHeaderPattern("<passages count=\"%d\">");
-const CScanPattern kStatsLinePattern("<psg key=\"%s prog=\"%d\" freq=\"%d\"> </psg>");
+// A saved statistics line has an eight-digit key with its suffix and quotation mark, and one-digit
+// levels.
+const CScanPattern kStatsLinePattern("<psg key=\"%s prog=\"%d\" freq=\"%d\"> </psg>", {10, 1, 1});
 
 void AppendHeader(std::string& out, int count) {
     out.append("<passages count=\"");

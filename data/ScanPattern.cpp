@@ -1,7 +1,12 @@
 #include "ScanPattern.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -23,6 +28,10 @@ std::uint64_t ReadDigits(std::string_view text, std::size_t& pos) {
     constexpr std::uint64_t kLimit = kMax / 10;
     constexpr unsigned kLastDigit = kMax % 10;
     std::uint64_t value = 0;
+    // Eighteen digits never exceed the limit, so the usual short numbers need no check.
+    const std::size_t unchecked = std::min(text.size(), pos + 18);
+    while (pos < unchecked && IsDigit(text[pos]))
+        value = value * 10 + static_cast<unsigned>(text[pos++] - '0');
     while (pos < text.size() && IsDigit(text[pos])) {
         const unsigned digit = static_cast<unsigned>(text[pos] - '0');
         const bool overflows = value > kLimit || (value == kLimit && digit > kLastDigit);
@@ -98,7 +107,126 @@ CScanPattern::CScanPattern(std::string_view pattern) {
     }
 }
 
+CScanPattern::CScanPattern(std::string_view pattern, std::initializer_list<int> usualWidths)
+    : CScanPattern(pattern) {
+    // A conversion has a usual form only where the step-by-step match would end it at the same
+    // place: a number before a blank or a literal that does not begin with a digit, a token
+    // before a blank. Anything else, or a width missing, leaves the pattern without one.
+    const auto endsConversion = [this](std::size_t next, bool number) {
+        if (next == ops_.size())
+            return false;
+        const Op& op = ops_[next];
+        return op.kind == OpKind::Space ||
+               (number && op.kind == OpKind::Literal && !IsDigit(op.literal.front()));
+    };
+    const int* width = usualWidths.begin();
+    int numbers = 0;
+    for (std::size_t i = 0; i < ops_.size(); ++i) {
+        const Op& op = ops_[i];
+        if (op.kind == OpKind::Literal) {
+            usualText_.append(op.literal);
+            usualKind_.append(op.literal.size(), '=');
+        } else if (op.kind == OpKind::Space) {
+            usualText_.push_back(' ');
+            usualKind_.push_back('=');
+        } else {
+            const bool number = op.kind == OpKind::Int;
+            const int places = width < usualWidths.end() ? *width++ : 0;
+            numbers += number ? 1 : 0;
+            if (places <= 0 || (number && places > 9) || numbers > kMaxInts ||
+                !endsConversion(i + 1, number)) {
+                usualText_.clear();
+                usualKind_.clear();
+                usualFields_.clear();
+                return;
+            }
+            const auto count = static_cast<std::size_t>(places);
+            usualFields_.push_back({usualText_.size(), count, number});
+            usualText_.append(count, '0');
+            usualKind_.append(count, number ? 'd' : 't');
+        }
+    }
+    for (std::size_t block = 0; block + 16 <= usualKind_.size(); block += 16) {
+        BlockMasks masks;
+        for (std::size_t i = 0; i < 16; ++i) {
+            const auto bit = static_cast<std::uint16_t>(1u << i);
+            const char kind = usualKind_[block + i];
+            if (kind == '=')
+                masks.exact |= bit;
+            else if (kind == 'd')
+                masks.digit |= bit;
+            else
+                masks.token |= bit;
+        }
+        usualBlocks_.push_back(masks);
+    }
+}
+
 CScanPattern::Result CScanPattern::Match(std::string_view line) const {
+    Result result;
+    if (MatchUsual(line, result))
+        return result;
+    return MatchStepwise(line);
+}
+
+// Every place of the usual form at once, sixteen at a time: in such a line each blank of the
+// pattern is one blank, each number has no sign or blanks before it and ends where the next
+// literal character begins, and each token ends at the blank after it, so the step-by-step match
+// would convert exactly these fields.
+bool CScanPattern::MatchUsual(std::string_view line, Result& result) const {
+    const std::size_t size = usualKind_.size();
+    if (size == 0 || line.size() < size)
+        return false;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_set1_epi8('0');
+    const __m128i nine = _mm_set1_epi8(9);
+    const __m128i blank = _mm_set1_epi8(' ');
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i four = _mm_set1_epi8(4);
+    for (const BlockMasks& masks : usualBlocks_) {
+        const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
+        const __m128i usual =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(usualText_.data() + i));
+        i += 16;
+        const auto equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(text, usual)));
+        // A digit less '0' is at most 9 as an unsigned byte; so is white space less tab at most 4.
+        const __m128i digitValue = _mm_sub_epi8(text, zero);
+        const auto digit = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(digitValue, nine), digitValue)));
+        if ((equal & masks.exact) != masks.exact || (digit & masks.digit) != masks.digit)
+            return false;
+        if (masks.token != 0) {
+            const __m128i control = _mm_sub_epi8(text, tab);
+            const __m128i space = _mm_or_si128(
+                _mm_cmpeq_epi8(text, blank), _mm_cmpeq_epi8(_mm_min_epu8(control, four), control));
+            if ((static_cast<unsigned>(_mm_movemask_epi8(space)) & masks.token) != 0)
+                return false;
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        const char c = line[i];
+        const char kind = usualKind_[i];
+        if (kind == '=' ? c != usualText_[i] : kind == 'd' ? !IsDigit(c) : IsScanSpace(c))
+            return false;
+    }
+    int ints = 0;
+    for (const UsualField& field : usualFields_) {
+        const std::string_view text = line.substr(field.start, field.width);
+        if (field.number) {
+            std::int32_t value = 0;
+            for (const char c : text)
+                value = value * 10 + (c - '0');
+            result.ints[static_cast<std::size_t>(ints++)] = value;
+        } else
+            result.token = text;
+    }
+    result.count = static_cast<int>(usualFields_.size());
+    return true;
+}
+
+CScanPattern::Result CScanPattern::MatchStepwise(std::string_view line) const {
     Result result;
     std::size_t pos = 0;
     int ints = 0;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,8 +25,15 @@ public:
     };
 
     explicit CScanPattern(std::string_view pattern);
+    // A pattern whose lines nearly always come in the one form the program writes: each blank of
+    // the pattern as one blank and each conversion as exactly its usual width of digits (for "%d",
+    // at most nine) or of characters other than white space (for "%s"). Lines of that form are
+    // checked in one pass over fixed places; any other line is matched step by step.
+    CScanPattern(std::string_view pattern, std::initializer_list<int> usualWidths);
 
     Result Match(std::string_view line) const;
+    // The step-by-step match, which Match gives the same result as for every line.
+    Result MatchStepwise(std::string_view line) const;
 
 private:
     enum class OpKind { Literal, Space, Int, Token };
@@ -32,7 +41,27 @@ private:
         OpKind kind;
         std::string_view literal; // for Literal: a run of ordinary characters
     };
+    // A conversion's place in a line of the usual form.
+    struct UsualField {
+        std::size_t start;
+        std::size_t width;
+        bool number;
+    };
+    bool MatchUsual(std::string_view line, Result& result) const;
+
     std::vector<Op> ops_;
+    // The usual form: its characters (conversion places hold anything) and, for each place,
+    // whether it must be that character ('='), a digit ('d') or not white space ('t').
+    std::string usualText_;
+    std::string usualKind_;
+    std::vector<UsualField> usualFields_;
+    // usualKind_ as bit masks, one bit a place, for each whole block of sixteen places.
+    struct BlockMasks {
+        std::uint16_t exact = 0;
+        std::uint16_t digit = 0;
+        std::uint16_t token = 0;
+    };
+    std::vector<BlockMasks> usualBlocks_;
 };
 
 // Reads a decimal number at the start of text as "%d" does (leading white space, optional sign,

@@ -69,3 +69,56 @@ TEST(ScanPattern, TokenIsBlankDelimitedAndKeepsTheQuote) {
     r = kStats.Match("<psg key=\"540030168\" prog=\"2\" freq=\"1\">");
     EXPECT_EQ(r.count, 3);
 }
+
+// Lines of the usual form are matched by a shortcut over fixed places; every line, of that form or
+// a byte away from it, must give what the step-by-step match gives.
+TEST(ScanPattern, UsualFormGivesTheStepwiseResultForEveryNearbyLine) {
+    struct Case {
+        CScanPattern pattern;
+        std::string usualLine;
+    };
+    const Case cases[] = {
+        {CScanPattern("<psg key=\"%s vCount=\"%d\" ctxLines=\"%d\" psgLines=\"%d\" psgStart=\"%d\" "
+                      "psgEnd=\"%d\" hintStart=\"%d\" hintEnd=\"%d\" topic=\"%d\" context=\"",
+                      {10, 2, 2, 2, 4, 4, 4, 4, 4}),
+         "<psg key=\"54003016/\" vCount=\"01\" ctxLines=\"98\" psgLines=\"02\" psgStart=\"0191\" "
+         "psgEnd=\"0295\" hintStart=\"0194\" hintEnd=\"0209\" topic=\"0749\" context=\"16 For"},
+        {CScanPattern("<psg key=\"%s prog=\"%d\" freq=\"%d\"> </psg>", {10, 1, 1}),
+         "<psg key=\"54003016A\" prog=\"4\" freq=\"3\"> </psg>"},
+        // Forms the shortcut must refuse: a token before a literal, numbers that run together or
+        // into a digit, a conversion at the end, a width missing or too wide.
+        {CScanPattern("<%s>", {3}), "<abc>"},
+        {CScanPattern("%d%d", {1, 1}), "12"},
+        {CScanPattern("n=%d7", {2}), "n=127"},
+        {CScanPattern("a %d b %s", {2, 3}), "a 12 b xyz"},
+        {CScanPattern("x=%d y=%d", {3}), "x=123 y=4"},
+        {CScanPattern("x=%d;", {10}), "x=1234567890;"},
+    };
+    // Bytes at and beside the bounds of the digits and of white space, signs, and others.
+    const char replacements[] = {' ', '\b', '\t', '\r', '\x0e', '-',  '+',   '/',
+                                 '0', '9',  ':',  'x',  '"',    '\0', '\xe9'};
+    const auto expectSame = [](const CScanPattern& pattern, const std::string& line) {
+        const CScanPattern::Result fast = pattern.Match(line);
+        const CScanPattern::Result slow = pattern.MatchStepwise(line);
+        ASSERT_EQ(fast.count, slow.count) << line;
+        ASSERT_EQ(fast.ints, slow.ints) << line;
+        ASSERT_EQ(fast.token, slow.token) << line;
+    };
+    for (const Case& c : cases) {
+        const std::string& usual = c.usualLine;
+        expectSame(c.pattern, usual);
+        for (std::size_t at = 0; at <= usual.size(); ++at) {
+            expectSame(c.pattern, usual.substr(0, at));
+            if (at < usual.size())
+                expectSame(c.pattern, usual.substr(0, at) + usual.substr(at + 1));
+            for (const char r : replacements) {
+                expectSame(c.pattern, usual.substr(0, at) + r + usual.substr(at));
+                if (at < usual.size()) {
+                    std::string changed = usual;
+                    changed[at] = r;
+                    expectSame(c.pattern, changed);
+                }
+            }
+        }
+    }
+}
