@@ -53,6 +53,17 @@ int WrapAdd(std::int64_t value) {
     return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 
+// Starts work on a second thread, which the returned thread joins when it is destroyed; when no
+// thread can be started, the work is done at once on this one.
+template <typename Work> std::jthread StartBeside(const Work& work) {
+    try {
+        return std::jthread(work);
+    } catch (const std::system_error&) {
+        work();
+        return {};
+    }
+}
+
 bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
     return static_cast<std::uint32_t>(a->sortKey) < static_cast<std::uint32_t>(b->sortKey);
 }
@@ -188,8 +199,13 @@ Status CPassageStore::Load() {
         StatsLines statsLines;
         ReadFiles(baselineStatus, baselineMessages, userElements, statsLines);
         baselineMessages.Replay(messages_);
-        if (baselineStatus == Status::Fatal || MergeUser(userElements) == Status::Fatal)
+        std::vector<std::unique_ptr<CPassage>> replaced;
+        if (baselineStatus == Status::Fatal || MergeUser(userElements, replaced) == Status::Fatal)
             break;
+        // The baseline passages that revisions replaced are released on a second thread while
+        // the statistics are attached: freeing thousands of records takes as long.
+        const auto release = [&replaced] { replaced.clear(); };
+        const std::jthread releasing = StartBeside(release);
         lastPosition = LastIndex();
         if (AttachStats(statsLines) == Status::Fatal ||
             CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
@@ -257,12 +273,7 @@ void CPassageStore::ReadFiles(Status& baselineStatus, CMessageLog& baselineMessa
         if (baselineStatus == Status::Ok)
             ReadStatsLines(statsLines);
     };
-    std::jthread second;
-    try {
-        second = std::jthread(readBaseline);
-    } catch (const std::system_error&) {
-        readBaseline();
-    }
+    const std::jthread second = StartBeside(readBaseline);
     ReadUserElements(userElements);
 }
 
@@ -383,53 +394,71 @@ void CPassageStore::ReadUserElements(UserElements& user) {
         auto passage = std::make_unique<CPassage>();
         if (passage->ParseElement(line, user.fault) == Status::Fatal)
             return;
+        element.key = passage->key;
+        element.sortKey = static_cast<std::uint32_t>(passage->sortKey);
+        element.matchKey = passage->matchKey;
+        passage->SetBaseline(0); // user passages are never baseline ones, revision or not
         element.passage = std::move(passage);
     }
 }
 
-Status CPassageStore::MergeUser(UserElements& user) {
+Status CPassageStore::MergeUser(UserElements& user,
+                                std::vector<std::unique_ptr<CPassage>>& replaced) {
     std::uint32_t previousKey = 0;
     std::uint32_t lastUserKey = 0;
-    const int lastBaselineIndex = LastIndex();
+    // User passages that revise no baseline passage, in ascending order, with their keys.
+    std::vector<std::unique_ptr<CPassage>> added;
+    std::vector<std::uint32_t> addedKeys;
     // User passages come in ascending order, so each one's place among the baseline keys lies at
     // or after the place of the one before.
     auto baselinePlace = baselineKeys_.cbegin();
     for (UserElement& element : user.read) {
         if (element.cut)
-            ReportTooLong(messages_, true, PassageCount());
+            ReportTooLong(messages_, true, PassageCount() + static_cast<int>(added.size()));
         if (!element.passage) {
             user.fault.Replay(messages_);
             return Status::Fatal;
         }
-        std::unique_ptr<CPassage> passage = std::move(element.passage);
-        const auto sortKey = static_cast<std::uint32_t>(passage->sortKey);
-        if (sortKey <= lastUserKey) {
+        if (element.sortKey <= lastUserKey) {
             CMessage text;
             text << "RctUser.xml not sorted or has duplicate: Prev: ";
             text.Padded(previousKey, 8) << "  Cur: ";
-            text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
+            text.Padded(element.key, 8) << "\nWas it modified? File should be reloaded.";
             messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
             return Status::Fatal;
         }
-        previousKey = passage->key;
-        lastUserKey = sortKey;
+        previousKey = element.key;
+        lastUserKey = element.sortKey;
         // A user passage with the VerseKey of a baseline passage is its revision and takes its
         // place.
-        const std::uint32_t matchKey = passage->matchKey;
+        const std::uint32_t matchKey = element.matchKey;
         baselinePlace = std::lower_bound(baselinePlace, baselineKeys_.cend(), matchKey);
-        const bool revises = baselinePlace != baselineKeys_.cend() && *baselinePlace == matchKey;
-        const int found = revises ? static_cast<int>(baselinePlace - baselineKeys_.cbegin()) : -1;
-        passage->SetBaseline(0);
-        if (found >= 0) {
-            passages_[static_cast<std::size_t>(found)] = std::move(passage);
+        if (baselinePlace != baselineKeys_.cend() && *baselinePlace == matchKey) {
+            auto& place =
+                passages_[static_cast<std::size_t>(baselinePlace - baselineKeys_.cbegin())];
+            replaced.push_back(std::move(place));
+            place = std::move(element.passage);
             --baselineCount;
-        } else
-            passages_.push_back(std::move(passage));
+        } else {
+            added.push_back(std::move(element.passage));
+            addedKeys.push_back(matchKey);
+        }
     }
-    // The baseline and the new user passages behind it are each in ascending order, and no two
-    // passages share a key: merging the two gives the one order that sorting would.
-    std::inplace_merge(passages_.begin(), passages_.begin() + (lastBaselineIndex + 1),
-                       passages_.end(), SortsBefore);
+    // Both runs are in ascending order and no two passages share a VerseKey: merging them by
+    // their keys gives the one order that sorting would, without visiting the passages.
+    if (!added.empty()) {
+        std::vector<std::unique_ptr<CPassage>> merged;
+        merged.reserve(passages_.size() + added.size());
+        std::size_t b = 0;
+        std::size_t a = 0;
+        while (b < passages_.size() || a < added.size()) {
+            if (a == added.size() || (b < passages_.size() && baselineKeys_[b] < addedKeys[a]))
+                merged.push_back(std::move(passages_[b++]));
+            else
+                merged.push_back(std::move(added[a++]));
+        }
+        passages_ = std::move(merged);
+    }
     baselineKeys_ = {};
     return Status::Ok;
 }
@@ -655,12 +684,7 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
     bool userWritten = false;
     {
         const auto writeStats = [&] { statsWritten = WriteStats(stats, count); };
-        std::jthread second;
-        try {
-            second = std::jthread(writeStats);
-        } catch (const std::system_error&) {
-            writeStats();
-        }
+        const std::jthread second = StartBeside(writeStats);
         if (writeUser)
             userWritten = WriteUser(user);
     }

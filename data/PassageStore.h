@@ -143,6 +143,11 @@ private:
     struct UserElement {
         std::unique_ptr<CPassage> passage;
         bool cut = false;
+        // The passage's keys as read (sortKey with the baseline bit set, as every element is
+        // read), kept here so that merging does not visit the passages.
+        std::uint32_t key = 0;
+        std::uint32_t sortKey = 0;
+        std::uint32_t matchKey = 0;
     };
     // The user file's elements up to the first damaged one, whose message waits in fault.
     struct UserElements {
@@ -173,7 +178,8 @@ private:
     Status ShareContext(CPassage& passage, std::uint32_t previousKey, IMessageSink& messages);
     Status LoadBaseline(IMessageSink& messages);
     void ReadUserElements(UserElements& user);
-    Status MergeUser(UserElements& user);
+    // Takes the user passages into the store; the baseline passages they revise go to replaced.
+    Status MergeUser(UserElements& user, std::vector<std::unique_ptr<CPassage>>& replaced);
     void ReadStatsLines(StatsLines& stats);
     Status AttachStats(StatsLines& stats);
     Status CheckEnd(CLineReader& file, const char* fileName);
