@@ -202,8 +202,8 @@ Status CPassageStore::Load() {
         std::vector<std::unique_ptr<CPassage>> replaced;
         if (baselineStatus == Status::Fatal || MergeUser(userElements, replaced) == Status::Fatal)
             break;
-        // The baseline passages that revisions replaced are released on a second thread while
-        // the statistics are attached: freeing thousands of records takes as long.
+        // The baseline passages that revisions replaced are freed on a second thread while the
+        // statistics are attached; freeing thousands of records takes about as long.
         const auto release = [&replaced] { replaced.clear(); };
         const std::jthread releasing = StartBeside(release);
         lastPosition = LastIndex();
