@@ -15,6 +15,7 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" standalone=\"no
 constexpr std::string_view kEndLine = "</passages>";
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
+constexpr std::string_view kEscapedBreak = "\\n";
 constexpr std::string_view kTruncation = "TRUNCATED \"> </psg>";
 constexpr std::size_t kTruncatedKeep = 2480;
 constexpr int kCtxShared = 98;     // an element that takes its context from the context record
@@ -776,19 +777,18 @@ bool CPassageStore::WriteExport() {
     out.append(kCrLf);
     std::string text;
     for (const CPassage* passage : entries) {
+        // CR LF becomes backslash n, which keeps the length; a lone LF must not end the line
+        // either.
+        const std::string_view source = passage->PassageText();
         text.clear();
-        for (const char c : passage->PassageText()) {
-            if (c == '\n') {
-                // CR LF becomes backslash n, which keeps the length; a lone LF must not end the
-                // line either.
-                if (!text.empty() && text.back() == '\r')
-                    text.back() = '\\';
-                else
-                    text.push_back('\\');
-                text.push_back('n');
-            } else
-                text.push_back(c);
+        std::size_t run = 0;
+        for (std::size_t lf = source.find('\n'); lf != std::string_view::npos;
+             lf = source.find('\n', run)) {
+            const std::size_t stop = lf > run && source[lf - 1] == '\r' ? lf - 1 : lf;
+            text.append(source.substr(run, stop - run)).append(kEscapedBreak);
+            run = lf + 1;
         }
+        text.append(source.substr(run));
         AppendUnsigned(out, passage->key, 8, true);
         out.push_back(' ');
         AppendInt(out, passage->trans, 2);

@@ -32,6 +32,22 @@ TEST_F(ExportTest, WritesTheListInItsOrderWithFixedColumns) {
     EXPECT_EQ(settings.numbers.at({"Export\\Params", "FileTimestamp"}), 1700000000);
 }
 
+// Every line break of the passage becomes backslash n: CR LF in place, a lone LF one character
+// longer, and a CR before a CR LF stays.
+TEST_F(ExportTest, LineBreaksOfThePassageStayOnOneLine) {
+    CPassage& passage = store->Passage(17);
+    passage.context = "\nA\nB\r\r\nC\n\nD\r\n";
+    passage.psgStart = 0;
+    passage.psgEnd = static_cast<int>(passage.context.size());
+    passage.hintStart = 0;
+    passage.hintEnd = 1;
+    store->exportList = {17};
+    ASSERT_TRUE(store->WriteExport());
+    EXPECT_EQ(Read("PpcXport.txt"),
+              "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
+              "54003017  8  0  3    0    0   17 \\nA\\nB\r\\nC\\n\\nD\\n\r\n");
+}
+
 TEST_F(ExportTest, EmptyListGivesOneLineAndWideTimestampsFillTheColumn) {
     clock.seconds = 4000000000u;
     store->exportList.clear();
