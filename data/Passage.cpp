@@ -53,33 +53,19 @@ template <char... wanted> unsigned BlockMatches(const char* p) {
 }
 #endif
 
-// Copies the plain bytes from p to out until the next backslash or ampersand, which start every
-// escape of a context, and returns where that is (or end). Escapes come every few dozen bytes, so
-// sixteen bytes are copied and searched at a time. Unescaping never lengthens the text, so out
-// never runs ahead of p and a whole block written at out always fits the output.
-const char* CopyToEscape(const char* p, const char* end, char* out) {
+// Copies the bytes from p to out until the next one of stops, and returns where that is (or end).
+// Escapes come every few dozen bytes, so sixteen bytes are copied and searched at a time; out
+// must have room for sixteen bytes beyond what it takes from before end.
+template <char... stops> const char* CopyUntil(const char* p, const char* end, char* out) {
 #if defined(__SSE2__)
     for (; end - p >= 16; p += 16, out += 16) {
         std::memcpy(out, p, 16);
-        if (const unsigned found = BlockMatches<'\\', '&'>(p))
+        if (const unsigned found = BlockMatches<stops...>(p))
             return p + __builtin_ctz(found);
     }
 #endif
-    for (; p < end && *p != '\\' && *p != '&'; ++p, ++out)
+    for (; p < end && ((*p != stops) && ...); ++p, ++out)
         *out = *p;
-    return p;
-}
-
-// The next byte at or after p that escaping may change (CR, LF, quotation mark, apostrophe), or
-// end. A save escapes every user passage's context, so sixteen bytes are searched at a time.
-const char* FindEscapeCandidate(const char* p, const char* end) {
-#if defined(__SSE2__)
-    for (; end - p >= 16; p += 16)
-        if (const unsigned found = BlockMatches<'\r', '\n', '"', '\''>(p))
-            return p + __builtin_ctz(found);
-#endif
-    while (p < end && *p != '\r' && *p != '\n' && *p != '"' && *p != '\'')
-        ++p;
     return p;
 }
 
@@ -257,7 +243,9 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     const char* previousBreakEnd = nullptr;
     bool previousBreakPaired = true;
     while (true) {
-        const char* const q = CopyToEscape(p, end, out);
+        // Backslashes and ampersands start every escape; unescaping never lengthens the text,
+        // so out never runs ahead of p and a block written at out always fits.
+        const char* const q = CopyUntil<'\\', '&'>(p, end, out);
         out += q - p;
         if (q == end)
             break;
@@ -305,28 +293,40 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
 }
 
 void AppendEscapedContext(std::string& out, const std::string& context) {
+    // Escaping makes a text at most six times as long (an apostrophe becomes six characters). It
+    // is built in a buffer of that size with sixteen bytes to spare, kept for the next context of
+    // this thread, and appended whole: a save escapes every user passage.
+    thread_local std::string buffer;
+    const std::size_t room = context.size() * kAposEntity.size() + 16;
+    if (buffer.size() < room)
+        buffer.resize(room);
+    char* const start = buffer.data();
+    char* to = start;
     const char* p = context.data();
     const char* const end = p + context.size();
-    const char* run = p; // start of the bytes not yet appended
-    for (const char* q = FindEscapeCandidate(p, end); q < end; q = FindEscapeCandidate(p, end)) {
-        std::string_view replacement;
+    const auto put = [&to](std::string_view text) {
+        std::memcpy(to, text.data(), text.size());
+        to += text.size();
+    };
+    while (true) {
+        const char* const q = CopyUntil<'\r', '\n', '"', '\''>(p, end, to);
+        to += q - p;
+        if (q == end)
+            break;
         p = q + 1;
         if (*q == '\r') {
-            if (p == end || *p != '\n')
-                continue; // a lone CR stays as it is
-            replacement = kEscapedBreak;
+            if (p == end || *p != '\n') {
+                *to++ = '\r'; // a lone CR stays as it is
+                continue;
+            }
             ++p;
+            put(kEscapedBreak);
         } else if (*q == '\n')
-            replacement = kEscapedBreak;
-        else if (*q == '"')
-            replacement = kQuotEntity;
+            put(kEscapedBreak);
         else
-            replacement = kAposEntity;
-        out.append(run, static_cast<std::size_t>(q - run));
-        out.append(replacement);
-        run = p;
+            put(*q == '"' ? kQuotEntity : kAposEntity);
     }
-    out.append(run, static_cast<std::size_t>(end - run));
+    out.append(start, static_cast<std::size_t>(to - start));
 }
 
 const std::string& CPassage::FormatElement() {

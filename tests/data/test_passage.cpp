@@ -101,10 +101,11 @@ TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
     EXPECT_EQ(q.FormatElement(), expected);
 }
 
-// Contexts are unescaped many bytes at a time: every escape, at every offset from the start and
-// the end of texts around that block size, must come back as it was, with its line count.
+// Contexts are escaped and unescaped many bytes at a time: every escape, at every offset from the
+// start and the end of texts around that block size, must come back as it was, with its line count.
 TEST(PassageElement, EscapesAtEveryOffsetReadBackUnchanged) {
-    const std::string_view pieces[] = {"\r\n", "\"", "'", "\\", "&", "&quo", "&apo", "\r\n\r\n"};
+    const std::string_view pieces[] = {"\r\n", "\r",   "\"",   "'",       "\\",
+                                       "&",    "&quo", "&apo", "\r\n\r\n"};
     for (std::size_t length = 0; length <= 40; ++length)
         for (std::size_t at = 0; at <= length; ++at)
             for (const std::string_view piece : pieces) {
