@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <string_view>
 
@@ -41,11 +42,15 @@ public:
 private:
     static constexpr std::size_t kFlushSize = 1 << 20;
     void Flush();
+    bool WriteOut();     // writes writing_ to the file; false on a fault
+    void CollectWrite(); // waits for the write in flight and notes its fault
 
     std::filesystem::path target_;
     std::filesystem::path temp_;
     std::FILE* file_ = nullptr;
     std::string buffer_;
+    std::string writing_;       // the block being written out
+    std::future<bool> pending_; // the write of writing_ in flight, if any
     std::uint64_t written_ = 0; // bytes handed to the file so far
     bool failed_ = false;
     bool finished_ = false;
