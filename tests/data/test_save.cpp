@@ -108,18 +108,7 @@ TEST_F(SaveTest, SettingsAreWrittenInTheirOrderWithNormalisedValues) {
     store->MarkRevised(store->Passage(2));
     ASSERT_EQ(store->SaveAll(), Status::Ok);
 
-    const std::vector<std::string> order = {"Params/PpcSyncInitialized",
-                                            "Export\\Params/FileTimestamp",
-                                            "Params/PrefConfirmDelete",
-                                            "Params/PrefConfirmEdit",
-                                            "Export\\Params/PrefConfirmExportPpc",
-                                            "Params/PrefFlyoverChoice",
-                                            "Params/PrefFontChoice",
-                                            "Params/TransFilter",
-                                            "Params/CurSelectorIndex",
-                                            "Params/UserCount",
-                                            "Params/BackgroundFilename"};
-    EXPECT_EQ(settings.writes, order);
+    EXPECT_EQ(settings.writes, kSavedSettingsOrder);
     const auto number = [this](const char* section, const char* name) {
         return settings.numbers.at({section, name});
     };

@@ -23,3 +23,15 @@ void CMemorySettings::WriteText(const std::string& section, const std::string& n
     texts[{section, name}] = value;
     writes.push_back(section + "/" + name);
 }
+
+const std::vector<std::string> kSavedSettingsOrder = {"Params/PpcSyncInitialized",
+                                                      "Export\\Params/FileTimestamp",
+                                                      "Params/PrefConfirmDelete",
+                                                      "Params/PrefConfirmEdit",
+                                                      "Export\\Params/PrefConfirmExportPpc",
+                                                      "Params/PrefFlyoverChoice",
+                                                      "Params/PrefFontChoice",
+                                                      "Params/TransFilter",
+                                                      "Params/CurSelectorIndex",
+                                                      "Params/UserCount",
+                                                      "Params/BackgroundFilename"};

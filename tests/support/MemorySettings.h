@@ -34,3 +34,6 @@ public:
     std::map<std::pair<std::string, std::string>, std::string> texts;
     std::vector<std::string> writes;
 };
+
+// The values a save writes at its end, as recorded in CMemorySettings::writes, in their order.
+extern const std::vector<std::string> kSavedSettingsOrder;

@@ -6,6 +6,7 @@
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "UiSupport.h"
+#include "WindowTest.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -20,7 +21,7 @@
 
 #include <memory>
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public CWindowTest {
     Q_OBJECT
 
 private slots:
@@ -29,11 +30,7 @@ private slots:
         Sample::WriteFiles(dir_.path());
     }
 
-    void cleanup() {
-        window_.reset();
-        store_.reset();
-        QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption));
-    }
+    void cleanup() { CloseAll(); }
 
     void controlsById() {
         Open();
@@ -436,23 +433,12 @@ private slots:
 
 private:
     void Open(int editNextMode = 0) {
-        window_.reset();
-        store_ =
-            std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+        NewStore();
         QCOMPARE(store_->Load(), Status::Ok);
         window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
     }
 
-    template <typename T> T* Find(int id) const {
-        auto* widget = window_->findChild<T*>(QString::number(id));
-        if (!widget)
-            qFatal("no control %d", id);
-        return widget;
-    }
     QAbstractButton* Radio(int id) const { return Find<QRadioButton>(id); }
-    QTextEdit* TextBox() const { return Find<QTextEdit>(Id::kTextBox); }
-    QTreeView* Tree() const { return Find<QTreeView>(Id::kPassageTree); }
-    QAction* Action(int id) const { return window_->Action(id); }
 
     QStringList ItemTexts(int root) const {
         const QAbstractItemModel* model = Tree()->model();
@@ -483,14 +469,6 @@ private:
         QCOMPARE(Action(Id::kNext)->isEnabled(), forward);
         QCOMPARE(Action(Id::kLast)->isEnabled(), forward);
     }
-
-    QTemporaryDir dir_;
-    CScriptedMessageBoxes boxes_;
-    CMessageBoxSink sink_;
-    CMemorySettings settings_;
-    CSystemClock clock_;
-    std::unique_ptr<CPassageStore> store_;
-    std::unique_ptr<CMainDlg> window_;
 };
 
 RECITOR_UI_TEST_MAIN(MainWindowTest)

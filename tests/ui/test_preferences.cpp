@@ -7,6 +7,7 @@
 #include "MainMenu.h"
 #include "PassageStore.h"
 #include "UiSupport.h"
+#include "WindowTest.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,7 +19,7 @@
 
 #include <memory>
 
-class PreferencesTest : public QObject {
+class PreferencesTest : public CWindowTest {
     Q_OBJECT
 
 private slots:
@@ -29,10 +30,8 @@ private slots:
     }
 
     void cleanup() {
-        window_.reset();
-        store_.reset();
+        CloseAll();
         QDir::setCurrent(home_);
-        QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption));
     }
 
     void freshSettingsGiveTheDefaultMenu() {
@@ -209,9 +208,7 @@ private slots:
 
 private:
     void Open(int editNextMode = 0) {
-        window_.reset();
-        store_ =
-            std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+        NewStore();
         store_->ReadPreferences();
         store_->BackgroundFilename =
             settings_.ReadText(kSectionParams, "BackgroundFilename", std::string());
@@ -219,13 +216,6 @@ private:
         window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
     }
 
-    QAction* Action(int id) const { return window_->Action(id); }
-    QTextEdit* TextBox() const {
-        return window_->findChild<QTextEdit*>(QString::number(Id::kTextBox));
-    }
-    QWidget* Tree() const {
-        return window_->findChild<QWidget*>(QString::number(Id::kPassageTree));
-    }
     QMenuBar* Bar() const { return window_->findChild<QMenuBar*>(); }
     QMenu* Preferences() const {
         for (QAction* item : Bar()->actions())
@@ -254,14 +244,7 @@ private:
         return texts;
     }
 
-    QTemporaryDir dir_;
     const QString home_ = QDir::currentPath();
-    CScriptedMessageBoxes boxes_;
-    CMessageBoxSink sink_;
-    CMemorySettings settings_;
-    CSystemClock clock_;
-    std::unique_ptr<CPassageStore> store_;
-    std::unique_ptr<CMainDlg> window_;
 };
 
 RECITOR_UI_TEST_MAIN(PreferencesTest)

@@ -149,17 +149,7 @@ private slots:
         QVERIFY(first >= seconds && first <= seconds + 60);
 
         // The save at the end writes the eleven values last, in their order, normalised.
-        const std::vector<std::string> order = {"Params/PpcSyncInitialized",
-                                                "Export\\Params/FileTimestamp",
-                                                "Params/PrefConfirmDelete",
-                                                "Params/PrefConfirmEdit",
-                                                "Export\\Params/PrefConfirmExportPpc",
-                                                "Params/PrefFlyoverChoice",
-                                                "Params/PrefFontChoice",
-                                                "Params/TransFilter",
-                                                "Params/CurSelectorIndex",
-                                                "Params/UserCount",
-                                                "Params/BackgroundFilename"};
+        const std::vector<std::string>& order = kSavedSettingsOrder;
         QVERIFY(settings_->writes.size() >= order.size());
         QVERIFY(std::equal(order.begin(), order.end(), settings_->writes.end() - 11));
         QCOMPARE(settings_->Get("CurSelectorIndex"), 3);

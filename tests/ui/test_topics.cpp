@@ -9,6 +9,7 @@
 #include "TopicListDlg.h"
 #include "UiSupport.h"
 #include "Win1252.h"
+#include "WindowTest.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -54,7 +55,7 @@ void CloseNextList(SeenList& seen) {
 
 } // namespace
 
-class TopicsTest : public QObject {
+class TopicsTest : public CWindowTest {
     Q_OBJECT
 
 private slots:
@@ -64,17 +65,12 @@ private slots:
     }
 
     void init() {
-        store_ =
-            std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+        NewStore();
         QCOMPARE(store_->Load(), Status::Ok);
         store_->TransFilter = kTransAll;
     }
 
-    void cleanup() {
-        window_.reset();
-        store_.reset();
-        QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption));
-    }
+    void cleanup() { CloseAll(); }
 
     void buttonsAndLayout() {
         store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
@@ -364,14 +360,6 @@ private:
     }
 
     void OpenWindow() { window_ = std::make_unique<CMainDlg>(*store_, 0); }
-
-    QTemporaryDir dir_;
-    CScriptedMessageBoxes boxes_;
-    CMessageBoxSink sink_;
-    CMemorySettings settings_;
-    CSystemClock clock_;
-    std::unique_ptr<CPassageStore> store_;
-    std::unique_ptr<CMainDlg> window_;
 };
 
 RECITOR_UI_TEST_MAIN(TopicsTest)
