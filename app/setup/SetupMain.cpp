@@ -26,8 +26,9 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Prepares the working directory and the settings that Recitor needs: "
                        "copies the shipped data files that are missing, creates empty user and "
-                       "statistics files, and creates the run count. Existing files and "
-                       "settings are kept."));
+                       "statistics files, and creates the run count and the settings that "
+                       "allow the Preferences menu's choices. Existing files and settings are "
+                       "kept."));
     parser.addHelpOption();
     parser.addPositionalArgument(
         QStringLiteral("shipped-dir"),

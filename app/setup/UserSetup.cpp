@@ -16,6 +16,12 @@ const QString kUserFile = QStringLiteral("RctUser.xml");
 const QString kStatsFile = QStringLiteral("RctStats.xml");
 const QString kStatsSpareFile = QStringLiteral("RctStatsSpare.xml");
 const QString kRunCountKey = QStringLiteral("Params/RunCount");
+// The Preferences menu offers the flyover, the fixed font sizes and the confirmations only while
+// these are 1, and the program never writes them itself: without them a fresh install would keep
+// those entries greyed for good.
+const QString kChoiceAllowedKeys[] = {QStringLiteral("Params/PrefFlyoverChoiceAllowed"),
+                                      QStringLiteral("Params/PrefConfirmChoiceAllowed"),
+                                      QStringLiteral("Params/PrefFontChoiceAllowed")};
 
 // An empty passage file: the header line and the opening and closing element, CR LF between
 // them. The program writes its user file without a line break after the last line and its
@@ -50,7 +56,7 @@ bool CUserSetup::Run(QSettings& settings) {
         CreateFromTemplate(kUserFile, kUserFile, EmptyUserFile());
         CreateFromTemplate(kStatsFile, kStatsSpareFile, EmptyStatsFile());
     }
-    EnsureRunCount(settings);
+    PrepareSettings(settings);
     return errors_.isEmpty();
 }
 
@@ -117,29 +123,46 @@ void CUserSetup::CreateFromTemplate(const QString& name, const QString& template
 // number, as the program reads it). A missing one is created as 0; so is one the program could
 // never accept, since otherwise no amount of setting up would let it start again. A valid count
 // is never reset.
-void CUserSetup::EnsureRunCount(QSettings& settings) {
+bool CUserSetup::IsUsableRunCount(const QVariant& value) {
+    if (!value.isValid())
+        return false;
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    return ok && static_cast<std::int32_t>(static_cast<std::uint32_t>(number)) >= 0;
+}
+
+// The run count, and the Preferences menu's choices allowed where nothing says otherwise. A
+// choice flag that is there, whatever its value, was set by the user or an administrator and is
+// kept. The settings are written once, and only when something was missing.
+void CUserSetup::PrepareSettings(QSettings& settings) {
     const QString file = QDir::toNativeSeparators(settings.fileName());
     if (settings.status() != QSettings::NoError) {
         errors_
             << QStringLiteral("Cannot read the settings %1; they are left as they are.").arg(file);
         return;
     }
-    const QVariant value = settings.value(kRunCountKey);
-    if (value.isValid()) {
-        bool ok = false;
-        const qlonglong number = value.toLongLong(&ok);
-        if (ok && static_cast<std::int32_t>(static_cast<std::uint32_t>(number)) >= 0)
-            return;
+    QStringList written;
+    const QVariant runCount = settings.value(kRunCountKey);
+    if (!IsUsableRunCount(runCount)) {
+        settings.setValue(kRunCountKey, 0);
+        written << (runCount.isValid() ? QStringLiteral("Reset the unusable run count to 0 in %1")
+                                       : QStringLiteral("Set the run count to 0 in %1"))
+                       .arg(file);
     }
-    settings.setValue(kRunCountKey, 0);
+    for (const QString& key : kChoiceAllowedKeys) {
+        if (settings.contains(key))
+            continue;
+        settings.setValue(key, 1);
+        written << QStringLiteral("Set %1 to 1 in %2").arg(key.section(QLatin1Char('/'), 1), file);
+    }
+    if (written.isEmpty())
+        return;
     settings.sync();
     if (settings.status() != QSettings::NoError) {
         errors_ << QStringLiteral("Cannot write the settings %1.").arg(file);
         return;
     }
-    actions_ << (value.isValid() ? QStringLiteral("Reset the unusable run count to 0 in %1")
-                                 : QStringLiteral("Set the run count to 0 in %1"))
-                    .arg(file);
+    actions_ << written;
 }
 
 // A name that is taken in any way (a file, a directory, even a dangling link) is the user's

@@ -4,12 +4,15 @@
 #include <QStringList>
 
 class QSettings;
+class QVariant;
 
 // Prepares one user's working directory and settings so that Recitor can start: the program
 // reads and writes its data files in its current working directory and refuses to start without
-// the "RunCount" setting. The launcher runs this step before every start, so it must be cheap
-// when everything is already in place and must never touch what the user has made: existing
-// files are left alone and an existing valid run count is kept.
+// the "RunCount" setting, and its Preferences menu offers the flyover, the fixed font sizes and
+// the confirmations only where the settings allow them. The launcher runs this step before every
+// start, so it must be cheap when everything is already in place and must never touch what the
+// user has made: existing files are left alone, an existing valid run count is kept, and so is
+// every choice flag that is already there.
 class CUserSetup {
 public:
     // shippedDir holds the data files installed with the program; workingDir is the user's
@@ -40,7 +43,8 @@ private:
     void CopyShippedFiles();
     void CreateFromTemplate(const QString& name, const QString& templateName,
                             const QByteArray& fallback);
-    void EnsureRunCount(QSettings& settings);
+    void PrepareSettings(QSettings& settings);
+    static bool IsUsableRunCount(const QVariant& value);
     bool ExistsInWorkingDir(const QString& name) const;
     bool WriteFile(const QString& name, const QByteArray& bytes);
 

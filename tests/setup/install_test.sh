@@ -48,13 +48,19 @@ cmp -s "$source/res/RctInfo.xml" "$workdir/RctInfo.xml" || fail "RctInfo.xml not
 cmp -s "$source/res/RctUser.xml" "$workdir/RctUser.xml" || fail "RctUser.xml not created"
 cmp -s "$source/res/RctStatsSpare.xml" "$workdir/RctStats.xml" || fail "RctStats.xml not created"
 grep -qx 'RunCount=0' "$XDG_CONFIG_HOME/Quillmark/Recitor.conf" || fail "RunCount not created"
+for flag in PrefFlyoverChoiceAllowed PrefConfirmChoiceAllowed PrefFontChoiceAllowed; do
+    grep -qx "$flag=1" "$XDG_CONFIG_HOME/Quillmark/Recitor.conf" || fail "$flag not created"
+done
 
 # The next start keeps what the program and the user have changed.
 echo "my passages" >"$workdir/RctUser.xml"
-sed -i 's/^RunCount=0$/RunCount=12/' "$XDG_CONFIG_HOME/Quillmark/Recitor.conf"
+sed -i -e 's/^RunCount=0$/RunCount=12/' -e 's/^PrefFlyoverChoiceAllowed=1$/PrefFlyoverChoiceAllowed=0/' \
+    "$XDG_CONFIG_HOME/Quillmark/Recitor.conf"
 "$prefix/bin/recitor" || fail "the second start failed"
 [ "$(cat "$workdir/RctUser.xml")" = "my passages" ] || fail "the user file was replaced"
 grep -qx 'RunCount=12' "$XDG_CONFIG_HOME/Quillmark/Recitor.conf" || fail "RunCount was reset"
+grep -qx 'PrefFlyoverChoiceAllowed=0' "$XDG_CONFIG_HOME/Quillmark/Recitor.conf" ||
+    fail "PrefFlyoverChoiceAllowed was reset"
 
 # Without its shipped files the launcher stops before the program, with a message.
 mv "$prefix/share/recitor" "$prefix/share/recitor.away"

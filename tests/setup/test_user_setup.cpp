@@ -34,6 +34,11 @@ const QByteArray kEmptyUser = "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
                               "</passages>";
 const QByteArray kEmptyStats = kEmptyUser + "\r\n";
 
+// The Preferences menu's choices that a fresh install allows.
+const char* const kChoiceFlags[] = {"Params/PrefFlyoverChoiceAllowed",
+                                    "Params/PrefConfirmChoiceAllowed",
+                                    "Params/PrefFontChoiceAllowed"};
+
 } // namespace
 
 class TestUserSetup : public QObject {
@@ -51,6 +56,8 @@ private slots:
     void secondRunChangesNothing();
     void runCount_data();
     void runCount();
+    void choiceFlags_data();
+    void choiceFlags();
     void missingShippedDirIsReported();
     void blockedWorkingDirIsReported();
     void unwritableWorkingDirIsReported();
@@ -115,7 +122,14 @@ void TestUserSetup::freshUserGetsEverything() {
 
     QSettings settings(SettingsPath(), QSettings::IniFormat);
     QCOMPARE(settings.value("Params/RunCount").toInt(), 0);
-    QCOMPARE(settings.allKeys(), QStringList("Params/RunCount"));
+    for (const char* flag : kChoiceFlags)
+        QCOMPARE(settings.value(flag).toString(), QString("1"));
+    QCOMPARE(settings.allKeys().size(), 4);
+    // Each value written is told, by its name.
+    const QString actions = setup.Actions().join('\n');
+    for (const char* name : {"run count", "PrefFlyoverChoiceAllowed", "PrefConfirmChoiceAllowed",
+                             "PrefFontChoiceAllowed"})
+        QVERIFY2(actions.contains(name), qPrintable(actions));
 }
 
 void TestUserSetup::existingFilesAreNeverReplaced() {
@@ -161,6 +175,7 @@ void TestUserSetup::secondRunChangesNothing() {
     {
         QSettings settings(SettingsPath(), QSettings::IniFormat);
         settings.setValue("Params/RunCount", 3);
+        settings.setValue("Params/PrefFontChoiceAllowed", 0);
     }
     const QByteArray settingsBefore = ReadAll(SettingsPath());
     QVERIFY(RunSetup(setup));
@@ -196,6 +211,49 @@ void TestUserSetup::runCount() {
     QSettings settings(SettingsPath(), QSettings::IniFormat);
     QCOMPARE(settings.value("Params/RunCount").toLongLong(), qlonglong(expected));
     QCOMPARE(settings.value("Params/Other").toString(), QString("kept"));
+}
+
+void TestUserSetup::choiceFlags_data() {
+    // Flyover, confirmations, font: each as stored beforehand (invalid when absent) and as
+    // expected afterwards.
+    QTest::addColumn<QVariantList>("stored");
+    QTest::addColumn<QStringList>("expected");
+    const QVariant absent;
+    QTest::newRow("all absent") << QVariantList{absent, absent, absent}
+                                << QStringList{"1", "1", "1"};
+    QTest::newRow("one switched off")
+        << QVariantList{0, absent, absent} << QStringList{"0", "1", "1"};
+    QTest::newRow("0, 2 and 1 kept") << QVariantList{0, 2, 1} << QStringList{"0", "2", "1"};
+    // Whatever is there is somebody's choice, even a value the program reads as "not allowed".
+    QTest::newRow("odd values kept") << QVariantList{"no", "", -1} << QStringList{"no", "", "-1"};
+}
+
+void TestUserSetup::choiceFlags() {
+    QFETCH(QVariantList, stored);
+    QFETCH(QStringList, expected);
+    ShipStandardFiles();
+    bool allStored = true;
+    {
+        QSettings settings(SettingsPath(), QSettings::IniFormat);
+        settings.setValue("Params/RunCount", 7);
+        for (int i = 0; i < 3; ++i) {
+            if (stored[i].isValid())
+                settings.setValue(kChoiceFlags[i], stored[i]);
+            else
+                allStored = false;
+        }
+    }
+    const QByteArray before = ReadAll(SettingsPath());
+    CUserSetup setup(root_->filePath("shipped"), Work());
+    QVERIFY2(RunSetup(setup), qPrintable(setup.Errors().join('\n')));
+    QSettings settings(SettingsPath(), QSettings::IniFormat);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(settings.value(kChoiceFlags[i]).toString(), expected[i]);
+    QCOMPARE(settings.value("Params/RunCount").toInt(), 7);
+    // With everything in place the settings file is not even rewritten.
+    if (allStored)
+        QCOMPARE(ReadAll(SettingsPath()), before);
+    QCOMPARE(setup.Actions().join('\n').contains("Allowed"), !allStored);
 }
 
 void TestUserSetup::missingShippedDirIsReported() {
@@ -260,6 +318,8 @@ void TestUserSetup::programPreparesAndPrintsTheWorkingDir() {
     // The program's own settings store: $XDG_CONFIG_HOME/Quillmark/Recitor.conf.
     QSettings settings(root_->filePath("config/Quillmark/Recitor.conf"), QSettings::IniFormat);
     QCOMPARE(settings.value("Params/RunCount").toString(), QString("0"));
+    for (const char* flag : kChoiceFlags)
+        QCOMPARE(settings.value(flag).toString(), QString("1"));
 }
 
 void TestUserSetup::programFailsWithoutShippedFiles() {
