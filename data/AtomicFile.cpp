@@ -2,6 +2,7 @@
 
 #include <random>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -9,6 +10,7 @@
 #define RECITOR_FILENO(f) _fileno(f)
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #define RECITOR_FSYNC(fd) ::fsync(fd)
 #define RECITOR_FILENO(f) ::fileno(f)
@@ -16,22 +18,71 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+// A temporary file is named after the file it replaces: its name, kTempMarker and kTempDigits
+// lowercase hexadecimal digits. Nothing else the user keeps there is named so, which lets the next
+// start find the temporary files of a killed save and remove them.
+constexpr std::string_view kTempMarker = ".tmp-";
+constexpr std::size_t kTempDigits = 8;
+constexpr std::string_view kHex = "0123456789abcdef";
+
 // A name of our own beside the target, so that two savers never share a temporary file.
-std::filesystem::path TempNameFor(const std::filesystem::path& target) {
+fs::path TempNameFor(const fs::path& target) {
     static std::mt19937 generator{std::random_device{}()};
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string suffix = ".tmp-";
-    for (int i = 0; i < 8; ++i)
+    std::string suffix(kTempMarker);
+    for (std::size_t i = 0; i < kTempDigits; ++i)
         suffix.push_back(kHex[generator() & 15u]);
-    std::filesystem::path temp = target;
+    fs::path temp = target;
     temp += suffix;
     return temp;
 }
 
+// Whether name is that of a temporary file made for the file named targetName.
+bool IsTempNameFor(std::string_view name, std::string_view targetName) {
+    if (name.size() != targetName.size() + kTempMarker.size() + kTempDigits ||
+        !name.starts_with(targetName) ||
+        name.substr(targetName.size(), kTempMarker.size()) != kTempMarker)
+        return false;
+    const std::string_view digits = name.substr(name.size() - kTempDigits);
+    return digits.find_first_not_of(kHex) == std::string_view::npos;
+}
+
+// The file that path finally names: each symbolic link on the way is replaced by what it points
+// to, which a relative link gives from the link's own directory. A dangling link names the file it
+// would create. Empty when a link cannot be read or the links run in a circle.
+fs::path FollowLinks(fs::path path) {
+    constexpr int kMaxLinks = 40; // the system's own limit for the links of one path
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error)))
+            return path;
+        const fs::path link = fs::read_symlink(path, error);
+        if (error)
+            return {};
+        path = link.is_absolute() ? link : path.parent_path() / link;
+    }
+    return {};
+}
+
+// A file the user made read-only is theirs to keep. The superuser may write any file, so a file
+// without a single write permission bit counts as read-only for every user.
+bool IsWriteProtected([[maybe_unused]] const fs::path& file, fs::perms permissions) {
+    constexpr fs::perms kAnyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((permissions & kAnyWrite) == fs::perms::none)
+        return true;
+#ifdef _WIN32
+    return false;
+#else
+    return ::access(file.c_str(), W_OK) != 0;
+#endif
+}
+
 // Makes a completed rename durable too: the directory entry is what a crash would otherwise lose.
-void SyncDirectoryOf([[maybe_unused]] const std::filesystem::path& target) {
+void SyncDirectoryOf([[maybe_unused]] const fs::path& target) {
 #ifndef _WIN32
-    std::filesystem::path dir = target.parent_path();
+    fs::path dir = target.parent_path();
     if (dir.empty())
         dir = ".";
     const int fd = ::open(dir.string().c_str(), O_RDONLY | O_DIRECTORY);
@@ -50,15 +101,33 @@ CAtomicFile::~CAtomicFile() {
 
 bool CAtomicFile::Open(const std::filesystem::path& target) {
     Discard();
-    target_ = target;
+    // Written through a symbolic link, the file it names is replaced beside itself, where the
+    // rename stays on one file system, and the link itself is left as the user made it.
+    target_ = FollowLinks(target);
+    if (target_.empty())
+        return false;
+    std::error_code error;
+    const fs::file_status existing = fs::status(target_, error);
+    if (fs::exists(existing) && IsWriteProtected(target_, existing.permissions()))
+        return false;
     for (int attempt = 0; attempt < 8 && !file_; ++attempt) {
-        temp_ = TempNameFor(target);
+        temp_ = TempNameFor(target_);
         file_ = std::fopen(temp_.string().c_str(), "wbx");
     }
     if (!file_) {
         temp_.clear();
         return false;
     }
+#ifndef _WIN32
+    // The new file takes the place of the old one with its permissions; a new file keeps the
+    // mode it was created with. (On Windows the only such bit is read-only, which is refused.)
+    if (fs::is_regular_file(existing) &&
+        ::fchmod(RECITOR_FILENO(file_),
+                 static_cast<mode_t>(existing.permissions() & fs::perms::mask)) != 0) {
+        Discard();
+        return false;
+    }
+#endif
     buffer_.clear();
     written_ = 0;
     failed_ = false;
@@ -131,6 +200,28 @@ bool CAtomicFile::Commit() {
     finished_ = false;
     SyncDirectoryOf(target_);
     return true;
+}
+
+void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target) {
+    const fs::path file = FollowLinks(target);
+    if (file.empty())
+        return;
+    fs::path dir = file.parent_path();
+    if (dir.empty())
+        dir = ".";
+    const std::string targetName = file.filename().string();
+    // Collected first and removed afterwards, so that the listing never changes under its reader.
+    std::vector<fs::path> leftovers;
+    std::error_code error;
+    for (fs::directory_iterator entry(dir, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code typeError;
+        if (IsTempNameFor(entry->path().filename().string(), targetName) &&
+            entry->symlink_status(typeError).type() == fs::file_type::regular)
+            leftovers.push_back(entry->path());
+    }
+    for (const fs::path& leftover : leftovers)
+        fs::remove(leftover, error);
 }
 
 void CAtomicFile::Discard() {

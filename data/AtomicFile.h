@@ -10,6 +10,10 @@
 // Writes a file so that it is replaced only when complete: the text goes to a new temporary file
 // beside it, which is flushed to disk and then renamed over the old file. A failed, interrupted
 // or killed save therefore leaves the previous file as it was.
+//
+// The save respects how the user set the file up: a symbolic link is written through (the file it
+// finally names is replaced in its own directory and the link stays a link), the new file keeps
+// the permission bits of the one it replaces, and a file without write permission is refused.
 class CAtomicFile {
 public:
     CAtomicFile() = default;
@@ -17,8 +21,18 @@ public:
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-    // Creates the temporary file for target; false when it cannot be created.
+    // Creates the temporary file beside the file that target finally names, following symbolic
+    // links (a dangling one names the file to create). False when the links cannot be followed,
+    // when that file exists and is write-protected (not writable for this user, or without any
+    // write permission bit, which counts even for the superuser), or when the temporary file
+    // cannot be created.
     bool Open(const std::filesystem::path& target);
+
+    // Removes the temporary files that saves of target killed before they finished left behind:
+    // the regular files beside the file target finally names whose names are its name, ".tmp-"
+    // and eight lowercase hexadecimal digits, and nothing else. Only safe while no other save of
+    // target can be running, as at start-up once this is the only running copy of the program.
+    static void RemoveLeftovers(const std::filesystem::path& target);
 
     // Buffers text; write faults are remembered and reported by Finish.
     void Append(std::string_view text) {
@@ -45,7 +59,7 @@ private:
     bool WriteOut();     // writes writing_ to the file; false on a fault
     void CollectWrite(); // waits for the write in flight and notes its fault
 
-    std::filesystem::path target_;
+    std::filesystem::path target_; // the file replaced, with symbolic links followed
     std::filesystem::path temp_;
     std::FILE* file_ = nullptr;
     std::string buffer_;

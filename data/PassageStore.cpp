@@ -746,6 +746,11 @@ bool CPassageStore::WriteUser(CAtomicFile& user) const {
     return user.Finish();
 }
 
+void CPassageStore::RemoveLeftoverTemporaries() const {
+    for (const char* name : {kStatsFile, kUserFile, kExportFile})
+        CAtomicFile::RemoveLeftovers(PathOf(name));
+}
+
 Status CPassageStore::Close() {
     releaseOnSave = 1;
     return SaveAll();

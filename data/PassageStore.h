@@ -71,6 +71,10 @@ public:
     // user file when it changed, then the settings. Status::Fatal when a data file cannot be
     // written; the files on disk then stay as they were.
     Status SaveAll();
+    // Removes the temporary files that a save killed before it finished left beside the files the
+    // store writes (statistics, user and handheld export files; beside the files their symbolic
+    // links name). Called at start-up once this is the only running copy of the program.
+    void RemoveLeftoverTemporaries() const;
     // The save at the end of the run: the passages are released as they are written. The store
     // holds no passages afterwards. Saving is not left to the destructor so that a failed save
     // can end the program with its exit status.

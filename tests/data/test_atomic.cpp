@@ -1,20 +1,53 @@
 // Files are replaced only when complete, and the statistics and user files only together; the
 // line reader streams lines of any length and either line break.
 
+#include "AtomicFile.h"
 #include "LineReader.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 const char* const kStatsCaption = "Recitor Cannot write Stats file";
 const char* const kUserCaption = "Recitor Cannot write User file";
+const char* const kStatsText = "Unable to open Stats xml file for writing";
+const char* const kUserText = "Unable to open User xml file for writing";
+
+// Every entry below root, links not followed: a file's bytes, a link's text or "<dir>", and the
+// permission bits.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+    std::map<std::string, std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        const fs::file_status status = entry.symlink_status();
+        std::string value;
+        if (fs::is_symlink(status))
+            value = "-> " + fs::read_symlink(entry.path()).string();
+        else if (fs::is_directory(status))
+            value = "<dir>";
+        else {
+            std::ifstream in(entry.path(), std::ios::binary);
+            value.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        value += " mode " + std::to_string(static_cast<int>(status.permissions()));
+        entries[entry.path().lexically_relative(root).generic_string()] = value;
+    }
+    return entries;
+}
+
+fs::perms Mode(const fs::path& file) {
+    return fs::status(file).permissions() & fs::perms::mask;
+}
 
 } // namespace
 
@@ -73,6 +106,183 @@ TEST_F(AtomicTest, WriteFailureLeavesThePreviousFilesAndNoTemporaryFiles) {
     store->MarkRevised(store->Passage(16));
     EXPECT_EQ(SaveWithFileSizeLimit(64, kUserCaption), 0);
     EXPECT_EQ(Snapshot(), before);
+}
+
+// Files that the working directory links to are replaced where they lie, through chains of links
+// with relative and absolute targets; a dangling link gets its file. The links stay as they were.
+TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
+    store->MarkRevised(store->Passage(16));
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    const std::string stats = Read("RctStats.xml"); // the files as saved without links
+    const std::string user = Read("RctUser.xml");
+
+    fs::create_directory(dir / "links");
+    fs::create_directory(dir / "kept");
+    Write("kept/stats.xml", "old statistics");
+    Write("kept/user.xml", "old user passages");
+    fs::remove(dir / "RctStats.xml");
+    fs::remove(dir / "RctUser.xml");
+    // The second link of the chain is relative to its own directory.
+    fs::create_symlink("links/stats", dir / "RctStats.xml");
+    fs::create_symlink("../kept/stats.xml", dir / "links/stats");
+    fs::create_symlink(dir / "kept/user.xml", dir / "RctUser.xml");
+    fs::create_symlink("kept/export.txt", dir / "PpcXport.txt");
+    store->exportNeeded = 1;
+    store->exportList = {16};
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+
+    const auto tree = Tree(dir);
+    std::vector<std::string> names;
+    for (const auto& [name, value] : tree)
+        names.push_back(name);
+    // No temporary file is left anywhere.
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"PpcXport.txt", "RctInfo.xml", "RctStats.xml",
+                                        "RctUser.xml", "kept", "kept/export.txt", "kept/stats.xml",
+                                        "kept/user.xml", "links", "links/stats"}));
+    EXPECT_EQ(Read("kept/stats.xml"), stats);
+    EXPECT_EQ(Read("kept/user.xml"), user);
+    EXPECT_EQ(Read("kept/export.txt"), "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
+                                       "54003016  8  2  0    0    3   13 16 Verse text\r\n");
+    EXPECT_EQ(fs::read_symlink(dir / "RctStats.xml"), "links/stats");
+    EXPECT_EQ(fs::read_symlink(dir / "links/stats"), "../kept/stats.xml");
+    EXPECT_EQ(fs::read_symlink(dir / "RctUser.xml"), dir / "kept/user.xml");
+    EXPECT_EQ(fs::read_symlink(dir / "PpcXport.txt"), "kept/export.txt");
+}
+
+TEST_F(AtomicTest, LinksInACircleAreRefusedLikeAFileThatCannotBeWritten) {
+    fs::remove(dir / "RctStats.xml");
+    fs::create_symlink("loop", dir / "RctStats.xml");
+    fs::create_symlink("RctStats.xml", dir / "loop");
+    const auto before = Tree(dir);
+    EXPECT_EQ(store->SaveAll(), Status::Fatal);
+    ExpectOneMessage(kStatsCaption, kStatsText, MsgIcon::Error);
+    EXPECT_EQ(Tree(dir), before);
+}
+
+// A replaced file keeps its permission bits, also where a link leads; a new file gets the mode
+// that every new file gets.
+TEST_F(AtomicTest, ReplacedFilesKeepTheirPermissionBits) {
+    const std::string oldStats = Read("RctStats.xml");
+    fs::permissions(dir / "RctStats.xml", fs::perms(0604));
+    fs::create_directory(dir / "kept");
+    Write("kept/user.xml", Read("RctUser.xml"));
+    fs::permissions(dir / "kept/user.xml", fs::perms(0660));
+    fs::remove(dir / "RctUser.xml");
+    fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
+    store->MarkRevised(store->Passage(16));
+    store->exportNeeded = 1;
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+
+    EXPECT_NE(Read("RctStats.xml"), oldStats); // replaced, in store order
+    EXPECT_EQ(Mode(dir / "RctStats.xml"), fs::perms(0604));
+    EXPECT_EQ(Mode(dir / "kept/user.xml"), fs::perms(0660));
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    EXPECT_EQ(Mode(dir / "PpcXport.txt"), fs::perms(0666 & ~umask));
+}
+
+// A file the user made read-only is not replaced behind their back, not even by the superuser,
+// for whom every file is writable: the save fails as for a file that cannot be opened for
+// writing, and nothing on disk changes.
+TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
+    fs::create_directory(dir / "kept");
+    Write("kept/user.xml", Read("RctUser.xml"));
+    fs::remove(dir / "RctUser.xml");
+    fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
+    store->MarkRevised(store->Passage(16));
+    struct Case {
+        const char* file;
+        fs::perms mode;
+        const char* caption;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"RctStats.xml", fs::perms(0444), kStatsCaption, kStatsText},
+        {"RctStats.xml", fs::perms(0400), kStatsCaption, kStatsText},
+        // The statistics file could be replaced, but not without the user file.
+        {"kept/user.xml", fs::perms(0444), kUserCaption, kUserText},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        sink.shown.clear();
+        fs::permissions(dir / c.file, c.mode);
+        const auto before = Tree(dir);
+        EXPECT_EQ(store->SaveAll(), Status::Fatal);
+        ExpectOneMessage(c.caption, c.text, MsgIcon::Error);
+        EXPECT_EQ(Tree(dir), before);
+        EXPECT_TRUE(settings.writes.empty());
+        fs::permissions(dir / c.file, fs::perms(0644));
+    }
+
+    sink.shown.clear();
+    Write("PpcXport.txt", "old export");
+    fs::permissions(dir / "PpcXport.txt", fs::perms(0444));
+    store->exportNeeded = 1;
+    EXPECT_FALSE(store->WriteExport());
+    ExpectOneMessage("Recitor Cannot write SpecialHandling file",
+                     "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+    EXPECT_EQ(Read("PpcXport.txt"), "old export");
+    EXPECT_EQ(store->exportNeeded, 1);
+
+    // Writable again, the files are saved.
+    sink.shown.clear();
+    fs::permissions(dir / "PpcXport.txt", fs::perms(0644));
+    EXPECT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+// At start-up, the temporary files that killed saves left beside the written files (beside the
+// files their links name) are removed, and nothing else, however much alike.
+TEST_F(StoreTest, LeftoverTemporaryFilesAreRemovedAndNothingElse) {
+    fs::create_directory(dir / "kept");
+    Write("kept/user.xml", "user");
+    fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
+    Write("PpcXport.txt", "export");
+    // No statistics file: a first save may have been killed before it made one.
+    for (const char* name : {"RctStats.xml.tmp-0123abcd", "kept/user.xml.tmp-deadbeef",
+                             "PpcXport.txt.tmp-00000000", "PpcXport.txt.tmp-9f9f9f9f"})
+        Write(name, "left over");
+    const std::vector<std::string> alike = {
+        "RctStats.xml.tmp-0123ABCD",  "RctStats.xml.tmp-zz",        "RctStats.xml.tmp-0123abc",
+        "RctStats.xml.tmp-0123abcde", "RctStats.xml.tmp-",          "RctStats.xml.bak",
+        "RctStats.xml-tmp-0123abcd",  "xRctStats.xml.tmp-0123abcd", "RctInfo.xml.tmp-0123abcd",
+        "RctUser.xml.tmp-0123abcd", // named after the link: no save of ours makes it there
+        "kept/stats.xml.tmp-0123abcd"};
+    for (const std::string& name : alike)
+        Write(name, "the user's");
+    fs::create_directory(dir / "RctStats.xml.tmp-11111111");
+    fs::create_symlink("PpcXport.txt", dir / "PpcXport.txt.tmp-22222222");
+    auto expected = Tree(dir);
+    for (const char* name : {"RctStats.xml.tmp-0123abcd", "kept/user.xml.tmp-deadbeef",
+                             "PpcXport.txt.tmp-00000000", "PpcXport.txt.tmp-9f9f9f9f"})
+        ASSERT_EQ(expected.erase(name), 1u) << name;
+
+    CPassageStore(sink, settings, clock, dir).RemoveLeftoverTemporaries();
+    EXPECT_EQ(Tree(dir), expected);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+// The temporary file of a save killed before its rename is of the pattern that the next start
+// removes; the file it was to replace stays as it was.
+TEST_F(StoreTest, TemporaryFileOfAKilledSaveIsRemovedAtTheNextStart) {
+    Write("RctStats.xml", "old statistics");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CAtomicFile file;
+        const bool written = file.Open(dir / "RctStats.xml") && (file.Append("new"), file.Finish());
+        ::_exit(written ? 0 : 1); // ends without discarding, as a killed save would
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const DirSnapshot left = Snapshot();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(std::prev(left.end())->second, "new");
+
+    CPassageStore(sink, settings, clock, dir).RemoveLeftoverTemporaries();
+    EXPECT_EQ(Snapshot(), (DirSnapshot{{"RctStats.xml", "old statistics"}}));
 }
 
 TEST_F(StoreTest, LineReaderHandlesBothBreaksAndLongLines) {
