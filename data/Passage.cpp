@@ -100,7 +100,9 @@ void CPassage::ParseKeyText(std::string_view keyText) {
     if (!IsValidKeyText(keyText))
         return;
     const auto suffix = static_cast<unsigned char>(keyText[keyText.size() - 2]);
-    key = ScanUnsigned(keyText.substr(0, keyText.size() - 2));
+    // Read as "%u" reads it: without digits nothing is read and the key keeps its value, so that
+    // a statistics line with such a key names Genesis 1:1 (key 1001001) in its translation.
+    ScanUnsigned(keyText.substr(0, keyText.size() - 2), key);
     book = static_cast<int>(key / 1000000);
     chapter = static_cast<int>((key / 1000) % 1000);
     firstVerse = static_cast<int>(key % 1000);
@@ -176,7 +178,9 @@ Status CPassage::ParseElement(std::string_view line, IMessageSink& messages) {
     int items = match.count;
     if (items >= 1 && !IsValidKeyText(match.token))
         items = 0; // a key token the record cannot hold counts as not read
-    const std::uint32_t keyNumber = items >= 1 ? ScanUnsigned(match.token) : 0;
+    std::uint32_t keyNumber = 0;
+    if (items >= 1)
+        ScanUnsigned(match.token, keyNumber);
     if (items < kElementItems) {
         ReportCountWrong(messages, items, keyNumber, line);
         return Status::Fatal;

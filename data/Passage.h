@@ -17,8 +17,8 @@ public:
 
     // A new record with every field at its default.
     CPassage() = default;
-    // A record built from a key text, as for a statistics line: baseline 0, then the key text
-    // parsed. Check the text with IsValidKeyText first.
+    // A record built from a key text, as for a statistics line: baseline 0 and key 1001001, then
+    // the key text parsed. Check the text with IsValidKeyText first.
     explicit CPassage(std::string_view keyText);
 
     CPassage(const CPassage&) = delete;
@@ -28,7 +28,9 @@ public:
     // at most kMaxKeyText characters.
     static bool IsValidKeyText(std::string_view keyText);
 
-    // Parses a valid key text: sets key, book, chapter, first verse, translation and the sort keys.
+    // Parses a valid key text: the number its digits before the suffix give becomes the key (which
+    // keeps its value when there are no digits), book, chapter and first verse follow from the
+    // key, the translation from the suffix, and the sort keys from all of them.
     void ParseKeyText(std::string_view keyText);
 
     // Marks the record as baseline (flag 1) or user (anything else) and keeps bit 0 of sortKey

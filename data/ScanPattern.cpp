@@ -295,7 +295,7 @@ bool ScanInt(std::string_view text, std::int32_t& value, std::size_t* consumed) 
     return true;
 }
 
-std::uint32_t ScanUnsigned(std::string_view text) {
+bool ScanUnsigned(std::string_view text, std::uint32_t& value) {
     std::size_t pos = SkipSpace(text, 0);
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
@@ -303,9 +303,8 @@ std::uint32_t ScanUnsigned(std::string_view text) {
         ++pos;
     }
     if (pos == text.size() || !IsDigit(text[pos]))
-        return 0;
-    std::uint64_t value = ReadDigits(text, pos);
-    if (negative)
-        value = 0 - value;
-    return static_cast<std::uint32_t>(value);
+        return false;
+    const std::uint64_t digits = ReadDigits(text, pos);
+    value = static_cast<std::uint32_t>(negative ? 0 - digits : digits);
+    return true;
 }

@@ -69,9 +69,11 @@ private:
 // false when no number is there; consumed tells how many characters were used.
 bool ScanInt(std::string_view text, std::int32_t& value, std::size_t* consumed = nullptr);
 
-// Reads an unsigned decimal number at the start of text the way the C library's strtoul does,
-// cut to 32 bits; 0 when there is none.
-std::uint32_t ScanUnsigned(std::string_view text);
+// Reads an unsigned decimal number at the start of text as "%u" does: leading white space, an
+// optional sign (a minus negates modulo 2^32), then the digits up to the first other character,
+// cut to 32 bits as the C library's conversion does. Without a digit nothing is read: it returns
+// false and value keeps what it held.
+bool ScanUnsigned(std::string_view text, std::uint32_t& value);
 
 // Blank, or one of the control characters tab, LF, vertical tab, form feed and CR (9 to 13).
 inline bool IsScanSpace(char c) {

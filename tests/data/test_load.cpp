@@ -420,3 +420,28 @@ TEST_F(LoadTest, CountLimitAcceptedAndRepeatedLinesCountOnce) {
     EXPECT_EQ(store->score, 3 * 4); // the last line for the passage stands
     EXPECT_EQ(store->Passage(16).freq, 2);
 }
+
+// A statistics key without digits reads no number and keeps the default key: it names Genesis 1:1
+// in the translation of its suffix, like the key 01001001 with that suffix.
+TEST_F(LoadTest, StatisticsKeyWithoutDigitsNamesGenesisOneOne) {
+    std::vector<std::string> info = JohnBase(); // begins with Genesis 1:1 in translation 3
+    info.insert(info.begin() + 1, PlainElem(1, 1, 1, '8').Line());
+    WriteFiles(info, kEmpty, nullptr);
+    Write("RctStats.xml", StatsFile({StatsLine("3\"", 2, 1), StatsLine("X8\"", 4, 0)}));
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->Passage(0).prog, 2);
+    EXPECT_EQ(store->Passage(0).freq, 1);
+    EXPECT_EQ(store->Passage(1).trans, 8);
+    EXPECT_EQ(store->Passage(1).prog, 4);
+    EXPECT_EQ(store->Passage(1).freq, 0);
+    EXPECT_EQ(store->score, 2 + 4);
+
+    // Where that translation has no Genesis 1:1, the message names the key it stands for.
+    sink.shown.clear();
+    Write("RctStats.xml", StatsFile({StatsLine("X9\"", 1, 0)}));
+    ExpectFatal("Recitor Mismatched Keys",
+                "Key in RctStats.xml [1001001] not found in RctInfo.xml for Passage #1\n(Has a "
+                "different or updated translation been installed? \nIf so, reinstall and select "
+                "option 'Yes=Overwrite' to reset statistics)");
+}

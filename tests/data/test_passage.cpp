@@ -46,6 +46,35 @@ TEST(PassageKey, SuffixCharactersMapToTranslationsAndBack) {
     EXPECT_EQ(nonBible.key, 100001001u);
 }
 
+// Without digits before the suffix no key number is read: the key keeps its value, and with it
+// the verse it names, rather than becoming 0.
+TEST(PassageKey, KeyTextWithoutDigitsKeepsTheKey) {
+    const std::pair<const char*, int> cases[] = {{"3\"", 3}, {"X8\"", 8}, {"+A\"", 10}, {" 8_", 8}};
+    for (const auto& [text, trans] : cases) {
+        const CPassage p(text);
+        EXPECT_EQ(p.key, 1001001u) << text;
+        EXPECT_EQ(p.book, 1) << text;
+        EXPECT_EQ(p.chapter, 1) << text;
+        EXPECT_EQ(p.firstVerse, 1) << text;
+        EXPECT_EQ(p.trans, trans) << text;
+        EXPECT_EQ(p.sortKey, ExpectedSortKey(1, 1, 1, trans, 0)) << text;
+        EXPECT_EQ(p.matchKey, CPassage(std::string("01001001") + text).matchKey) << text;
+    }
+
+    // Digits up to the first other character are read, after leading blanks.
+    const CPassage partly("  540X8\"");
+    EXPECT_EQ(partly.key, 540u);
+    EXPECT_EQ(partly.firstVerse, 540);
+    EXPECT_EQ(partly.book, 0);
+
+    // A record given its key by the Edit Passage dialog keeps that key too.
+    CPassage edited;
+    edited.SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, 8, "16 x", "8_");
+    EXPECT_EQ(edited.key, 54003016u);
+    EXPECT_EQ(edited.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(edited.reference, "John 3:16");
+}
+
 TEST(PassageKey, KeyTextLengthLimits) {
     EXPECT_FALSE(CPassage::IsValidKeyText("8"));
     EXPECT_TRUE(CPassage::IsValidKeyText(std::string(17, '1') + "8\""));

@@ -122,3 +122,32 @@ TEST(ScanPattern, UsualFormGivesTheStepwiseResultForEveryNearbyLine) {
         }
     }
 }
+
+// Key numbers are read as "%u" reads them: without a digit nothing is read and the variable keeps
+// what it held, which a key text of a damaged line relies on.
+TEST(ScanUnsigned, ReadsAsUnsignedConversionAndLeavesTheValueWithoutDigits) {
+    struct Case {
+        const char* text;
+        bool read;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {"54003016", true, 54003016u},
+        {" \t54003016A", true, 54003016u}, // blanks skipped, digits up to the first other byte
+        {"12X34", true, 12u},
+        {"+7", true, 7u},
+        {"-1", true, 4294967295u},                      // negated modulo 2^32
+        {"4294967296", true, 0u},                       // cut to 32 bits
+        {"99999999999999999999999", true, 4294967295u}, // beyond 64 bits: the largest value
+        {"", false, 1001001u},
+        {"X8", false, 1001001u},
+        {"   ", false, 1001001u},
+        {"+", false, 1001001u},
+        {"- 5", false, 1001001u},
+    };
+    for (const Case& c : cases) {
+        std::uint32_t value = 1001001u;
+        EXPECT_EQ(ScanUnsigned(c.text, value), c.read) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
