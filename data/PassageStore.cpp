@@ -782,18 +782,17 @@ bool CPassageStore::WriteExport() {
     out.append(kCrLf);
     std::string text;
     for (const CPassage* passage : entries) {
-        // CR LF becomes backslash n, which keeps the length; a lone LF must not end the line
-        // either.
-        const std::string_view source = passage->PassageText();
-        text.clear();
-        std::size_t run = 0;
-        for (std::size_t lf = source.find('\n'); lf != std::string_view::npos;
-             lf = source.find('\n', run)) {
-            const std::size_t stop = lf > run && source[lf - 1] == '\r' ? lf - 1 : lf;
-            text.append(source.substr(run, stop - run)).append(kEscapedBreak);
-            run = lf + 1;
+        // The text keeps the passage's length, so that columns 5 to 7 measure it as written: a
+        // CR LF becomes backslash n, and a lone CR or LF, which must not break the line, a blank.
+        text.assign(passage->PassageText());
+        for (std::size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', cr)) {
+            if (cr + 1 < text.size() && text[cr + 1] == '\n') {
+                text.replace(cr, kEscapedBreak.size(), kEscapedBreak);
+                cr += kEscapedBreak.size();
+            } else
+                text[cr++] = ' ';
         }
-        text.append(source.substr(run));
+        std::replace(text.begin(), text.end(), '\n', ' '); // the line feeds left are lone ones
         AppendUnsigned(out, passage->key, 8, true);
         out.push_back(' ');
         AppendInt(out, passage->trans, 2);
@@ -802,9 +801,9 @@ bool CPassageStore::WriteExport() {
         out.push_back(' ');
         AppendInt(out, passage->freq, 2);
         out.push_back(' ');
-        AppendInt(out, std::int64_t{passage->hintStart} - passage->psgStart, 4);
+        AppendInt(out, WrapAdd(std::int64_t{passage->hintStart} - passage->psgStart), 4);
         out.push_back(' ');
-        AppendInt(out, std::int64_t{passage->hintEnd} - passage->psgStart - 1, 4);
+        AppendInt(out, WrapAdd(std::int64_t{passage->hintEnd} - passage->psgStart - 1), 4);
         out.push_back(' ');
         AppendInt(out, static_cast<std::int64_t>(text.size()), 4);
         out.push_back(' ');

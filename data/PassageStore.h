@@ -83,8 +83,9 @@ public:
     void WriteSettings();
     // Writes the export confirmation preference at once, as its menu toggle does.
     void WriteConfirmExportPpc();
-    // Writes the handheld export file from the export list. False (after its message) when the
-    // file cannot be written; the export then stays due.
+    // Writes the handheld export file from the export list, a line for each passage; its text
+    // stays on the line and keeps the passage's length, so that the hint's columns index it.
+    // False (after its message) when the file cannot be written; the export then stays due.
     bool WriteExport();
 
     int PassageCount() const { return static_cast<int>(passages_.size()); }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <sstream>
+
 class ExportTest : public StoreTest {
 protected:
     void SetUp() override { LoadJohn(); }
@@ -32,8 +35,8 @@ TEST_F(ExportTest, WritesTheListInItsOrderWithFixedColumns) {
     EXPECT_EQ(settings.numbers.at({"Export\\Params", "FileTimestamp"}), 1700000000);
 }
 
-// Every line break of the passage becomes backslash n: CR LF in place, a lone LF one character
-// longer, and a CR before a CR LF stays.
+// No line break of the passage breaks the line, and the text keeps the passage's length: CR LF
+// becomes backslash n, a lone LF or CR (such as one before a CR LF) a blank.
 TEST_F(ExportTest, LineBreaksOfThePassageStayOnOneLine) {
     CPassage& passage = store->Passage(17);
     passage.context = "\nA\nB\r\r\nC\n\nD\r\n";
@@ -43,9 +46,57 @@ TEST_F(ExportTest, LineBreaksOfThePassageStayOnOneLine) {
     passage.hintEnd = 1;
     store->exportList = {17};
     ASSERT_TRUE(store->WriteExport());
-    EXPECT_EQ(Read("PpcXport.txt"),
-              "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
-              "54003017  8  0  3    0    0   17 \\nA\\nB\r\\nC\\n\\nD\\n\r\n");
+    EXPECT_EQ(Read("PpcXport.txt"), "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
+                                    "54003017  8  0  3    0    0   13  A B \\nC  D\\n\r\n");
+}
+
+// Columns 5 and 6 give the hint's first and last character in the text of column 8, and column
+// 7 that text's length, whatever line breaks come before the hint.
+TEST_F(ExportTest, HintColumnsIndexTheWrittenText) {
+    CPassage& passage = store->Passage(17);
+    const std::string before = "15 x\r\n";
+    passage.context = before + "16 a\r\nb\nc\rd\r\rthe hint\ne\r\n17 y";
+    passage.psgStart = static_cast<int>(before.size());
+    passage.psgEnd = static_cast<int>(passage.context.find("\r\n17"));
+    passage.hintStart = static_cast<int>(passage.context.find("the hint"));
+    passage.hintEnd = passage.hintStart + 8;
+    store->exportList = {17};
+    ASSERT_TRUE(store->WriteExport());
+    const std::string file = Read("PpcXport.txt");
+    const std::string line = file.substr(file.find("\r\n") + 2);
+    EXPECT_EQ(line, "54003017  8  0  3   13   20   23 16 a\\nb c d  the hint e\r\n");
+
+    std::istringstream columns(line.substr(0, line.size() - 2));
+    int key = 0, trans = 0, prog = 0, freq = 0, first = 0, last = 0, length = 0;
+    columns >> key >> trans >> prog >> freq >> first >> last >> length;
+    ASSERT_EQ(columns.get(), ' ');
+    std::string text;
+    std::getline(columns, text);
+    EXPECT_EQ(static_cast<int>(text.size()), length);
+    EXPECT_EQ(
+        text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first + 1)),
+        "the hint");
+}
+
+// The hint's columns wrap around in 32 bits, as every offset of the files does.
+TEST_F(ExportTest, HintColumnsWrapIn32Bits) {
+    const int kMax = std::numeric_limits<std::int32_t>::max();
+    const int kMin = std::numeric_limits<std::int32_t>::min();
+    CPassage& passage = store->Passage(17);
+    passage.psgStart = -2;
+    passage.psgEnd = 0;
+    passage.hintStart = kMax;
+    passage.hintEnd = kMax;
+    CPassage& other = store->Passage(16);
+    other.psgStart = kMax;
+    other.psgEnd = kMax;
+    other.hintStart = -2;
+    other.hintEnd = kMin;
+    store->exportList = {17, 16};
+    ASSERT_TRUE(store->WriteExport());
+    EXPECT_EQ(Read("PpcXport.txt"), "count= 2 formatversion= 20031126 timestamp=  1700000000\r\n"
+                                    "54003017  8  0  3 -2147483647 -2147483648    0 \r\n"
+                                    "54003016  8  2  0 2147483647    0    0 \r\n");
 }
 
 TEST_F(ExportTest, EmptyListGivesOneLineAndWideTimestampsFillTheColumn) {
