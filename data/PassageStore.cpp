@@ -589,7 +589,6 @@ int CPassageStore::GetPosition() {
 // Changes
 
 bool CPassageStore::AddPassage(std::unique_ptr<CPassage>& passage) {
-    currentPassage = passage.get();
     if (Find(passage->matchKey) >= 0) {
         CMessage text;
         text << "Passage with exact same 'VerseKey' [";
@@ -601,6 +600,9 @@ bool CPassageStore::AddPassage(std::unique_ptr<CPassage>& passage) {
     }
     passage->SetBaseline(0);
     const std::uint32_t matchKey = passage->matchKey;
+    // Only a passage the store now owns becomes the current one: a refused one stays the caller's,
+    // who may destroy it, and the passage current before is still the one to act on.
+    currentPassage = passage.get();
     passages_.push_back(std::move(passage));
     ++userCount;
     userFileChanged = 1;

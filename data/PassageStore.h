@@ -59,8 +59,9 @@ public:
     int GetPosition();
 
     // Takes a new passage into the store unless one with its VerseKey exists (then it warns and
-    // returns false, and the caller keeps the passage). On success passage is emptied, the store
-    // owns it and newIndex is its place.
+    // returns false, the caller keeps the passage and the current passage stays as it was). On
+    // success passage is emptied, the store owns it, it is the current passage and newIndex is its
+    // place.
     bool AddPassage(std::unique_ptr<CPassage>& passage);
     // Removes and destroys the current passage; false (with a warning) when it is not in the store.
     bool DeletePassage();

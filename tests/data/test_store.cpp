@@ -56,6 +56,30 @@ TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
     }
 }
 
+// A refused passage stays the caller's, who then destroys it: the passage current before stays
+// current, and deleting deletes that one without touching the destroyed record.
+TEST_F(StoreOpsTest, RefusedAddLeavesTheCurrentPassage) {
+    CPassage* const john15 = &store->Passage(15);
+    store->currentPassage = john15;
+    auto duplicate = NewPassage(8); // John 3:16 in translation 8 is in the store
+    EXPECT_FALSE(store->AddPassage(duplicate));
+    EXPECT_EQ(store->currentPassage, john15);
+    duplicate.reset();
+
+    sink.shown.clear();
+    ASSERT_TRUE(store->DeletePassage());
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(store->PassageCount(), 17);
+    EXPECT_EQ(store->Find(CPassage("540030158\"").matchKey), -1);
+    EXPECT_GE(store->Find(CPassage("540030168\"").matchKey), 0);
+    EXPECT_EQ(store->currentPassage, nullptr);
+
+    // Without a current passage a refusal leaves none.
+    auto again = NewPassage(8);
+    EXPECT_FALSE(store->AddPassage(again));
+    EXPECT_EQ(store->currentPassage, nullptr);
+}
+
 TEST_F(StoreOpsTest, DeleteKeepsCountsAndExportInStep) {
     // An inactive baseline passage: the export is not affected.
     store->currentPassage = &store->Passage(17);
