@@ -4,6 +4,10 @@
 #include "PassageStore.h"
 #include "TipDlg.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
 namespace {
 
 CRecitorApp* theApp = nullptr;
@@ -89,6 +93,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
     if (!ReadStartupSettings())
         return kFatalExitCode;
     ShowStartupTip(arguments);
+    if (endRequested_)
+        return 0; // ended before anything was loaded: there is nothing to save
     store = std::make_unique<CPassageStore>(messages_, *settings_, clock_);
     ReadPreferences();
     if (store->Load() == Status::Fatal)
@@ -117,7 +123,9 @@ int CRecitorApp::Run(const QStringList& arguments) {
         }
     }
 
-    mainWindow->exec();
+    // An end requested while the files were loading ends the run before the window opens.
+    if (!endRequested_)
+        mainWindow->exec();
     if (fatal_)
         return kFatalExitCode;
     const Status saved = store->Close();
@@ -133,4 +141,26 @@ void CRecitorApp::Save() {
     fatal_ = true;
     if (mainWindow)
         mainWindow->reject();
+}
+
+void CRecitorApp::RequestEnd() {
+    endRequested_ = true;
+    CloseWindowsForEnd();
+}
+
+// Closes the innermost window first. Its caller goes on once the window's own event loop has
+// returned, and may open another window (a message after a dialog), so each step waits for the
+// event loop and looks again, until the main window itself has been closed.
+void CRecitorApp::CloseWindowsForEnd() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return; // between windows: the run looks at the request before it opens the next one
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+    if (modal != mainWindow)
+        QTimer::singleShot(0, &endSteps_, [this] { CloseWindowsForEnd(); });
 }

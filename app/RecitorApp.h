@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "QtSettings.h"
 
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
@@ -39,6 +40,11 @@ public:
     void Save();
     // "Tip of the Day": the tip dialog, whatever its start-up setting.
     void ShowTip();
+    // Ends the run as the Exit command does, from wherever it stands: the windows open above the
+    // main window are closed one by one, then the main window, and the run saves what a normal
+    // end saves at that point (nothing before the passages are loaded). For logout, shutdown and
+    // the signals that stand for them.
+    void RequestEnd();
 
     int runCount = 0;
     int editNextMode = 0;
@@ -51,10 +57,14 @@ private:
     void ShowStartupTip(const QStringList& arguments);
     void ReadPreferences();
     void RestoreSelection();
+    void CloseWindowsForEnd();
 
     std::unique_ptr<ISettings> settings_;
     CMessageBoxSink messages_;
     CSystemClock clock_;
     std::string backgroundFilename_;
     bool fatal_ = false;
+    bool endRequested_ = false;
+    // Owns the steps of closing the windows at an end request, so that none outlives the run.
+    QObject endSteps_;
 };

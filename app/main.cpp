@@ -1,7 +1,9 @@
+#include "EndSignals.h"
 #include "RecitorApp.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QSessionManager>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -12,6 +14,14 @@ int main(int argc, char* argv[]) {
     icon.addFile(QStringLiteral(":/icons/recitor-48.png"));
     icon.addFile(QStringLiteral(":/icons/recitor-256.png"));
     QApplication::setWindowIcon(icon);
+    // Lets the desktop match the windows to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("recitor"));
     CRecitorApp app;
+    // Logout, shutdown and the signals that stand for them end the run as Exit does, with the
+    // normal save.
+    const CEndSignals endSignals;
+    QObject::connect(&endSignals, &CEndSignals::endRequested, [&app] { app.RequestEnd(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                     [&app](QSessionManager&) { app.RequestEnd(); });
     return app.Run(QApplication::arguments());
 }

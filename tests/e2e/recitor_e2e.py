@@ -557,6 +557,71 @@ def scenario_killed_instance(s):
     check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics after the restart")
 
 
+def scenario_signal_end(s):
+    """Logout and shutdown end the program with SIGTERM (or SIGHUP, SIGINT): it saves as Exit
+    does, also from behind an open dialog, and a second signal does not cut the save short."""
+    s.write_settings("[Params]\nRunCount=0\nTransFilter=3\n" + NO_TIP)
+    passage = next(line for line in navigation_order(s.read_file("RctInfo.xml"))
+                   if attribute(line, "key").endswith("3"))
+    key = attribute(passage, "key")
+    expected = ('<?xml version="1.0" standalone="no" ?>\r\n'
+                '<passages count="001" formatversion="20031126">\r\n'
+                f'<psg key="{key}" prog="0" freq="0"> </psg>\r\n'
+                '</passages>\r\n')
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))
+    s.wait_title(window, r"^Recitor  Score: 0  .* KJV$")
+    program.send_signal(signal.SIGTERM)
+    check(s.wait_exit(program) == 0, f"exit status after SIGTERM {program.returncode}")
+    stats = s.read_file("RctStats.xml").decode("cp1252")
+    check(stats == expected, f"statistics file after SIGTERM:\n{stats}")
+    values = s.settings()
+    for name, value in (("Params/TransFilter", "3"), ("Params/CurSelectorIndex", "0"),
+                        ("Params/UserCount", "0"), ("Params/PrefConfirmDelete", "1")):
+        check(values.get(name) == value, f"setting {name} = {values.get(name)!r} after SIGTERM")
+    check(s.read_file("PpcXport.txt").startswith(b"count= 1 "), "export file not written")
+
+    # From behind the About box, with a second signal close behind the first.
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    for key in ("alt+h", "Up", "Return"):
+        s.key(window, key)
+    poll("the About box", lambda: s.windows("^About Recitor$", pid=program.pid))
+    stats_inode = os.stat(s.path("RctStats.xml")).st_ino
+    program.send_signal(signal.SIGHUP)
+    program.send_signal(signal.SIGINT)
+    check(s.wait_exit(program) == 0, f"exit status after SIGHUP {program.returncode}")
+    check(os.stat(s.path("RctStats.xml")).st_ino != stats_inode, "statistics not saved again")
+    check(s.read_file("RctStats.xml").decode("cp1252") == expected, "statistics changed")
+    check(s.settings().get("Params/RunCount") == "2", "RunCount after two runs")
+    leftovers = [name for name in os.listdir(s.workdir) if ".tmp-" in name]
+    check(not leftovers, f"temporary files left: {leftovers}")
+
+
+def scenario_signal_tip(s):
+    """SIGTERM while the start-up tip is shown, before any passage is loaded, ends the program
+    without touching a data file, and the next start works."""
+    s.write_settings("[Params]\nRunCount=0\n")
+    shutil.copyfile(os.path.join(s.args.source, "res", "RctTips.txt"), s.path("RctTips.txt"))
+    before = s.snapshot()
+    program = s.start()
+    s.wait_window("^Tip of the Day$", pid=program.pid)
+    program.send_signal(signal.SIGTERM)
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(s.snapshot() == before, "the working directory changed")
+
+    program = s.start()
+    tip = s.wait_window("^Tip of the Day$", pid=program.pid)
+    s.key(tip, "Escape")
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status of the next start {program.returncode}")
+    check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics after the next start")
+
+
 SCENARIOS = {
     "first_start": scenario_first_start,
     "classify": scenario_classify,
@@ -565,6 +630,8 @@ SCENARIOS = {
     "flawed_setup": scenario_flawed_setup,
     "second_instance": scenario_second_instance,
     "killed_instance": scenario_killed_instance,
+    "signal_end": scenario_signal_end,
+    "signal_tip": scenario_signal_tip,
 }
 
 

@@ -1,7 +1,9 @@
 // The application object's whole run: the start-up counters, the flawed-setup stop, the restored
-// position, a damaged data file, and the save after the main window closes.
+// position, a damaged data file, the save after the main window closes, and the end requested by
+// logout, shutdown and their signals.
 
 #include "CommandIds.h"
+#include "EndSignals.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RecitorApp.h"
@@ -11,10 +13,12 @@
 #include <QAction>
 #include <QDir>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -254,6 +258,87 @@ private slots:
         result = RunApp(*app_, {}, {QStringLiteral("Recitor"), QStringLiteral("/AUTOMATION")});
         QCOMPARE(result.status, 0);
         QVERIFY(result.otherDialogs.isEmpty());
+    }
+
+    // Logout and shutdown end the run as Exit does, from behind a dialog and its message box:
+    // everything is saved and the status is that of a normal end.
+    void endRequestClosesWindowsAndSaves() {
+        settings_->Set("RunCount", 1);
+        QStringList steps;
+        QTimer driver;
+        driver.setInterval(0);
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            CMainDlg* window = app_->mainWindow;
+            if (!window || QApplication::activeModalWidget() != window)
+                return;
+            driver.stop();
+            window->Action(Id::kLast)->trigger(); // Philippians 4:19, inactive
+            window->findChild<QAbstractButton*>(QStringLiteral("33014"))->click();
+            // The topic filter runs modally; the end request arrives while it is open.
+            QTimer::singleShot(0, [&] {
+                steps << QString::fromLatin1(
+                    QApplication::activeModalWidget()->metaObject()->className());
+                app_->RequestEnd();
+            });
+            window->Action(Id::kTopicFilter)->trigger();
+            steps << QStringLiteral("topic dialog closed");
+            // Should the main window stay open, the test ends it and fails.
+            QTimer::singleShot(5000, window, [&steps, window] {
+                steps << QStringLiteral("main window left open");
+                window->reject();
+            });
+        });
+        driver.start();
+        const int status = app_->Run({QStringLiteral("Recitor"), QStringLiteral("-Embedding")});
+        QCOMPARE(status, 0);
+        QCOMPARE(steps, QStringList({"CTopicChoiceDlg", "topic dialog closed"}));
+        QVERIFY(ReadFile(QStringLiteral("RctStats.xml"))
+                    .contains("<psg key=\"610040198\" prog=\"0\" freq=\"0\"> </psg>"));
+        QCOMPARE(settings_->Get("UserCount"), 2);
+        QVERIFY(!app_->store);
+    }
+
+    // Before the passages are loaded there is nothing to save: an end request during the start-up
+    // tip leaves every file as it was.
+    void endRequestDuringTipSavesNothing() {
+        settings_->Set("RunCount", 1);
+        const auto before = Snapshot(dir_->path());
+        bool tipShown = false;
+        QTimer requester;
+        requester.setInterval(0);
+        QObject::connect(&requester, &QTimer::timeout, [&] {
+            if (!QApplication::activeModalWidget())
+                return;
+            tipShown = true;
+            requester.stop();
+            app_->RequestEnd();
+        });
+        requester.start();
+        const int status = app_->Run({QStringLiteral("Recitor")});
+        QCOMPARE(status, 0);
+        QVERIFY(tipShown);
+        QVERIFY(!app_->mainWindow);
+        QVERIFY(!app_->store);
+        QCOMPARE(Snapshot(dir_->path()), before);
+        QCOMPARE(settings_->Get("CurSelectorIndex"), INT32_MIN);
+    }
+
+    // The signals reach the event loop as one request however many arrive; once the watcher is
+    // gone they have their usual effect again.
+    void endSignalsBecomeOneRequest() {
+        {
+            CEndSignals watcher;
+            QSignalSpy requests(&watcher, &CEndSignals::endRequested);
+            std::raise(SIGTERM);
+            std::raise(SIGHUP);
+            std::raise(SIGINT);
+            QTRY_COMPARE(requests.size(), 1);
+            QTest::qWait(20);
+            QCOMPARE(requests.size(), 1);
+        }
+        struct sigaction now = {};
+        QCOMPARE(::sigaction(SIGTERM, nullptr, &now), 0);
+        QVERIFY(now.sa_handler == SIG_DFL);
     }
 
     void automationSwitch_data() {
