@@ -25,6 +25,8 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <span>
@@ -69,6 +71,27 @@ constexpr const char* kBackgroundFiles[] = {
 constexpr int kBackgroundCount = static_cast<int>(std::size(kBackgroundFiles));
 
 constexpr int kHintSize = 180; // Blank and Hint show at 18 points
+
+// Keys of the navigation commands and the visibility levels. Alt with the arrow, Home and End keys
+// and Ctrl with a digit mean nothing to the tree or the text box, so they work wherever the focus
+// is; the menu texts stay as they are and the keys show in tooltips.
+struct CommandKey {
+    int id;
+    QKeyCombination key;
+    const char* tip;
+};
+constexpr CommandKey kNavigationKeys[] = {
+    {Id::kFirst, Qt::ALT | Qt::Key_Home, "First passage"},
+    {Id::kPrevious, Qt::ALT | Qt::Key_Left, "Previous passage"},
+    {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
+    {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
+};
+constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
+                                               Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
+
+QString KeyText(QKeyCombination key) {
+    return QKeySequence(key).toString(QKeySequence::NativeText);
+}
 
 // Passage offsets count a line break as the two characters CR LF; the text box holds one
 // paragraph separator for it. Converts an offset into the shown text's position.
@@ -126,6 +149,9 @@ void CMainDlg::CreateControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto* bar = new QMenuBar(this);
+    // The navigation commands sit on the bar itself, which a desktop's global menu would drop.
+    bar->setNativeMenuBar(false);
+    bar->installEventFilter(this);
     layout->setMenuBar(bar);
     menu_ = std::make_unique<CMainMenu>(*bar, *this);
 
@@ -148,7 +174,9 @@ void CMainDlg::CreateControls() {
     textBox_->setAcceptRichText(false);
     textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    textBox_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // Read only: the mouse may select text to copy, but there is no caret for the keys to move.
+    textBox_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    textBox_->setTabChangesFocus(true);
     QPalette palette = textBox_->palette();
     // The passage stays marked when the focus moves on.
     palette.setBrush(QPalette::Inactive, QPalette::Highlight,
@@ -166,7 +194,9 @@ void CMainDlg::CreateControls() {
     tree_->setUniformRowHeights(true);
     tree_->setRootIsDecorated(true);
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The one highlighted item is the passage shown, painted by the model; the tree's own
+    // selection would mark a second one.
+    tree_->setSelectionMode(QAbstractItemView::NoSelection);
     tree_->installEventFilter(this);
     connect(textBox_, &CFlyoverEdit::mouseMoved, this, &CMainDlg::OnMouseMove);
     connect(tree_, &CFlyoverTree::mouseMoved, this, &CMainDlg::OnMouseMove);
@@ -195,8 +225,25 @@ void CMainDlg::CreateControls() {
                   QRect(column.x, column.ys[i], column.width, kRadioHeight));
             group->addButton(radio, static_cast<int>(i));
         }
+        // Tab enters a group at its checked radio, so that Space cannot change a value the
+        // user did not aim at; the arrow keys move within the group.
+        connect(group, &QButtonGroup::idToggled, this, [group](int id, bool checked) {
+            group->button(id)->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        });
+        for (QAbstractButton* radio : group->buttons())
+            radio->setFocusPolicy(Qt::ClickFocus);
         *groups[c] = group;
     }
+    // Tab order: the three radio groups, the tree, the text box.
+    QWidget* previous = nullptr;
+    for (QButtonGroup* group : {frequencyGroup_, progressGroup_, visibilityGroup_})
+        for (QAbstractButton* radio : group->buttons()) {
+            if (previous)
+                setTabOrder(previous, radio);
+            previous = radio;
+        }
+    setTabOrder(previous, tree_);
+    setTabOrder(tree_, textBox_);
 }
 
 void CMainDlg::ConnectCommands() {
@@ -234,10 +281,28 @@ void CMainDlg::ConnectCommands() {
     connect(frequencyGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnFrequency);
     connect(progressGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnProgress);
     connect(visibilityGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnVisibility);
+    // A click chooses the passage under it; the keys move the tree's current item.
+    connect(tree_, &CFlyoverTree::itemChosen, this, &CMainDlg::OnTreeItemChosen);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { OnTreeCurrentChanged(current); });
+            [this](const QModelIndex& current) {
+                if (!followingCurrent_)
+                    OnTreeItemChosen(current);
+            });
     connect(tree_, &QTreeView::expanded, this, [this] { BringTreeToFront(); });
     connect(tree_, &QTreeView::collapsed, this, [this] { BringTreeToFront(); });
+
+    for (const CommandKey& command : kNavigationKeys) {
+        QAction* action = Action(command.id);
+        action->setShortcut(command.key);
+        action->setToolTip(
+            QStringLiteral("%1 (%2)").arg(QString::fromLatin1(command.tip), KeyText(command.key)));
+    }
+    for (int mode = kBlank; mode <= kContext; ++mode) {
+        QAbstractButton* radio = visibilityGroup_->button(mode);
+        const QKeyCombination key = kVisibilityKeys[mode];
+        radio->setToolTip(KeyText(key));
+        connect(new QShortcut(key, this), &QShortcut::activated, radio, &QAbstractButton::click);
+    }
 }
 
 QAction* CMainDlg::Action(int id) const {
@@ -447,7 +512,13 @@ void CMainDlg::SelectCurrent() {
     }
     curPassageIndex_ = model_->PassageAt(store_.GetPosition());
     model_->SetHighlighted(curPassageIndex_);
-    tree_->scrollTo(model_->IndexOfPassage(curPassageIndex_));
+    const QModelIndex item = model_->IndexOfPassage(curPassageIndex_);
+    tree_->scrollTo(item);
+    // The tree's current item follows the passage shown, so that the keys step on from it and a
+    // click on any other item, the one clicked last included, is a change.
+    followingCurrent_ = true;
+    tree_->selectionModel()->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
+    followingCurrent_ = false;
     UpdateCategoryMenu();
     RefreshDisplay();
 }
@@ -470,16 +541,19 @@ void CMainDlg::UpdateCategoryMenu() {
     Action(Id::kDeletePassage)->setEnabled(false);
 }
 
-void CMainDlg::OnTreeCurrentChanged(const QModelIndex& current) {
-    if (current.isValid()) {
-        const int index = current.data(CPassageTreeModel::kPassageRole).toInt();
+void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
+    if (item.isValid()) {
+        const int index = item.data(CPassageTreeModel::kPassageRole).toInt();
         if (index >= 0 && index <= store_.LastIndex()) {
             store_.CurSelectorIndex = 0;
             curPassageIndex_ = index;
             FindPositionOfCurrent();
             SelectCurrent();
+            // Context mode gives the text box the focus to mark the passage; a choice made in the
+            // tree keeps the keys in the tree, so that the arrows go on stepping through it.
+            tree_->setFocus();
             if (editNextMode_ == 1) {
-                tree_->scrollTo(current, QAbstractItemView::PositionAtTop);
+                tree_->scrollTo(item, QAbstractItemView::PositionAtTop);
                 BringTextBoxToFront();
             }
         }
@@ -636,6 +710,17 @@ void CMainDlg::OnMouseMove(const QPoint& p) {
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && qobject_cast<QMenuBar*>(watched)) {
+        // The commands on the bar itself tell their keys.
+        auto* bar = static_cast<QMenuBar*>(watched);
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QAction* action = bar->actionAt(help->pos());
+        if (action && !action->menu() && !action->shortcut().isEmpty())
+            QToolTip::showText(help->globalPos(), action->toolTip(), bar);
+        else
+            QToolTip::hideText();
+        return true;
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == tree_)
             BringTreeToFront();

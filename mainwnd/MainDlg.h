@@ -85,7 +85,7 @@ private:
     void OnProgress(int choice);
     void OnVisibility(int mode);
     void OnViewCategory(int freq);
-    void OnTreeCurrentChanged(const QModelIndex& current);
+    void OnTreeItemChosen(const QModelIndex& item);
     void PushChoices();
     void Beep();
     CPassage* Current() const;
@@ -111,6 +111,7 @@ private:
     bool layoutValid_ = false;
     bool treeInFront_ = false;
     bool shown_ = false;
+    bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
     QRect treeRect_;
     QRect textBoxRect_;
     int treeWidth_ = 0;

@@ -86,9 +86,11 @@ constexpr Item kBackgroundItems[] = {
     {Id::kFirstBackground + 24, "World Map", kRadio},
 };
 
+// The two hint styles are one choice, of which only "Several Words" exists: clicking it keeps it
+// checked.
 constexpr Item kHintItems[] = {
-    {Id::kHintSeveralWords, "Several Words", kChecked},
-    {Id::kHintLetters, "Letter of Each Word", kGrayed},
+    {Id::kHintSeveralWords, "Several Words", kRadio | kChecked},
+    {Id::kHintLetters, "Letter of Each Word", kRadio | kGrayed},
 };
 
 constexpr int Trans(int index) {
