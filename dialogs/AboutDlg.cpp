@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 struct Row {
@@ -22,8 +25,16 @@ constexpr Row kRows[] = {
     {"Pda Export", 1011},    {"Load Elapsed", 1009},  {"Trans Name", 1012},
     {"Trans Psg #", 1013},   {"Trans Verse #", 1014},
 };
+constexpr int kWidth = 130;
+constexpr int kHeight = 204;
+constexpr int kRightMargin = 7;
+constexpr int kLabelX = 18;
+constexpr int kBoxX = 72; // moved right only when a label needs more room in the dialog's font
+constexpr int kBoxHeight = 12;
+constexpr int kLabelGap = 4;
 constexpr int kFirstRowY = 39;
 constexpr int kLastRowY = 142;
+constexpr int kLoadElapsedRow = 4;
 
 constexpr const char* kLaunchReport[] = {
     "Recitor can be slow to 'launch' (get started) because of:",
@@ -56,21 +67,39 @@ constexpr const char* kLaunchReport[] = {
     "Feedback invited and appreciated on this issue!",
 };
 
+// The distance between rows in whole pixels, as near the even spread from the first row to the
+// last as can be. At a fractional scale such as 1.5 an odd pitch puts every other row on a half
+// device pixel, which the painter rounds the other way, so the rows would look uneven; there the
+// nearest pitch that is a whole number of device pixels is taken.
+int RowPitch(int firstY, int lastY, int rows, qreal devicePixelRatio) {
+    const double even = static_cast<double>(lastY - firstY) / (rows - 1);
+    const int nearest = static_cast<int>(std::lround(even));
+    for (const int delta : {0, 1, -1, 2, -2}) {
+        const double device = (nearest + delta) * devicePixelRatio;
+        if (std::abs(device - std::round(device)) < 1e-6)
+            return nearest + delta;
+    }
+    return nearest;
+}
+
 } // namespace
 
 CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Recitor"));
     setFont(DialogFont());
     const CDialogUnits units(font());
-    setFixedSize(units.X(130), units.Y(204));
+    setFixedSize(units.X(kWidth), units.Y(kHeight));
+    const int right = units.X(kWidth - kRightMargin);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     icon->setGeometry(units.X(11), units.Y(17), 32, 32);
     auto* version = new QLabel(QStringLiteral("Recitor Version 3.6d"), this);
     version->move(units.X(40), units.Y(10));
-    auto* tagline = new QLabel(QStringLiteral("Scripture memory, one passage a day"), this);
+    version->adjustSize();
+    auto* tagline = new QLabel(QStringLiteral("Scripture by heart"), this);
     tagline->move(units.X(40), units.Y(25));
+    tagline->adjustSize();
 
     const QString values[] = {
         QString::number(store.userCount),
@@ -83,19 +112,46 @@ CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(pare
         QString::number(store.transVerseCount),
     };
     constexpr int rows = static_cast<int>(std::size(kRows));
+
+    // The labels take the width of the longest one; the boxes start after it and reach to the
+    // dialog's margin, which leaves the most room for the values.
+    int labelWidth = 0;
+    for (const Row& row : kRows)
+        labelWidth =
+            std::max(labelWidth, fontMetrics().horizontalAdvance(QString::fromLatin1(row.label)));
+    const int boxLeft =
+        std::max(units.X(kBoxX), units.X(kLabelX) + labelWidth + units.X(kLabelGap));
+    const int boxHeight = units.Y(kBoxHeight);
+    const int firstY = units.Y(kFirstRowY);
+    const int pitch = RowPitch(firstY, units.Y(kLastRowY), rows, devicePixelRatioF());
     for (int i = 0; i < rows; ++i) {
-        const int y = kFirstRowY + ((kLastRowY - kFirstRowY) * i + (rows - 1) / 2) / (rows - 1);
+        const int y = firstY + pitch * i;
         auto* label = new QLabel(QString::fromLatin1(kRows[i].label), this);
-        label->move(units.X(18), units.Y(y) + 2);
+        label->setGeometry(units.X(kLabelX), y, boxLeft - units.X(kLabelGap) - units.X(kLabelX),
+                           boxHeight);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         auto* box = new QLineEdit(values[i], this);
         box->setObjectName(QString::number(kRows[i].id));
-        box->setGeometry(units.Rect(72, y, 32, 12));
-        box->setEnabled(false); // read-only, as a snapshot
+        box->setGeometry(boxLeft, y, right - boxLeft, boxHeight);
+        // A snapshot: it can be selected and copied but not changed, and reads in the normal
+        // text colour.
+        box->setReadOnly(true);
+        // A value too long for its box shows its leading digits, which matter most.
+        box->setCursorPosition(0);
+        // The load time is the one value without a bounded length: a time measured in
+        // milliseconds always fits, but the full value is at hand whatever it is.
+        if (i == kLoadElapsedRow)
+            box->setToolTip(values[i]);
+        // The label names its box, for screen readers as for the eye.
+        label->setBuddy(box);
     }
+
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));
-    ok->setGeometry(units.Rect(80, 187, 50, 14));
+    // Its right edge keeps the margin of the boxes above it rather than touching the border.
+    ok->setGeometry(right - units.X(50), units.Y(187), units.X(50), units.Y(14));
     ok->setDefault(true);
+    ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

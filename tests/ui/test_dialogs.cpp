@@ -9,11 +9,15 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -21,6 +25,32 @@ namespace {
 std::string TipOf(CMemorySettings& settings, const QString& dir) {
     CTipDlg tip(settings, dir.toStdString());
     return tip.TipText();
+}
+
+// The widest values the About box has to show: the largest collection the files allow, a load
+// time of minutes (measured in milliseconds) and a wide translation name.
+void FillWithWidestValues(CPassageStore& store) {
+    store.userCount = 15000;
+    store.baselineCount = 15000;
+    store.statsCount = 30000;
+    store.exportNeeded = 0; // "False"
+    store.loadSeconds = 123.456;
+    store.transFilterName = "MKJV";
+    store.transPassageCount = 30000;
+    store.transVerseCount = 99999;
+}
+
+// The room a line edit has for its text: the contents rectangle its style gives, less the text
+// margins and the two pixels that QLineEdit keeps clear on either side.
+int TextRoom(const QLineEdit& box) {
+    QStyleOptionFrame option;
+    option.initFrom(&box);
+    option.rect = box.rect();
+    option.lineWidth =
+        box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &box) : 0;
+    const QRect contents = box.style()->subElementRect(QStyle::SE_LineEditContents, &option, &box);
+    const QMargins margins = box.textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * 2;
 }
 
 } // namespace
@@ -142,11 +172,109 @@ private slots:
         for (const auto& [id, value] : expected) {
             QLineEdit* box = Find<QLineEdit>(about, id);
             QCOMPARE(box->text(), QLatin1String(value));
-            QVERIFY(!box->isEnabled());
+            // Read-only, but enabled, so drawn in the normal text colour rather than greyed.
+            QVERIFY(box->isReadOnly());
+            QVERIFY(box->isEnabled());
         }
         store.exportNeeded = 0;
         CAboutDlg later(store);
         QCOMPARE(Find<QLineEdit>(later, "1011")->text(), QStringLiteral("False"));
+    }
+
+    // Run once at the scale the test runs at, and by aboutBoxFitsAtEveryScale at 1.5 and 2.
+    void aboutBoxFitsItsTexts() {
+        CMemorySettings settings;
+        CSystemClock clock;
+        CMessageBoxSink sink;
+        CPassageStore store(sink, settings, clock);
+        FillWithWidestValues(store);
+        CAboutDlg about(store);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        const qreal scale = about.devicePixelRatioF();
+        if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+            QCOMPARE(scale, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+
+        // Nothing reaches past the dialog's edges.
+        for (QWidget* child : about.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            QVERIFY2(about.rect().contains(child->geometry()),
+                     qPrintable(child->objectName() + child->property("text").toString()));
+        int labels = 0;
+        for (QLabel* label : about.findChildren<QLabel*>()) {
+            if (label->text().isEmpty())
+                continue; // the icon
+            ++labels;
+            const QFontMetrics metrics = label->fontMetrics();
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                     qPrintable(label->text()));
+            QVERIFY2(metrics.height() <= label->contentsRect().height(), qPrintable(label->text()));
+        }
+        QCOMPARE(labels, 10);
+        auto* ok = Find<QPushButton>(about, "1");
+        QVERIFY(ok->fontMetrics().horizontalAdvance(ok->text()) < ok->width());
+        // The button keeps the boxes' margin on the right instead of touching the border.
+        QCOMPARE(ok->geometry().right(), Find<QLineEdit>(about, "1007")->geometry().right());
+        QVERIFY(ok->geometry().right() < about.width() - 4);
+
+        // The rows from top to bottom, each label beside its box and clear of it, one pitch
+        // apart, and that pitch a whole number of device pixels so that no row is drawn a pixel
+        // off at a fractional scale.
+        const char* const rowIds[] = {"1007", "1008", "1010", "1011",
+                                      "1009", "1012", "1013", "1014"};
+        QList<int> tops;
+        for (const char* id : rowIds) {
+            QLineEdit* box = Find<QLineEdit>(about, id);
+            QVERIFY(box->isReadOnly());
+            QVERIFY(box->isEnabled());
+            QCOMPARE(box->palette().color(QPalette::Active, QPalette::Text),
+                     about.palette().color(QPalette::Active, QPalette::Text));
+            QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) <= TextRoom(*box),
+                     qPrintable(box->text()));
+            QLabel* label = nullptr;
+            for (QLabel* candidate : about.findChildren<QLabel*>())
+                if (candidate->buddy() == box)
+                    label = candidate;
+            QVERIFY2(label, id);
+            QVERIFY(label->geometry().right() < box->geometry().left());
+            QCOMPARE(label->geometry().center().y(), box->geometry().center().y());
+            tops << box->y();
+        }
+        const int pitch = tops[1] - tops[0];
+        QVERIFY(pitch >= Find<QLineEdit>(about, "1007")->height());
+        for (int i = 1; i < tops.size(); ++i)
+            QCOMPARE(tops[i] - tops[i - 1], pitch);
+        QCOMPARE(pitch * scale, std::round(pitch * scale));
+    }
+
+    void aboutBoxFitsAtEveryScale() {
+        // The scale is fixed when the application starts, so each one gets a run of its own.
+        for (const char* factor : {"1.5", "2"}) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QLatin1String(factor));
+            QProcess run;
+            run.setProcessEnvironment(environment);
+            run.setProcessChannelMode(QProcess::MergedChannels);
+            run.start(QCoreApplication::applicationFilePath(), {"aboutBoxFitsItsTexts"});
+            QVERIFY(run.waitForFinished(60000));
+            const QByteArray output = run.readAll();
+            QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0,
+                     qPrintable(QLatin1String(factor) + QLatin1Char('\n') + output));
+        }
+    }
+
+    void aboutBoxShowsTheStartOfALongLoadTime() {
+        CMemorySettings settings;
+        CSystemClock clock;
+        CMessageBoxSink sink;
+        CPassageStore store(sink, settings, clock);
+        store.loadSeconds = 1234.56789012345;
+        CAboutDlg about(store);
+        QLineEdit* box = Find<QLineEdit>(about, "1009");
+        // All fifteen digits are there to select and copy, and at hand as the tip; the box shows
+        // the leading ones.
+        QCOMPARE(box->text(), QStringLiteral("1234.56789012345"));
+        QCOMPARE(box->toolTip(), box->text());
+        QCOMPARE(box->cursorPosition(), 0);
     }
 
     void launchTimeReport() {
