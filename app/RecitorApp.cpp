@@ -121,6 +121,10 @@ int CRecitorApp::Run(const QStringList& arguments) {
             mainWindow = nullptr;
             return 0;
         }
+        // This is the only copy at work on the files: what a save killed midway left behind is
+        // of no use to anyone. (Maintainers may run copies side by side, whose saves in progress
+        // must not lose their files; they keep the leftovers until a normal start.)
+        store->RemoveLeftoverTemporaries();
     }
 
     // An end requested while the files were loading ends the run before the window opens.

@@ -244,6 +244,33 @@ private slots:
         QDir().mkpath(workDir);
     }
 
+    // Temporary files of a save that was killed are removed once this copy knows it is the only
+    // one at work; names of other patterns stay, and so does everything in the maintainers' mode,
+    // where copies run side by side.
+    void leftoverTemporariesRemoved() {
+        const QStringList leftovers = {"RctStats.xml.tmp-0123abcd", "RctUser.xml.tmp-ffffffff",
+                                       "PpcXport.txt.tmp-9a8b7c6d"};
+        const QStringList others = {"RctStats.xml.tmp-0123abc", "RctStats.xml.bak",
+                                    "RctInfo.xml.tmp-0123abcd"};
+        for (const QString& name : leftovers + others)
+            WriteFile(name, "partial");
+        settings_->Set("RunCount", 1);
+        settings_->Set("EditNextMode", 1);
+        QCOMPARE(RunApp(*app_).status, 0);
+        for (const QString& name : leftovers + others)
+            QVERIFY2(QFile::exists(name), qPrintable(name));
+
+        settings_->Set("EditNextMode", 0);
+        auto* again = new CMemorySettings(*settings_);
+        app_ = std::make_unique<CRecitorApp>(std::unique_ptr<ISettings>(again));
+        settings_ = again;
+        QCOMPARE(RunApp(*app_).status, 0);
+        for (const QString& name : leftovers)
+            QVERIFY2(!QFile::exists(name), qPrintable(name));
+        for (const QString& name : others)
+            QVERIFY2(QFile::exists(name), qPrintable(name));
+    }
+
     // The start-up tip runs before the main window unless a switch keeps it away.
     void startupTip() {
         settings_->Set("RunCount", 1);
