@@ -19,6 +19,8 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -149,6 +151,31 @@ private slots:
         QCOMPARE(tip.TipText(), std::string("The tips file holds no tips."));
         Find<QPushButton>(tip, "1002")->click();
         QCOMPARE(tip.TipText(), std::string("The tips file holds no tips."));
+    }
+
+    // The tips that ship with the program: each comes whole, with its line end, and each once
+    // before the first comes again.
+    void shippedTipsComeWhole() {
+        const QString shipped = QFINDTESTDATA("../../res/RctTips.txt");
+        QVERIFY(!shipped.isEmpty());
+        const QByteArray bytes = ReadFile(shipped);
+        QVERIFY(bytes.startsWith("; Tips for Recitor"));
+        QVERIFY(!bytes.contains("\r\r") && bytes.count('\n') == bytes.count("\r\n"));
+        WriteTips(bytes);
+        int tips = 0;
+        for (const QByteArray& line : bytes.split('\n'))
+            if (!line.isEmpty() && !QByteArrayView(" \t\r;").contains(line.front()))
+                ++tips;
+        QVERIFY(tips > 30);
+        std::set<std::string> seen;
+        const std::string first = TipOf(settings_, Dir());
+        std::string tip = first;
+        do {
+            QVERIFY2(tip.ends_with('\n') && tip.size() <= CTipDlg::kMaxTipLength, tip.c_str());
+            QVERIFY2(seen.insert(tip).second, tip.c_str());
+            tip = TipOf(settings_, Dir());
+        } while (tip != first);
+        QCOMPARE(static_cast<int>(seen.size()), tips);
     }
 
     void aboutBoxShowsTheStoreCounters() {
