@@ -17,7 +17,6 @@ inline constexpr int kBookListSize = 66;  // entries of the Edit dialog's Book l
 inline constexpr int kFreqInactive = 3;   // "Not Started/Inactive"
 inline constexpr int kFreqCount = 4;
 inline constexpr int kProgCount = 5;
-inline constexpr int kFirstTransCommand = 33135; // Translation menu command of translation 0
 
 // Book name of 0..100; an empty name for any other number.
 std::string_view BookName(int number);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -155,6 +156,11 @@ private slots:
 
     // The tips that ship with the program: each comes whole, with its line end, and each once
     // before the first comes again.
+    // The dialogs carry their own pictures, so any program that links them can draw them.
+    void tipPictureTravelsWithTheDialogs() {
+        QVERIFY(!QPixmap(QStringLiteral(":/bitmaps/tipbulb.png")).isNull());
+    }
+
     void shippedTipsComeWhole() {
         const QString shipped = QFINDTESTDATA("../../res/RctTips.txt");
         QVERIFY(!shipped.isEmpty());
