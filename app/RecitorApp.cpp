@@ -86,7 +86,10 @@ void CRecitorApp::RestoreSelection() {
     int position = settings_->ReadNumber(kSectionParams, "CurSelectorIndex", 0);
     if (position < 0 || position > kMaxRestoredPosition)
         position = 0;
-    store->SetPosition(position);
+    // The window limits it to its tree; here to the collection, as the position was saved against.
+    if (static_cast<unsigned>(position) > static_cast<unsigned>(store->LastIndex()))
+        position = store->LastIndex();
+    restoredPosition_ = position;
 }
 
 int CRecitorApp::Run(const QStringList& arguments) {
@@ -101,7 +104,7 @@ int CRecitorApp::Run(const QStringList& arguments) {
         return kFatalExitCode;
     RestoreSelection();
 
-    auto window = std::make_unique<CMainDlg>(*store, editNextMode);
+    auto window = std::make_unique<CMainDlg>(*store, editNextMode, restoredPosition_);
     mainWindow = window.get();
     guard.SetMainWindow(mainWindow);
     QObject::connect(mainWindow, &CMainDlg::initialised, mainWindow,
@@ -132,14 +135,17 @@ int CRecitorApp::Run(const QStringList& arguments) {
         mainWindow->exec();
     if (fatal_)
         return kFatalExitCode;
-    const Status saved = store->Close();
-    store.reset();
+    const Status saved = store->Close(mainWindow->Position());
+    // The window borrows the store: it goes first.
+    guard.SetMainWindow(nullptr);
     mainWindow = nullptr;
+    window.reset();
+    store.reset();
     return saved == Status::Fatal ? kFatalExitCode : 0;
 }
 
 void CRecitorApp::Save() {
-    if (store->SaveAll() == Status::Ok)
+    if (store->SaveAll(mainWindow->Position()) == Status::Ok)
         return;
     // A data file could not be written: the program ends after the message, saving nothing more.
     fatal_ = true;

@@ -63,6 +63,7 @@ private:
     CMessageBoxSink messages_;
     CSystemClock clock_;
     std::string backgroundFilename_;
+    int restoredPosition_ = 0; // where the last run left off, for the main window to go on
     bool fatal_ = false;
     bool endRequested_ = false;
     // Owns the steps of closing the windows at an end request, so that none outlives the run.

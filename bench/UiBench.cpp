@@ -99,7 +99,7 @@ void BM_FrequencyChange(benchmark::State& state) {
         window.First();
         Repaint(window);
     }
-    state.counters["positions"] = gBench->store->lastPosition + 1;
+    state.counters["positions"] = gBench->window->LastPosition() + 1;
 }
 BENCHMARK(BM_FrequencyChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -189,8 +189,8 @@ int main(int argc, char** argv) {
     bench.window->show();
     Repaint(*bench.window);
     std::fprintf(stderr, "recitor_ui_bench: %d passages, %d active, %d tree positions\n",
-                 bench.store->PassageCount(), bench.store->statsCount,
-                 bench.store->lastPosition + 1);
+                 bench.store->PassageCount(), bench.store->StatsCount(),
+                 bench.window->LastPosition() + 1);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -153,24 +153,41 @@ std::string_view CPassage::TransName() const {
     return TransAbbrev(trans);
 }
 
-void CPassage::SetAll(std::uint32_t keyNumber, int ctxLinesValue, int psgLinesValue,
-                      int vCountValue, int psgStartValue, int psgEndValue, int hintStartValue,
-                      int hintEndValue, int primaryTopicValue, int secondaryTopicValue,
-                      int transValue, std::string contextText, std::string_view keyText) {
-    key = keyNumber;
-    ctxLines = ctxLinesValue;
-    psgLines = psgLinesValue;
-    vCount = vCountValue;
-    psgStart = psgStartValue;
-    psgEnd = psgEndValue;
-    hintStart = hintStartValue;
-    hintEnd = hintEndValue;
-    primaryTopic = primaryTopicValue;
-    secondaryTopic = secondaryTopicValue;
-    trans = transValue;
-    context = std::move(contextText);
-    ParseKeyText(keyText);
+void CPassage::SetAll(const Values& values) {
+    key = values.key;
+    ctxLines = values.ctxLines;
+    psgLines = values.psgLines;
+    vCount = values.vCount;
+    psgStart = values.psgStart;
+    psgEnd = values.psgEnd;
+    hintStart = values.hintStart;
+    hintEnd = values.hintEnd;
+    primaryTopic = values.primaryTopic;
+    secondaryTopic = values.secondaryTopic;
+    trans = values.trans;
+    context = values.context;
+    ParseKeyText(values.keyText);
     BuildReferences();
+}
+
+CPassage::Values CPassage::GetValues() const {
+    std::string keyText;
+    AppendUnsigned(keyText, key, 8, true);
+    keyText.push_back(SuffixChar());
+    keyText.push_back('_');
+    return {.key = key,
+            .ctxLines = ctxLines,
+            .psgLines = psgLines,
+            .vCount = vCount,
+            .psgStart = psgStart,
+            .psgEnd = psgEnd,
+            .hintStart = hintStart,
+            .hintEnd = hintEnd,
+            .primaryTopic = primaryTopic,
+            .secondaryTopic = secondaryTopic,
+            .trans = trans,
+            .context = context,
+            .keyText = keyText};
 }
 
 Status CPassage::ParseElement(std::string_view line, IMessageSink& messages) {

@@ -50,12 +50,28 @@ public:
     std::string_view SecondaryTopicName() const;
     std::string_view TransName() const;
 
-    // Stores what the Edit Passage dialog saved, then parses the key text it built ("%08u%c_") and
-    // rebuilds the references. freq, prog and baseline are kept.
-    void SetAll(std::uint32_t keyNumber, int ctxLinesValue, int psgLinesValue, int vCountValue,
-                int psgStartValue, int psgEndValue, int hintStartValue, int hintEndValue,
-                int primaryTopicValue, int secondaryTopicValue, int transValue,
-                std::string contextText, std::string_view keyText);
+    // What the Edit Passage dialog saves for a passage.
+    struct Values {
+        std::uint32_t key = 0;
+        int ctxLines = 0;
+        int psgLines = 0;
+        int vCount = 0;
+        int psgStart = 0;
+        int psgEnd = 0;
+        int hintStart = 0;
+        int hintEnd = 0;
+        int primaryTopic = 0;
+        int secondaryTopic = 0;
+        int trans = 0;
+        std::string context;
+        std::string keyText; // the key text the dialog built ("%08u%c_")
+    };
+    // Stores the values, then parses their key text and rebuilds the references. freq, prog and
+    // baseline are kept.
+    void SetAll(const Values& values);
+    // The values SetAll would take to leave the record as it is, with the key text the Edit
+    // Passage dialog builds for it.
+    Values GetValues() const;
 
     // Fills a fresh record (whose baseline flag the caller has set) from one element line of a
     // passage file. A damaged line is reported through messages and gives Status::Fatal.

@@ -1,6 +1,7 @@
 #include "PassageStore.h"
 
 #include "AtomicFile.h"
+#include "PassageListing.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
 #include "TextFormat.h"
@@ -73,9 +74,7 @@ bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPass
 
 CPassageStore::CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
                              std::filesystem::path directory)
-    : messages_(messages), settings_(settings), clock_(clock), directory_(std::move(directory)) {
-    exportList.reserve(100);
-}
+    : messages_(messages), settings_(settings), clock_(clock), directory_(std::move(directory)) {}
 
 CPassageStore::~CPassageStore() = default;
 
@@ -106,23 +105,23 @@ void CPassageStore::ReadPreferences() {
     if (TransFilter < 0 || TransFilter > kTransAll)
         TransFilter = kTransAll;
     PpcSyncInitialized = flag(kSectionParams, "PpcSyncInitialized", 0);
-    exportTimestamp = static_cast<std::uint32_t>(number(kSectionExport, "FileTimestamp", 0));
+    exportTimestamp_ = static_cast<std::uint32_t>(number(kSectionExport, "FileTimestamp", 0));
 }
 
-void CPassageStore::WriteSettings() {
+void CPassageStore::WriteSettings(int curSelectorIndex) {
     const auto write = [this](const char* section, const char* name, std::int32_t value) {
         settings_.WriteNumber(section, name, value);
     };
     write(kSectionParams, "PpcSyncInitialized", PpcSyncInitialized ? 1 : 0);
-    write(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(exportTimestamp));
+    write(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(exportTimestamp_));
     write(kSectionParams, "PrefConfirmDelete", PrefConfirmDelete ? 1 : 0);
     write(kSectionParams, "PrefConfirmEdit", PrefConfirmEdit ? 1 : 0);
     write(kSectionExport, "PrefConfirmExportPpc", PrefConfirmExportPpc ? 1 : 0);
     write(kSectionParams, "PrefFlyoverChoice", PrefFlyoverChoice);
     write(kSectionParams, "PrefFontChoice", PrefFontChoice);
     write(kSectionParams, "TransFilter", TransFilter);
-    write(kSectionParams, "CurSelectorIndex", CurSelectorIndex);
-    write(kSectionParams, "UserCount", userCount);
+    write(kSectionParams, "CurSelectorIndex", curSelectorIndex);
+    write(kSectionParams, "UserCount", userCount_);
     settings_.WriteText(kSectionParams, "BackgroundFilename", BackgroundFilename);
 }
 
@@ -150,7 +149,7 @@ CPassageStore::Header CPassageStore::ReadHeader(CLineReader& file) {
 }
 
 Status CPassageStore::Load() {
-    score = 0;
+    score_ = 0;
     const std::int64_t started = clock_.NowMilliseconds();
     const auto badHeader = [this](const char* name, int minimum, int count) {
         CMessage text;
@@ -172,8 +171,7 @@ Status CPassageStore::Load() {
             badHeader(kInfoFile, kMinBaseline, info.count);
             break;
         }
-        baselineCount = info.count;
-        baselineFormatVersion = info.version;
+        baselineCount_ = info.count;
 
         if (!userFile_.Open(PathOf(kUserFile))) {
             messages_.Show("Recitor Missing Info File", "Unable to open User xml file for reading",
@@ -182,16 +180,16 @@ Status CPassageStore::Load() {
         }
         const Header user = ReadHeader(userFile_);
         if (user.countRead && !user.versionRead)
-            userFileChanged = 1; // an old header: the next save writes the current one
+            userFileChanged_ = true; // an old header: the next save writes the current one
         if (!user.declarationOk || !user.countRead || user.count < 0 || user.count > kMaxPassages) {
             badHeader(kUserFile, 0, user.count);
             break;
         }
-        userCount = user.count;
+        userCount_ = user.count;
 
         passages_.clear();
-        passages_.reserve(static_cast<std::size_t>(baselineCount) +
-                          static_cast<std::size_t>(userCount));
+        passages_.reserve(static_cast<std::size_t>(baselineCount_) +
+                          static_cast<std::size_t>(userCount_));
         if (OpenStats() == Status::Fatal)
             break;
         Status baselineStatus = Status::Fatal;
@@ -207,7 +205,6 @@ Status CPassageStore::Load() {
         // statistics are attached; freeing thousands of records takes about as long.
         const auto release = [&replaced] { replaced.clear(); };
         const std::jthread releasing = StartBeside(release);
-        lastPosition = LastIndex();
         if (AttachStats(statsLines) == Status::Fatal ||
             CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
             CheckEnd(userFile_, kUserFile) == Status::Fatal ||
@@ -220,7 +217,7 @@ Status CPassageStore::Load() {
     userFile_.Close();
     statsFile_.Close();
     if (status == Status::Ok)
-        loadSeconds = static_cast<double>(clock_.NowMilliseconds() - started) / 1000.0;
+        loadSeconds_ = static_cast<double>(clock_.NowMilliseconds() - started) / 1000.0;
     return status;
 }
 
@@ -238,7 +235,7 @@ Status CPassageStore::OpenStats() {
         valid = declarationOk && match.count >= 1 && count >= 0 && count <= kMaxPassages;
     }
     if (valid) {
-        statsCount = count;
+        statsCount_ = count;
         return Status::Ok;
     }
     statsFile_.Close();
@@ -254,8 +251,8 @@ Status CPassageStore::OpenStats() {
             "statistics lost. PsgCount: #"
          << count;
     messages_.Show("Recitor Corrupt/Missing Stats file 'patched'", text.Text(), MsgIcon::Warning);
-    statsCount = 0;
-    exportNeeded = 1;
+    statsCount_ = 0;
+    exportDue_ = true;
     std::string_view skipped;
     statsFile_.ReadLine(skipped);
     statsFile_.ReadLine(skipped);
@@ -305,8 +302,8 @@ Status CPassageStore::LoadBaseline(IMessageSink& messages) {
     std::uint32_t lastBaselineKey = 0;
     std::string cutCopy;
     baselineKeys_.clear();
-    baselineKeys_.reserve(static_cast<std::size_t>(baselineCount));
-    for (int i = 0; i < baselineCount; ++i) {
+    baselineKeys_.reserve(static_cast<std::size_t>(baselineCount_));
+    for (int i = 0; i < baselineCount_; ++i) {
         std::string_view line;
         if (ReadElementLine(infoFile_, cutCopy, line))
             ReportTooLong(messages, false, PassageCount());
@@ -386,9 +383,9 @@ Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey,
 // User elements are only parsed here; which baseline passage each one revises, and so its read
 // index, is known once the baseline is read, when they are merged.
 void CPassageStore::ReadUserElements(UserElements& user) {
-    user.read.reserve(static_cast<std::size_t>(userCount));
+    user.read.reserve(static_cast<std::size_t>(userCount_));
     std::string cutCopy;
-    for (int i = 0; i < userCount; ++i) {
+    for (int i = 0; i < userCount_; ++i) {
         UserElement& element = user.read.emplace_back();
         std::string_view line;
         element.cut = ReadElementLine(userFile_, cutCopy, line);
@@ -439,7 +436,7 @@ Status CPassageStore::MergeUser(UserElements& user,
                 passages_[static_cast<std::size_t>(baselinePlace - baselineKeys_.cbegin())];
             replaced.push_back(std::move(place));
             place = std::move(element.passage);
-            --baselineCount;
+            --baselineCount_;
         } else {
             added.push_back(std::move(element.passage));
             addedKeys.push_back(matchKey);
@@ -465,8 +462,8 @@ Status CPassageStore::MergeUser(UserElements& user,
 }
 
 void CPassageStore::ReadStatsLines(StatsLines& stats) {
-    stats.read.reserve(static_cast<std::size_t>(statsCount));
-    for (int i = 0; i < statsCount; ++i) {
+    stats.read.reserve(static_cast<std::size_t>(statsCount_));
+    for (int i = 0; i < statsCount_; ++i) {
         std::string_view line;
         statsFile_.ReadLine(line);
         const CScanPattern::Result match = kStatsLinePattern.Match(line);
@@ -497,7 +494,7 @@ void CPassageStore::ReadStatsLines(StatsLines& stats) {
 
 Status CPassageStore::AttachStats(StatsLines& stats) {
     int found = -1;
-    for (int i = 0; i < statsCount; ++i) {
+    for (int i = 0; i < statsCount_; ++i) {
         if (static_cast<std::size_t>(i) == stats.read.size()) {
             stats.fault.Replay(messages_);
             return Status::Fatal;
@@ -520,9 +517,9 @@ Status CPassageStore::AttachStats(StatsLines& stats) {
             messages_.Show("Recitor Mismatched Keys", text.Text(), MsgIcon::Error);
             return Status::Fatal;
         }
-        CPassage& passage = Passage(found);
+        CPassage& passage = Mutable(found);
         // A repeated line replaces the earlier one, so the score counts each passage once.
-        score = WrapAdd(score + std::int64_t{passage.vCount} * (line.prog - passage.prog));
+        score_ = WrapAdd(score_ + std::int64_t{passage.vCount} * (line.prog - passage.prog));
         passage.prog = line.prog;
         passage.freq = line.freq;
     }
@@ -573,77 +570,122 @@ void CPassageStore::Sort() {
     std::sort(passages_.begin(), passages_.end(), SortsBefore);
 }
 
-void CPassageStore::SetPosition(int position) {
-    CurSelectorIndex = static_cast<unsigned>(position) > static_cast<unsigned>(lastPosition)
-                           ? lastPosition
-                           : position;
-}
-
-int CPassageStore::GetPosition() {
-    if (static_cast<unsigned>(CurSelectorIndex) > static_cast<unsigned>(lastPosition))
-        CurSelectorIndex = lastPosition;
-    return CurSelectorIndex;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Changes
 
-bool CPassageStore::AddPassage(std::unique_ptr<CPassage>& passage) {
+void CPassageStore::Changed() const {
+    if (listener_)
+        listener_->PassagesChanged();
+}
+
+void CPassageStore::ReportDuplicate(std::uint32_t key) {
+    CMessage text;
+    text << "Passage with exact same 'VerseKey' [";
+    text.Padded(key, 8) << "] already exists \n(Book+ChapNum+1stVerse+Trans). Recitor allows "
+                           "EditPassage, \nbut not duplicates.";
+    messages_.Show("Recitor Invalid AddPassage", text.Text(), MsgIcon::Warning);
+}
+
+void CPassageStore::SetFrequency(int index, int freq) {
+    CPassage& passage = Mutable(index);
+    const int old = passage.freq;
+    passage.freq = freq;
+    if (freq == kFreqInactive) {
+        if (old < kFreqInactive) {
+            exportDue_ = true; // it leaves the handheld export
+            if (statsCount_ > 0)
+                --statsCount_;
+        }
+        SetProgress(index, 0);
+    } else if (old == kFreqInactive) {
+        exportDue_ = true;
+        ++statsCount_;
+    }
+}
+
+int CPassageStore::SetProgress(int index, int prog) {
+    CPassage& passage = Mutable(index);
+    if (passage.freq == kFreqInactive)
+        prog = 0;
+    score_ = WrapAdd(score_ + std::int64_t{passage.vCount} * (prog - passage.prog));
+    passage.prog = prog;
+    return prog;
+}
+
+int CPassageStore::Add(std::unique_ptr<CPassage>& passage) {
     if (Find(passage->matchKey) >= 0) {
-        CMessage text;
-        text << "Passage with exact same 'VerseKey' [";
-        text.Padded(passage->key, 8)
-            << "] already exists \n(Book+ChapNum+1stVerse+Trans). Recitor allows EditPassage, "
-               "\nbut not duplicates.";
-        messages_.Show("Recitor Invalid AddPassage", text.Text(), MsgIcon::Warning);
-        return false;
+        ReportDuplicate(passage->key);
+        return -1;
     }
     passage->SetBaseline(0);
     const std::uint32_t matchKey = passage->matchKey;
-    // Only a passage the store now owns becomes the current one: a refused one stays the caller's,
-    // who may destroy it, and the passage current before is still the one to act on.
-    currentPassage = passage.get();
+    score_ = WrapAdd(score_ + std::int64_t{passage->vCount} * passage->prog);
+    if (passage->freq < kFreqInactive) {
+        exportDue_ = true;
+        ++statsCount_;
+    }
     passages_.push_back(std::move(passage));
-    ++userCount;
-    userFileChanged = 1;
+    ++userCount_;
+    userFileChanged_ = true;
     Sort();
-    newIndex = Find(matchKey);
-    return true;
+    Changed();
+    return Find(matchKey);
 }
 
-bool CPassageStore::DeletePassage() {
-    const int found = currentPassage ? Find(currentPassage->matchKey) : -1;
-    if (found < 0) {
+bool CPassageStore::Remove(int index) {
+    if (index < 0 || index > LastIndex()) {
         CMessage text;
         text << "Recitor software error: attempting to delete 'zombie' verse: [";
-        text.Padded(currentPassage ? currentPassage->key : 0, 8) << "]";
+        text.Padded(0, 8) << "]";
         messages_.Show("Recitor Zombie Verse", text.Text(), MsgIcon::Warning);
         return false;
     }
-    const CPassage& passage = Passage(found);
+    const CPassage& passage = Passage(index);
     if (passage.freq < kFreqInactive) {
-        exportNeeded = 1; // it was in the handheld export
-        if (statsCount > 0)
-            --statsCount;
+        exportDue_ = true; // it was in the handheld export
+        if (statsCount_ > 0)
+            --statsCount_;
     }
+    score_ = WrapAdd(score_ - std::int64_t{passage.vCount} * passage.prog);
     if (passage.baseline == 0)
-        --userCount;
+        --userCount_;
     else
-        --baselineCount;
-    userFileChanged = 1;
-    if (currentPassage == &passage)
-        currentPassage = nullptr;
-    passages_.erase(passages_.begin() + found);
+        --baselineCount_;
+    userFileChanged_ = true;
+    passages_.erase(passages_.begin() + index);
+    Changed();
     return true;
 }
 
-void CPassageStore::MarkRevised(CPassage& passage) {
-    if (passage.baseline == 1) {
-        passage.SetBaseline(0);
-        ++userCount;
-        --baselineCount;
+int CPassageStore::Revise(int index, const CPassage::Values& values) {
+    CPassage revised;
+    revised.SetAll(values);
+    const int holder = Find(revised.matchKey);
+    if (holder >= 0 && holder != index) {
+        ReportDuplicate(revised.key);
+        return -1;
     }
-    userFileChanged = 1;
+    CPassage& passage = Mutable(index);
+    const int oldVerses = passage.vCount;
+    passage.SetAll(values);
+    score_ = WrapAdd(score_ + std::int64_t{passage.vCount - oldVerses} * passage.prog);
+    if (passage.baseline == 1) {
+        ++userCount_;
+        --baselineCount_;
+    }
+    passage.SetBaseline(0);
+    if (passage.freq < kFreqInactive)
+        exportDue_ = true; // the handheld has the old text
+    userFileChanged_ = true;
+    const std::uint32_t matchKey = passage.matchKey;
+    Sort();
+    Changed();
+    return Find(matchKey);
+}
+
+std::vector<int> CPassageStore::ExportList() const {
+    const CPassageListing listing(*this, kTransAll);
+    return listing.ActivePassages();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -658,14 +700,14 @@ void CPassageStore::ReportWriteFault(bool statsFault) {
                        MsgIcon::Error);
 }
 
-Status CPassageStore::SaveAll() {
-    if (exportNeeded == 1)
+Status CPassageStore::SaveAll(int curSelectorIndex) {
+    if (exportDue_)
         WriteExport(); // a failure is reported there and saving goes on
     CAtomicFile stats;
     CAtomicFile user;
     if (!WriteFiles(stats, user))
         return Status::Fatal; // both temporary files are discarded: the old files stay together
-    WriteSettings();
+    WriteSettings(curSelectorIndex);
     return Status::Ok;
 }
 
@@ -674,7 +716,7 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         ReportWriteFault(true);
         return false;
     }
-    const bool writeUser = userFileChanged == 1;
+    const bool writeUser = userFileChanged_;
     if (writeUser && !user.Open(PathOf(kUserFile))) {
         ReportWriteFault(false);
         return false;
@@ -699,10 +741,9 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         ReportWriteFault(true);
         return false;
     }
-    statsCount = count;
-    if (releaseOnSave == 1) {
+    statsCount_ = count;
+    if (releaseOnSave_) {
         passages_.clear(); // closing: release the collection once it is saved
-        currentPassage = nullptr;
     }
     // The user file goes first: it holds what the user typed, the statistics only refer to it.
     if (writeUser && !user.Commit()) {
@@ -738,7 +779,7 @@ bool CPassageStore::WriteStats(CAtomicFile& stats, int& count) const {
 bool CPassageStore::WriteUser(CAtomicFile& user) const {
     user.Append(kDeclaration);
     user.Append(kCrLf);
-    AppendHeader(user.Buffer(), userCount);
+    AppendHeader(user.Buffer(), userCount_);
     for (const auto& passage : passages_)
         if (passage->baseline == 0) {
             passage->AppendElement(user.Buffer());
@@ -753,9 +794,9 @@ void CPassageStore::RemoveLeftoverTemporaries() const {
         CAtomicFile::RemoveLeftovers(PathOf(name));
 }
 
-Status CPassageStore::Close() {
-    releaseOnSave = 1;
-    return SaveAll();
+Status CPassageStore::Close(int curSelectorIndex) {
+    releaseOnSave_ = true;
+    return SaveAll(curSelectorIndex);
 }
 
 bool CPassageStore::WriteExport() {
@@ -769,6 +810,7 @@ bool CPassageStore::WriteExport() {
         return fail();
     const std::uint32_t timestamp = clock_.NowSeconds();
     std::vector<const CPassage*> entries;
+    const std::vector<int> exportList = ExportList();
     entries.reserve(exportList.size());
     for (const int index : exportList)
         if (index >= 0 && index < PassageCount())
@@ -815,8 +857,8 @@ bool CPassageStore::WriteExport() {
     }
     if (!file.Finish() || !file.Commit())
         return fail();
-    exportTimestamp = timestamp;
+    exportTimestamp_ = timestamp;
     settings_.WriteNumber(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(timestamp));
-    exportNeeded = 0;
+    exportDue_ = false;
     return true;
 }

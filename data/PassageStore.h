@@ -13,11 +13,18 @@
 
 class CAtomicFile;
 
+// Told by the store after each change of which passages it holds or of their order.
+class IStoreListener {
+public:
+    virtual ~IStoreListener() = default;
+    virtual void PassagesChanged() = 0;
+};
+
 // The in-memory collection of all passages, merged from the baseline file, the user file and the
-// statistics file, in ascending sortKey order, together with the working state that the windows
-// share: the current passage, the navigation position, the score, the counts, the flags and the
-// preferences read from the settings. Loading either succeeds completely or reports its fault and
-// returns Status::Fatal with every file left as it was.
+// statistics file, in ascending sortKey order. Its verbs keep the score, the counts and the flags
+// right by themselves; windows read passages and never change them directly. Loading either
+// succeeds completely or reports its fault and returns Status::Fatal with every file left as it
+// was. (The preferences read from the settings still travel with it.)
 class CPassageStore {
 public:
     static constexpr int kMaxPassages = 15000;
@@ -51,27 +58,43 @@ public:
 
     // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
     int Find(std::uint32_t key) const;
-    // Puts the passages in ascending sortKey order.
-    void Sort();
 
-    // The navigation position, never above the last position (compared as unsigned).
-    void SetPosition(int position);
-    int GetPosition();
+    // Classification of the passage at index. A passage moved into or out of the active classes
+    // changes the statistics count and makes the handheld export due; one made inactive is "Not
+    // Started" again, and the score loses what its progress gave.
+    void SetFrequency(int index, int freq);
+    // Progress of the passage at index, with the score kept in step; an inactive passage stays
+    // "Not Started". Returns the progress the passage has afterwards.
+    int SetProgress(int index, int prog);
 
-    // Takes a new passage into the store unless one with its VerseKey exists (then it warns and
-    // returns false, the caller keeps the passage and the current passage stays as it was). On
-    // success passage is emptied, the store owns it, it is the current passage and newIndex is its
-    // place.
-    bool AddPassage(std::unique_ptr<CPassage>& passage);
-    // Removes and destroys the current passage; false (with a warning) when it is not in the store.
-    bool DeletePassage();
-    // Turns a revised baseline passage into a user passage, so that the user file keeps it.
-    void MarkRevised(CPassage& passage);
+    // Takes a new passage into the store unless one with its VerseKey exists (then it warns,
+    // returns -1 and the caller keeps the passage). On success the store owns the passage, which
+    // is a user passage in its place in the order, and the result is that place.
+    int Add(std::unique_ptr<CPassage>& passage);
+    // Removes and destroys the passage at index, with the score, the counts and the export kept
+    // right; false (with a warning) when there is no such passage.
+    bool Remove(int index);
+    // Gives the passage at index the values the user entered; a baseline passage becomes a user
+    // passage, so that the user file keeps it. Its progress and class stay. Refused, with the
+    // duplicate warning and -1, when the new VerseKey is another passage's; otherwise the result
+    // is the passage's place in the order afterwards.
+    int Revise(int index, const CPassage::Values& values);
+    // Told after every change of which passages the store holds or of their order (add, remove,
+    // revise); indices taken before are then void. Null for nobody.
+    void SetListener(IStoreListener* listener) { listener_ = listener; }
+
+    // The passages a passage list shows of the collection: context records only in the
+    // maintainers' mode, in which each translation of a verse is worked on with its context.
+    void SetListContextRecords(bool list) { listContextRecords_ = list; }
+    bool ListContextRecords() const { return listContextRecords_; }
+    // The active passages in the order the handheld gets them: Most Frequent, Less Frequent, then
+    // Least Frequent, each in store order.
+    std::vector<int> ExportList() const;
 
     // Writes everything that is due: the handheld export when needed, the statistics file, the
-    // user file when it changed, then the settings. Status::Fatal when a data file cannot be
-    // written; the files on disk then stay as they were.
-    Status SaveAll();
+    // user file when it changed, then the settings with the navigation position given. Status::
+    // Fatal when a data file cannot be written; the files on disk then stay as they were.
+    Status SaveAll(int curSelectorIndex);
     // Removes the temporary files that a save killed before it finished left beside the files the
     // store writes (statistics, user and handheld export files; beside the files their symbolic
     // links name). Called at start-up once this is the only running copy of the program.
@@ -79,9 +102,9 @@ public:
     // The save at the end of the run: the passages are released as they are written. The store
     // holds no passages afterwards. Saving is not left to the destructor so that a failed save
     // can end the program with its exit status.
-    Status Close();
+    Status Close(int curSelectorIndex);
     // Writes the settings values the store holds, in their fixed order.
-    void WriteSettings();
+    void WriteSettings(int curSelectorIndex);
     // Writes the export confirmation preference at once, as its menu toggle does.
     void WriteConfirmExportPpc();
     // Writes the handheld export file from the export list, a line for each passage; its text
@@ -91,32 +114,18 @@ public:
 
     int PassageCount() const { return static_cast<int>(passages_.size()); }
     int LastIndex() const { return PassageCount() - 1; }
-    CPassage& Passage(int index) { return *passages_[static_cast<std::size_t>(index)]; }
     const CPassage& Passage(int index) const { return *passages_[static_cast<std::size_t>(index)]; }
 
-    // Shared working state.
-    int lastPosition = -1; // highest navigation position; the passage tree sets it
-    std::uint32_t exportTimestamp = 0;
-    int score = 0; // sum over all passages of vCount * prog
-    double loadSeconds = 0.0;
-    int editMode = 1;
-    int changed = 0;
-    int userFileChanged = 0;
-    int exportNeeded = 0;
-    int releaseOnSave = 0;
-    CPassage* currentPassage = nullptr;
-    std::vector<int> exportList; // active passages in the tree's order
-    int newIndex = 0;
-    int CurSelectorIndex = 0;
-    int transPassageCount = 0;
-    int transVerseCount = 0;
-    int baselineCount = 0;
-    int baselineFormatVersion = 0;
-    int userCount = 0;
-    int statsCount = 0;
+    int Score() const { return score_; }           // sum over all passages of vCount * prog
+    int StatsCount() const { return statsCount_; } // passages in the active classes
+    int UserCount() const { return userCount_; }
+    int BaselineCount() const { return baselineCount_; }
+    bool ExportDue() const { return exportDue_; }
+    bool UserFileChanged() const { return userFileChanged_; }
+    double LoadSeconds() const { return loadSeconds_; }
+    std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
+
     int topicDialogMode = 0;
-    int saveAndNext = 0;
-    int nextRequested = 0;
 
     // Preferences, read by ReadPreferences and written back by WriteSettings.
     int TransFilter = 33;
@@ -195,11 +204,29 @@ private:
     bool WriteUser(CAtomicFile& user) const;
     void ReportWriteFault(bool statsFault);
 
+    // The passage at index, for the verbs above; nothing else changes a passage in the store.
+    CPassage& Mutable(int index) { return *passages_[static_cast<std::size_t>(index)]; }
+    void Changed() const;
+    // Puts the passages in ascending sortKey order.
+    void Sort();
+    void ReportDuplicate(std::uint32_t key);
+
     IMessageSink& messages_;
     ISettings& settings_;
     IClock& clock_;
     std::filesystem::path directory_;
     std::vector<std::unique_ptr<CPassage>> passages_;
+    IStoreListener* listener_ = nullptr;
+    bool listContextRecords_ = false;
+    int score_ = 0;
+    int statsCount_ = 0;
+    int userCount_ = 0;
+    int baselineCount_ = 0;
+    bool exportDue_ = false;
+    bool userFileChanged_ = false;
+    bool releaseOnSave_ = false;
+    double loadSeconds_ = 0.0;
+    std::uint32_t exportTimestamp_ = 0;
     CLineReader infoFile_;
     CLineReader userFile_;
     CLineReader statsFile_;

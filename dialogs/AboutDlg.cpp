@@ -2,7 +2,6 @@
 
 #include "DialogUnits.h"
 #include "MessageBoxService.h"
-#include "PassageStore.h"
 #include "Win1252.h"
 
 #include <QApplication>
@@ -84,7 +83,7 @@ int RowPitch(int firstY, int lastY, int rows, qreal devicePixelRatio) {
 
 } // namespace
 
-CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(parent) {
+CAboutDlg::CAboutDlg(const Values& values, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Recitor"));
     setFont(DialogFont());
     const CDialogUnits units(font());
@@ -101,15 +100,15 @@ CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(pare
     tagline->move(units.X(40), units.Y(25));
     tagline->adjustSize();
 
-    const QString values[] = {
-        QString::number(store.userCount),
-        QString::number(store.baselineCount),
-        QString::number(store.statsCount),
-        store.exportNeeded != 0 ? QStringLiteral("True") : QStringLiteral("False"),
-        QString::number(store.loadSeconds, 'g', 15),
-        FromWin1252(store.transFilterName),
-        QString::number(store.transPassageCount),
-        QString::number(store.transVerseCount),
+    const QString texts[] = {
+        QString::number(values.userCount),
+        QString::number(values.baselineCount),
+        QString::number(values.statsCount),
+        values.exportDue ? QStringLiteral("True") : QStringLiteral("False"),
+        QString::number(values.loadSeconds, 'g', 15),
+        FromWin1252(values.transName),
+        QString::number(values.transPassages),
+        QString::number(values.transVerses),
     };
     constexpr int rows = static_cast<int>(std::size(kRows));
 
@@ -130,7 +129,7 @@ CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(pare
         label->setGeometry(units.X(kLabelX), y, boxLeft - units.X(kLabelGap) - units.X(kLabelX),
                            boxHeight);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        auto* box = new QLineEdit(values[i], this);
+        auto* box = new QLineEdit(texts[i], this);
         box->setObjectName(QString::number(kRows[i].id));
         box->setGeometry(boxLeft, y, right - boxLeft, boxHeight);
         // A snapshot: it can be selected and copied but not changed, and reads in the normal
@@ -141,7 +140,7 @@ CAboutDlg::CAboutDlg(const CPassageStore& store, QWidget* parent) : QDialog(pare
         // The load time is the one value without a bounded length: a time measured in
         // milliseconds always fits, but the full value is at hand whatever it is.
         if (i == kLoadElapsedRow)
-            box->setToolTip(values[i]);
+            box->setToolTip(texts[i]);
         // The label names its box, for screen readers as for the eye.
         label->setBuddy(box);
     }

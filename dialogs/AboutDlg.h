@@ -2,14 +2,25 @@
 
 #include <QDialog>
 
-class CPassageStore;
+#include <string>
 
-// Shows the program's version with a handful of counters from the passage store: what was
-// loaded and how long loading took. The values are copied when the dialog is made.
+// Shows the program's version with a handful of counters of the collection: what was loaded and
+// how long loading took. The values are a snapshot taken when the dialog is made.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(const CPassageStore& store, QWidget* parent = nullptr);
+    struct Values {
+        int userCount = 0;
+        int baselineCount = 0;
+        int statsCount = 0;
+        bool exportDue = false;
+        double loadSeconds = 0.0;
+        std::string transName; // the translation filter's, as the tree counted it last
+        int transPassages = 0;
+        int transVerses = 0;
+    };
+
+    explicit CAboutDlg(const Values& values, QWidget* parent = nullptr);
 };
 
 // The caption of the launch-time report: the store's load seconds with three decimals.

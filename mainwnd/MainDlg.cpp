@@ -115,9 +115,13 @@ QString ShownText(std::string_view text) {
 
 } // namespace
 
-CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent)
+CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, int position, QWidget* parent)
     : QDialog(parent), store_(store), editNextMode_(editNextMode),
-      model_(std::make_unique<CPassageTreeModel>(store)) {
+      model_(std::make_unique<CPassageTreeModel>(store)), position_(position) {
+    // The maintainers work on each translation of a verse together with its context record: the
+    // records are listed in their mode, in the tree and in the handheld export alike.
+    store_.SetListContextRecords(editNextMode_ == 1);
+    store_.SetListener(this);
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
     for (int index = 1; index < kBackgroundCount; ++index)
@@ -141,7 +145,9 @@ CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent)
     BringTextBoxToFront();
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+    store_.SetListener(nullptr);
+}
 
 void CMainDlg::CreateControls() {
     const CDialogUnits units(font());
@@ -333,10 +339,18 @@ void CMainDlg::OnCommand(int id) {
         emit tipRequested();
         break;
     case Id::kSlowLaunch:
-        ShowLaunchTimeReport(store_.loadSeconds);
+        ShowLaunchTimeReport(store_.LoadSeconds());
         break;
     case Id::kAbout: {
-        CAboutDlg about(store_, this);
+        const CAboutDlg::Values values{.userCount = store_.UserCount(),
+                                       .baselineCount = store_.BaselineCount(),
+                                       .statsCount = store_.StatsCount(),
+                                       .exportDue = store_.ExportDue(),
+                                       .loadSeconds = store_.LoadSeconds(),
+                                       .transName = model_->TransFilterName(),
+                                       .transPassages = model_->TransPassageCount(),
+                                       .transVerses = model_->TransVerseCount()};
+        CAboutDlg about(values, this);
         about.exec();
         break;
     }
@@ -348,8 +362,8 @@ void CMainDlg::OnCommand(int id) {
     }
     case Id::kSameTopic: {
         // With no passage shown the last topic is listed again.
-        if (store_.currentPassage)
-            store_.topicNumber = store_.currentPassage->primaryTopic;
+        if (const CPassage* passage = Current())
+            store_.topicNumber = passage->primaryTopic;
         CTopicListDlg list(store_, this);
         list.exec();
         break;
@@ -483,7 +497,7 @@ void CMainDlg::ApplyBackground() {
     }
 }
 
-CPassage* CMainDlg::Current() const {
+const CPassage* CMainDlg::Current() const {
     if (curPassageIndex_ < 0 || curPassageIndex_ >= store_.PassageCount())
         return nullptr;
     return &store_.Passage(curPassageIndex_);
@@ -498,7 +512,7 @@ void CMainDlg::Beep() {
 // Tree
 
 void CMainDlg::RebuildTree() {
-    model_->Fill(store_.TransFilter, editNextMode_);
+    model_->Fill(store_.TransFilter);
     CaptureLayout();
 }
 
@@ -510,7 +524,8 @@ void CMainDlg::SelectCurrent() {
         RefreshDisplay();
         return;
     }
-    curPassageIndex_ = model_->PassageAt(store_.GetPosition());
+    curPassageIndex_ = model_->PassageAt(GetPosition());
+    shownKey_ = store_.Passage(curPassageIndex_).matchKey;
     model_->SetHighlighted(curPassageIndex_);
     const QModelIndex item = model_->IndexOfPassage(curPassageIndex_);
     tree_->scrollTo(item);
@@ -526,7 +541,7 @@ void CMainDlg::SelectCurrent() {
 void CMainDlg::FindPositionOfCurrent() {
     const int position = model_->PositionOf(curPassageIndex_);
     if (position >= 0)
-        store_.CurSelectorIndex = position;
+        position_ = position;
 }
 
 void CMainDlg::UpdateCategoryMenu() {
@@ -545,7 +560,7 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
     if (item.isValid()) {
         const int index = item.data(CPassageTreeModel::kPassageRole).toInt();
         if (index >= 0 && index <= store_.LastIndex()) {
-            store_.CurSelectorIndex = 0;
+            position_ = 0;
             curPassageIndex_ = index;
             FindPositionOfCurrent();
             SelectCurrent();
@@ -576,7 +591,7 @@ int CMainDlg::ChooseSize() const {
 }
 
 void CMainDlg::RefreshDisplay() {
-    CPassage* passage = Current();
+    const CPassage* passage = Current();
     QString text;
     int size = kHintSize;
     if (passage) {
@@ -625,7 +640,6 @@ void CMainDlg::RefreshDisplay() {
         BringTextBoxToFront();
     else
         BringTreeToFront();
-    store_.currentPassage = passage;
 }
 
 void CMainDlg::PushChoices() {
@@ -649,7 +663,7 @@ void CMainDlg::PushChoices() {
 void CMainDlg::RefreshTitle() {
     const CPassage* passage = Current();
     std::string title = "Recitor  Score: ";
-    AppendInt(title, store_.score);
+    AppendInt(title, store_.Score());
     if (passage) {
         title.append("  ").append(passage->reference).append("  ");
         const bool userPassage = passage->baseline != 1;
@@ -753,9 +767,9 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
 // Navigation and classification
 
 void CMainDlg::UpdateNavigationMenu() {
-    const int position = store_.GetPosition();
+    const int position = GetPosition();
     const bool atFirst = position == 0;
-    const bool atLast = !atFirst && position == store_.lastPosition;
+    const bool atLast = !atFirst && position == model_->LastPosition();
     Action(Id::kFirst)->setEnabled(!atFirst);
     Action(Id::kPrevious)->setEnabled(!atFirst);
     Action(Id::kNext)->setEnabled(!atLast);
@@ -763,36 +777,36 @@ void CMainDlg::UpdateNavigationMenu() {
 }
 
 void CMainDlg::First() {
-    store_.SetPosition(0);
+    SetPosition(0);
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Last() {
-    store_.SetPosition(store_.lastPosition);
+    SetPosition(model_->LastPosition());
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Next() {
-    const int position = store_.GetPosition();
-    if (position >= store_.lastPosition) {
+    const int position = GetPosition();
+    if (position >= model_->LastPosition()) {
         Beep();
         return;
     }
-    store_.SetPosition(position + 1);
+    SetPosition(position + 1);
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Previous() {
-    const int position = store_.GetPosition();
+    const int position = GetPosition();
     // Last in a tree without passages leaves the position at -1: nothing lies before it either.
     if (position <= 0) {
         Beep();
         return;
     }
-    store_.SetPosition(position - 1);
+    SetPosition(position - 1);
     UpdateNavigationMenu();
     SelectCurrent();
 }
@@ -820,25 +834,14 @@ void CMainDlg::OnViewCategory(int freq) {
 }
 
 void CMainDlg::OnFrequency(int choice) {
-    CPassage* passage = Current();
-    if (!passage)
+    if (!Current())
         return;
-    const int old = frequencyChoice_;
     frequencyChoice_ = choice;
-    passage->freq = choice;
+    store_.SetFrequency(curPassageIndex_, choice);
     if (choice == kFreqInactive) {
-        if (old < kFreqInactive) {
-            store_.exportNeeded = 1;
-            if (store_.statsCount > 0)
-                --store_.statsCount;
-        }
         // An inactive passage is always "Not Started".
         progressChoice_ = 0;
         PushChoices();
-        OnProgress(0);
-    } else if (old == kFreqInactive) {
-        store_.exportNeeded = 1;
-        ++store_.statsCount;
     }
     RefreshTitle();
     RebuildTree();
@@ -846,15 +849,36 @@ void CMainDlg::OnFrequency(int choice) {
 }
 
 void CMainDlg::OnProgress(int choice) {
-    CPassage* passage = Current();
-    if (!passage)
+    if (!Current())
         return;
-    progressChoice_ = choice;
-    if (frequencyChoice_ == kFreqInactive) {
-        progressChoice_ = 0;
-        PushChoices();
-    }
-    store_.score += passage->vCount * (progressChoice_ - passage->prog);
-    passage->prog = progressChoice_;
+    progressChoice_ = store_.SetProgress(curPassageIndex_, choice);
+    if (progressChoice_ != choice)
+        PushChoices(); // an inactive passage keeps "Not Started"
     RefreshTitle();
+}
+
+int CMainDlg::LastPosition() const {
+    return model_->LastPosition();
+}
+
+// The navigation position, never above the last position of the tree (compared as unsigned, so
+// that an empty tree gives -1).
+void CMainDlg::SetPosition(int position) {
+    const int last = model_->LastPosition();
+    position_ = static_cast<unsigned>(position) > static_cast<unsigned>(last) ? last : position;
+}
+
+int CMainDlg::GetPosition() {
+    SetPosition(position_);
+    return position_;
+}
+
+void CMainDlg::PassagesChanged() {
+    // The shown passage may have moved in the order or gone; it is found again by its VerseKey.
+    const std::uint32_t shownKey = shownKey_;
+    RebuildTree();
+    curPassageIndex_ = store_.Find(shownKey);
+    FindPositionOfCurrent();
+    SelectCurrent();
+    UpdateNavigationMenu();
 }

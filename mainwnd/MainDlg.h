@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QRect>
 
+#include "PassageStore.h"
+
 #include <array>
 #include <memory>
 
@@ -12,7 +14,6 @@ class CFlyoverEdit;
 class CFlyoverTree;
 class CMainMenu;
 class CPassage;
-class CPassageStore;
 class CPassageTreeModel;
 class QAction;
 class QButtonGroup;
@@ -21,13 +22,14 @@ class QButtonGroup;
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
 // passages in a tree grouped by frequency class. The tree and the text box overlap; the window
 // switches which of the two is in front.
-class CMainDlg : public QDialog {
+class CMainDlg : public QDialog, private IStoreListener {
     Q_OBJECT
 public:
     enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
 
-    // Borrows the store for its whole life. editNextMode is the maintainers' mode setting.
-    CMainDlg(CPassageStore& store, int editNextMode, QWidget* parent = nullptr);
+    // Borrows the store for its whole life. editNextMode is the maintainers' mode setting,
+    // position the navigation position to start at (limited to the tree).
+    CMainDlg(CPassageStore& store, int editNextMode, int position = 0, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // Operations the commands of other windows call after changing the store.
@@ -56,6 +58,11 @@ public:
     // File name of a background, 0 (Plain) to 24.
     static const char* BackgroundFile(int index);
     int CurrentPassageIndex() const { return curPassageIndex_; }
+    // The navigation position, saved with the settings so that the next start goes on there.
+    int Position() { return GetPosition(); }
+    int LastPosition() const;
+    // Sets the navigation position, limited to the tree; SelectCurrent then shows it.
+    void SetPosition(int position);
     int VisibilityMode() const { return visibilityMode_; }
     bool TreeInFront() const { return treeInFront_; }
     QWidget* Client() const { return client_; }
@@ -88,7 +95,9 @@ private:
     void OnTreeItemChosen(const QModelIndex& item);
     void PushChoices();
     void Beep();
-    CPassage* Current() const;
+    const CPassage* Current() const;
+    int GetPosition();
+    void PassagesChanged() override;
 
     CPassageStore& store_;
     const int editNextMode_;
@@ -104,7 +113,9 @@ private:
     int progressChoice_ = 0;
     int visibilityMode_ = kPassage;
     int frequencyChoice_ = -1;
-    int curPassageIndex_ = -1;
+    int position_ = 0;           // navigation position in the tree's order
+    int curPassageIndex_ = -1;   // the passage shown
+    std::uint32_t shownKey_ = 0; // its VerseKey, by which it is found again after a change
     int lineCount_ = 0;
     QFont displayFont_;
     static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};

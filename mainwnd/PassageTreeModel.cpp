@@ -7,59 +7,20 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-CPassageTreeModel::CPassageTreeModel(CPassageStore& store, QObject* parent)
-    : QAbstractItemModel(parent), store_(store) {}
+CPassageTreeModel::CPassageTreeModel(const CPassageStore& store, QObject* parent)
+    : QAbstractItemModel(parent), store_(store),
+      listing_(std::make_unique<CPassageListing>(store, kTransAll)) {}
 
-void CPassageTreeModel::Fill(int transFilter, int editNextMode) {
+void CPassageTreeModel::Fill(int transFilter) {
     beginResetModel();
     transFilter_ = transFilter;
-    const int count = store_.PassageCount();
-    // Two passes over the passages: count each root's children, then place them, so that the
-    // position map is one array in root order.
-    std::vector<signed char> rootOf(static_cast<std::size_t>(count), -1);
-    std::array<int, kRoots> children{};
-    int transPassages = 0;
-    int transVerses = 0;
-    for (int i = 0; i < count; ++i) {
-        const CPassage& passage = store_.Passage(i);
-        if (passage.trans == kTransContext && editNextMode == 0)
-            continue;
-        const int freq = passage.freq >= 0 && passage.freq < kRoots ? passage.freq : kFreqInactive;
-        if (transFilter == kTransAll || passage.trans == transFilter || freq < kFreqInactive) {
-            rootOf[static_cast<std::size_t>(i)] = static_cast<signed char>(freq);
-            ++children[static_cast<std::size_t>(freq)];
-        }
-        if (passage.trans == transFilter) {
-            ++transPassages;
-            transVerses += passage.vCount;
-        }
-    }
-    rootStart_[0] = 0;
-    for (int root = 0; root < kRoots; ++root)
-        rootStart_[static_cast<std::size_t>(root + 1)] =
-            rootStart_[static_cast<std::size_t>(root)] + children[static_cast<std::size_t>(root)];
-    positionMap_.assign(static_cast<std::size_t>(rootStart_[kRoots]), 0);
-    positionOf_.assign(static_cast<std::size_t>(count), -1);
-    std::array<int, kRoots> next{};
-    for (int root = 0; root < kRoots; ++root)
-        next[static_cast<std::size_t>(root)] = rootStart_[static_cast<std::size_t>(root)];
-    for (int i = 0; i < count; ++i) {
-        const int root = rootOf[static_cast<std::size_t>(i)];
-        if (root < 0)
-            continue;
-        const int position = next[static_cast<std::size_t>(root)]++;
-        positionMap_[static_cast<std::size_t>(position)] = i;
-        positionOf_[static_cast<std::size_t>(i)] = position;
-    }
+    transFilterName_ = std::string(TransAbbrev(transFilter));
+    listing_ = std::make_unique<CPassageListing>(store_, transFilter);
+    positionOf_.assign(static_cast<std::size_t>(store_.PassageCount()), -1);
+    for (int position = 0; position < PositionCount(); ++position)
+        positionOf_[static_cast<std::size_t>(PassageAt(position))] = position;
     highlighted_ = -1;
     endResetModel();
-
-    store_.lastPosition = PositionCount() - 1;
-    store_.exportList.assign(positionMap_.begin(),
-                             positionMap_.begin() + rootStart_[kFreqInactive]);
-    store_.transPassageCount = transPassages;
-    store_.transVerseCount = transVerses;
-    store_.transFilterName = std::string(TransAbbrev(transFilter));
 }
 
 int CPassageTreeModel::PositionOf(int passageIndex) const {
@@ -71,8 +32,7 @@ int CPassageTreeModel::PositionOf(int passageIndex) const {
 int CPassageTreeModel::ChildCount(int freq) const {
     if (freq < 0 || freq >= kRoots)
         return 0;
-    return rootStart_[static_cast<std::size_t>(freq + 1)] -
-           rootStart_[static_cast<std::size_t>(freq)];
+    return RootStart(freq + 1) - RootStart(freq);
 }
 
 QModelIndex CPassageTreeModel::IndexOfPassage(int passageIndex) const {
@@ -80,10 +40,9 @@ QModelIndex CPassageTreeModel::IndexOfPassage(int passageIndex) const {
     if (position < 0)
         return {};
     int root = 0;
-    while (position >= rootStart_[static_cast<std::size_t>(root + 1)])
+    while (position >= RootStart(root + 1))
         ++root;
-    return createIndex(position - rootStart_[static_cast<std::size_t>(root)], 0,
-                       static_cast<quintptr>(root + 1));
+    return createIndex(position - RootStart(root), 0, static_cast<quintptr>(root + 1));
 }
 
 void CPassageTreeModel::SetHighlighted(int passageIndex) {
@@ -130,9 +89,7 @@ QVariant CPassageTreeModel::data(const QModelIndex& index, int role) const {
         return {};
     const bool isRoot = index.internalId() == kRootId;
     const int passageIndex =
-        isRoot ? -1
-               : positionMap_[static_cast<std::size_t>(
-                     rootStart_[static_cast<std::size_t>(index.internalId() - 1)] + index.row())];
+        isRoot ? -1 : PassageAt(RootStart(static_cast<int>(index.internalId() - 1)) + index.row());
     switch (role) {
     case Qt::DisplayRole: {
         if (isRoot)

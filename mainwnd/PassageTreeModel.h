@@ -1,38 +1,47 @@
 #pragma once
 
+#include "PassageListing.h"
+
 #include <QAbstractItemModel>
 
-#include <array>
+#include <memory>
+#include <string>
 #include <vector>
 
 class CPassageStore;
 
 // The passage tree: four category roots, one per frequency class, each listing its passages in
-// store order. The order of the items is also the navigation order (the position map), and the
-// items under the three active roots make the handheld export list. A rebuild is a model reset,
-// cheap even for the largest collection, since item texts are made only for the rows shown.
+// store order, as the collection's listing gives them. The order of the items is also the
+// navigation order (the position map). A rebuild is a model reset, cheap even for the largest
+// collection, since item texts are made only for the rows shown.
 class CPassageTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     static constexpr int kPassageRole = Qt::UserRole; // item data: passage index, -1 for a root
 
-    explicit CPassageTreeModel(CPassageStore& store, QObject* parent = nullptr);
+    explicit CPassageTreeModel(const CPassageStore& store, QObject* parent = nullptr);
 
     // Lists the passages that pass the translation filter: every passage of an active class, and
-    // the inactive ones of the filter's translation (all of them for "All"). Context records are
-    // listed only in the maintainers' edit-next mode. Sets the store's last position, export
-    // list and translation counts.
-    void Fill(int transFilter, int editNextMode);
+    // the inactive ones of the filter's translation (all of them for "All").
+    void Fill(int transFilter);
 
-    int PositionCount() const { return static_cast<int>(positionMap_.size()); }
+    int PositionCount() const { return static_cast<int>(listing_->Passages().size()); }
+    int LastPosition() const { return PositionCount() - 1; }
     // Passage index at a navigation position (0 <= position < PositionCount()).
-    int PassageAt(int position) const { return positionMap_[static_cast<std::size_t>(position)]; }
+    int PassageAt(int position) const {
+        return listing_->Passages()[static_cast<std::size_t>(position)];
+    }
     // First position of a passage, or -1 when the tree does not list it.
     int PositionOf(int passageIndex) const;
     // The item of a passage, invalid when the tree does not list it.
     QModelIndex IndexOfPassage(int passageIndex) const;
     QModelIndex RootIndex(int freq) const { return createIndex(freq, 0, kRootId); }
     int ChildCount(int freq) const;
+
+    // What the last fill counted of the filter's translation, as the About box shows it.
+    const std::string& TransFilterName() const { return transFilterName_; }
+    int TransPassageCount() const { return listing_->TransPassages(); }
+    int TransVerseCount() const { return listing_->TransVerses(); }
 
     // The passage shown, painted with the highlight colours whatever the tree's selection is.
     void SetHighlighted(int passageIndex);
@@ -46,12 +55,15 @@ public:
 
 private:
     static constexpr quintptr kRootId = 0; // internal id of roots; children carry root + 1
-    static constexpr int kRoots = 4;
+    static constexpr int kRoots = CPassageListing::kClasses;
 
-    CPassageStore& store_;
+    // The position of the first item of a root.
+    int RootStart(int root) const { return listing_->ClassStart(root); }
+
+    const CPassageStore& store_;
     int transFilter_ = 33;
+    std::string transFilterName_;
     int highlighted_ = -1;
-    std::vector<int> positionMap_;            // navigation position -> passage index
-    std::array<int, kRoots + 1> rootStart_{}; // first position of each root's children
-    std::vector<int> positionOf_;             // passage index -> position, -1 when not listed
+    std::unique_ptr<CPassageListing> listing_; // navigation position -> passage index
+    std::vector<int> positionOf_;              // passage index -> position, -1 when not listed
 };

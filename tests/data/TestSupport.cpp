@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "RefTables.h"
+
 #include <atomic>
 #include <cstdio>
 #include <fstream>
@@ -136,6 +138,17 @@ void StoreTest::LoadJohn() {
     WriteFiles(JohnBase(), {}, &stats);
     ASSERT_EQ(Load(), Status::Ok);
     ASSERT_TRUE(sink.shown.empty());
+}
+
+int StoreTest::ReviseUnchanged(int index) const {
+    return store->Revise(index, store->Passage(index).GetValues());
+}
+
+void StoreTest::MakeExportDue() const {
+    const int john17 = store->Find(CPassage("540030178\"").matchKey);
+    ASSERT_EQ(store->Passage(john17).freq, kFreqInactive);
+    store->SetFrequency(john17, 1);
+    store->SetFrequency(john17, kFreqInactive);
 }
 
 void StoreTest::ExpectOneMessage(const std::string& caption, const std::string& text,

@@ -109,6 +109,16 @@ protected:
     void ExpectFatal(const std::string& caption, const std::string& text);
     void ExpectOneMessage(const std::string& caption, const std::string& text, MsgIcon icon) const;
 
+    // A passage of the store to shape directly, as a hand-edited file would have it; the store's
+    // counts are not kept in step.
+    CPassage& Shape(int index) const { return const_cast<CPassage&>(store->Passage(index)); }
+    // The passage at index revised with its own values, as the Edit dialog would save it
+    // unchanged: it becomes a user passage and the user file is due. Returns its index after.
+    int ReviseUnchanged(int index) const;
+    // Makes the handheld export due as the user would, moving John 3:17 (inactive) into an active
+    // class and back, which leaves what the export holds as it was.
+    void MakeExportDue() const;
+
     std::filesystem::path dir;
     CRecordingSink sink;
     CMemorySettings settings;

@@ -63,7 +63,7 @@ protected:
             std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
             const rlimit small{limit, limit};
             ::setrlimit(RLIMIT_FSIZE, &small);
-            const bool asExpected = store->SaveAll() == Status::Fatal && sink.shown.size() == 1 &&
+            const bool asExpected = store->SaveAll(0) == Status::Fatal && sink.shown.size() == 1 &&
                                     sink.shown[0].caption == caption;
             ::_exit(asExpected ? 0 : 1);
         }
@@ -75,15 +75,30 @@ protected:
 
 TEST_F(AtomicTest, UnreplaceableUserFileKeepsTheOldStatisticsToo) {
     auto added = std::make_unique<CPassage>();
-    added->SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, 3, "16 x", "540030163_");
+    added->SetAll({.key = 54003016,
+                   .ctxLines = 3,
+                   .psgLines = 1,
+                   .vCount = 1,
+                   .psgStart = 0,
+                   .psgEnd = 4,
+                   .hintStart = 0,
+                   .hintEnd = 2,
+                   .primaryTopic = 18,
+                   .secondaryTopic = 9,
+                   .trans = 3,
+                   .context = "16 x",
+                   .keyText = "540030163_"});
     added->freq = 0;
-    ASSERT_TRUE(store->AddPassage(added));
+    ASSERT_GE(store->Add(added), 0);
+    // The export the active passage made due is written first, so that only the two files remain.
+    ASSERT_TRUE(store->WriteExport());
+    settings.writes.clear();
     std::filesystem::remove(dir / "RctUser.xml");
     std::filesystem::create_directory(dir / "RctUser.xml");
     Write("RctUser.xml/keep", "x");
     const DirSnapshot before = Snapshot();
 
-    EXPECT_EQ(store->SaveAll(), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
     ExpectOneMessage(kUserCaption, "Unable to open User xml file for writing", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(settings.writes.empty()); // a failed save stops before the settings
@@ -93,7 +108,7 @@ TEST_F(AtomicTest, UnreplaceableStatisticsFile) {
     std::filesystem::remove(dir / "RctStats.xml");
     std::filesystem::create_directory(dir / "RctStats.xml");
     const DirSnapshot before = Snapshot();
-    EXPECT_EQ(store->SaveAll(), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
     ExpectOneMessage(kStatsCaption, "Unable to open Stats xml file for writing", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
 }
@@ -103,7 +118,7 @@ TEST_F(AtomicTest, WriteFailureLeavesThePreviousFilesAndNoTemporaryFiles) {
     EXPECT_EQ(SaveWithFileSizeLimit(64, kStatsCaption), 0);
     EXPECT_EQ(Snapshot(), before);
 
-    store->MarkRevised(store->Passage(16));
+    ReviseUnchanged(17); // inactive: no export falls due
     EXPECT_EQ(SaveWithFileSizeLimit(64, kUserCaption), 0);
     EXPECT_EQ(Snapshot(), before);
 }
@@ -111,8 +126,8 @@ TEST_F(AtomicTest, WriteFailureLeavesThePreviousFilesAndNoTemporaryFiles) {
 // Files that the working directory links to are replaced where they lie, through chains of links
 // with relative and absolute targets; a dangling link gets its file. The links stay as they were.
 TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
-    store->MarkRevised(store->Passage(16));
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ReviseUnchanged(17); // inactive: no export falls due
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     const std::string stats = Read("RctStats.xml"); // the files as saved without links
     const std::string user = Read("RctUser.xml");
 
@@ -127,9 +142,8 @@ TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
     fs::create_symlink("../kept/stats.xml", dir / "links/stats");
     fs::create_symlink(dir / "kept/user.xml", dir / "RctUser.xml");
     fs::create_symlink("kept/export.txt", dir / "PpcXport.txt");
-    store->exportNeeded = 1;
-    store->exportList = {16};
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    MakeExportDue();
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
 
     const auto tree = Tree(dir);
@@ -143,8 +157,9 @@ TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
                                         "kept/user.xml", "links", "links/stats"}));
     EXPECT_EQ(Read("kept/stats.xml"), stats);
     EXPECT_EQ(Read("kept/user.xml"), user);
-    EXPECT_EQ(Read("kept/export.txt"), "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
-                                       "54003016  8  2  0    0    3   13 16 Verse text\r\n");
+    EXPECT_EQ(Read("kept/export.txt"), "count= 2 formatversion= 20031126 timestamp=  1700000000\r\n"
+                                       "54003016  8  2  0    0    3   13 16 Verse text\r\n"
+                                       "54003015  8  1  1    0    3   13 15 Verse text\r\n");
     EXPECT_EQ(fs::read_symlink(dir / "RctStats.xml"), "links/stats");
     EXPECT_EQ(fs::read_symlink(dir / "links/stats"), "../kept/stats.xml");
     EXPECT_EQ(fs::read_symlink(dir / "RctUser.xml"), dir / "kept/user.xml");
@@ -156,7 +171,7 @@ TEST_F(AtomicTest, LinksInACircleAreRefusedLikeAFileThatCannotBeWritten) {
     fs::create_symlink("loop", dir / "RctStats.xml");
     fs::create_symlink("RctStats.xml", dir / "loop");
     const auto before = Tree(dir);
-    EXPECT_EQ(store->SaveAll(), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
     ExpectOneMessage(kStatsCaption, kStatsText, MsgIcon::Error);
     EXPECT_EQ(Tree(dir), before);
 }
@@ -171,9 +186,9 @@ TEST_F(AtomicTest, ReplacedFilesKeepTheirPermissionBits) {
     fs::permissions(dir / "kept/user.xml", fs::perms(0660));
     fs::remove(dir / "RctUser.xml");
     fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
-    store->MarkRevised(store->Passage(16));
-    store->exportNeeded = 1;
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ReviseUnchanged(17); // inactive: no export falls due
+    MakeExportDue();
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
 
     EXPECT_NE(Read("RctStats.xml"), oldStats); // replaced, in store order
     EXPECT_EQ(Mode(dir / "RctStats.xml"), fs::perms(0604));
@@ -191,7 +206,7 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
     Write("kept/user.xml", Read("RctUser.xml"));
     fs::remove(dir / "RctUser.xml");
     fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
-    store->MarkRevised(store->Passage(16));
+    ReviseUnchanged(17); // inactive: no export falls due
     struct Case {
         const char* file;
         fs::perms mode;
@@ -209,7 +224,7 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
         sink.shown.clear();
         fs::permissions(dir / c.file, c.mode);
         const auto before = Tree(dir);
-        EXPECT_EQ(store->SaveAll(), Status::Fatal);
+        EXPECT_EQ(store->SaveAll(0), Status::Fatal);
         ExpectOneMessage(c.caption, c.text, MsgIcon::Error);
         EXPECT_EQ(Tree(dir), before);
         EXPECT_TRUE(settings.writes.empty());
@@ -219,17 +234,17 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
     sink.shown.clear();
     Write("PpcXport.txt", "old export");
     fs::permissions(dir / "PpcXport.txt", fs::perms(0444));
-    store->exportNeeded = 1;
+    MakeExportDue();
     EXPECT_FALSE(store->WriteExport());
     ExpectOneMessage("Recitor Cannot write SpecialHandling file",
                      "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
     EXPECT_EQ(Read("PpcXport.txt"), "old export");
-    EXPECT_EQ(store->exportNeeded, 1);
+    EXPECT_TRUE(store->ExportDue());
 
     // Writable again, the files are saved.
     sink.shown.clear();
     fs::permissions(dir / "PpcXport.txt", fs::perms(0644));
-    EXPECT_EQ(store->SaveAll(), Status::Ok);
+    EXPECT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
 }
 

@@ -34,9 +34,9 @@ TEST_F(BundledTest, LoadsCleanlyWithEveryRangeInsideItsContext) {
     Install(true);
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_GE(store->baselineCount, CPassageStore::kMinBaseline);
+    EXPECT_GE(store->BaselineCount(), CPassageStore::kMinBaseline);
     for (int i = 0; i < store->PassageCount(); ++i) {
-        const CPassage& p = store->Passage(i);
+        const CPassage& p = Shape(i);
         const int size = static_cast<int>(p.context.size());
         SCOPED_TRACE(p.passageReference + " " + std::string(p.TransName()));
         EXPECT_LE(0, p.psgStart);
@@ -64,18 +64,18 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
     ASSERT_EQ(Load(), Status::Ok);
     const int count = store->PassageCount();
     for (int i = 0; i < count; i += 3) {
-        store->Passage(i).freq = i % 3;
-        store->Passage(i).prog = i % 5;
+        Shape(i).freq = i % 3;
+        Shape(i).prog = i % 5;
     }
     for (int i = 1; i < count; i += 7)
-        store->MarkRevised(store->Passage(i));
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+        ReviseUnchanged(i);
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
 
     CPassageStore reloaded(sink, settings, clock, dir);
     ASSERT_EQ(reloaded.Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
     ASSERT_EQ(reloaded.PassageCount(), count);
-    EXPECT_EQ(reloaded.userCount, store->userCount);
+    EXPECT_EQ(reloaded.UserCount(), store->UserCount());
     int score = 0;
     for (int i = 0; i < count; ++i) {
         const CPassage& a = store->Passage(i);
@@ -94,5 +94,5 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
         }
         score += a.vCount * a.prog;
     }
-    EXPECT_EQ(reloaded.score, score);
+    EXPECT_EQ(reloaded.Score(), score);
 }

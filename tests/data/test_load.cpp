@@ -303,8 +303,8 @@ TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
                          "lost. PsgCount: #" +
                              std::to_string(c.count),
                          MsgIcon::Warning);
-        EXPECT_EQ(store->exportNeeded, 1);
-        EXPECT_EQ(store->statsCount, 0);
+        EXPECT_TRUE(store->ExportDue());
+        EXPECT_EQ(store->StatsCount(), 0);
         EXPECT_EQ(Snapshot(), before); // nothing is repaired while loading
     }
 }
@@ -317,12 +317,11 @@ TEST_F(LoadTest, UserPassagesReplaceOrJoinTheBaselineInOrder) {
     clock.msStep = 250;
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(store->baselineCount, 17);
-    EXPECT_EQ(store->userCount, 3);
+    EXPECT_EQ(store->BaselineCount(), 17);
+    EXPECT_EQ(store->UserCount(), 3);
     EXPECT_EQ(store->PassageCount(), 20);
-    EXPECT_EQ(store->lastPosition, 19);
-    EXPECT_EQ(store->userFileChanged, 0);
-    EXPECT_DOUBLE_EQ(store->loadSeconds, 0.25);
+    EXPECT_FALSE(store->UserFileChanged());
+    EXPECT_DOUBLE_EQ(store->LoadSeconds(), 0.25);
 
     const std::pair<std::uint32_t, int> expected[] = {
         {54003015, 8}, {54003016, 3}, {54003016, 8}, {54003017, 8}, {54003018, 8}};
@@ -345,8 +344,8 @@ TEST_F(LoadTest, UserHeaderWithoutFormatVersionIsMarkedForRewriting) {
     Write("RctUser.xml", std::string(kDecl) + "\r\n<passages count=\"0\">\r\n</passages>");
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(store->userFileChanged, 1);
-    EXPECT_EQ(store->userCount, 0);
+    EXPECT_TRUE(store->UserFileChanged());
+    EXPECT_EQ(store->UserCount(), 0);
 }
 
 TEST_F(LoadTest, SharedContextsAreAssembledFromTheRecord) {
@@ -378,7 +377,7 @@ TEST_F(LoadTest, SharedContextsAreAssembledFromTheRecord) {
         WriteFiles(info, kEmpty, &kEmpty);
         ASSERT_EQ(Load(), Status::Ok);
         EXPECT_TRUE(sink.shown.empty());
-        const CPassage& p = store->Passage(17);
+        const CPassage& p = Shape(17);
         const int shift = static_cast<int>(context.find(own));
         EXPECT_EQ(p.context, context) << recordLines;
         EXPECT_EQ(p.psgStart, shift);
@@ -401,9 +400,9 @@ TEST_F(LoadTest, StatisticsAttachAndMakeTheScore) {
     Write("RctStats.xml", stats);
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(store->score, 3 * 2 + 1 * 1 + 2 * 4);
-    EXPECT_EQ(store->statsCount, 3);
-    EXPECT_EQ(store->exportNeeded, 0);
+    EXPECT_EQ(store->Score(), 3 * 2 + 1 * 1 + 2 * 4);
+    EXPECT_EQ(store->StatsCount(), 3);
+    EXPECT_FALSE(store->ExportDue());
     EXPECT_EQ(store->Passage(16).prog, 2);
     EXPECT_EQ(store->Passage(16).freq, 0);
     EXPECT_EQ(store->Passage(15).freq, 1);
@@ -417,7 +416,7 @@ TEST_F(LoadTest, CountLimitAcceptedAndRepeatedLinesCountOnce) {
     WriteFiles(JohnBase(), kEmpty, &lines);
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(store->score, 3 * 4); // the last line for the passage stands
+    EXPECT_EQ(store->Score(), 3 * 4); // the last line for the passage stands
     EXPECT_EQ(store->Passage(16).freq, 2);
 }
 
@@ -435,7 +434,7 @@ TEST_F(LoadTest, StatisticsKeyWithoutDigitsNamesGenesisOneOne) {
     EXPECT_EQ(store->Passage(1).trans, 8);
     EXPECT_EQ(store->Passage(1).prog, 4);
     EXPECT_EQ(store->Passage(1).freq, 0);
-    EXPECT_EQ(store->score, 2 + 4);
+    EXPECT_EQ(store->Score(), 2 + 4);
 
     // Where that translation has no Genesis 1:1, the message names the key it stands for.
     sink.shown.clear();

@@ -69,7 +69,19 @@ TEST(PassageKey, KeyTextWithoutDigitsKeepsTheKey) {
 
     // A record given its key by the Edit Passage dialog keeps that key too.
     CPassage edited;
-    edited.SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, 8, "16 x", "8_");
+    edited.SetAll({.key = 54003016,
+                   .ctxLines = 3,
+                   .psgLines = 1,
+                   .vCount = 1,
+                   .psgStart = 0,
+                   .psgEnd = 4,
+                   .hintStart = 0,
+                   .hintEnd = 2,
+                   .primaryTopic = 18,
+                   .secondaryTopic = 9,
+                   .trans = 8,
+                   .context = "16 x",
+                   .keyText = "8_"});
     EXPECT_EQ(edited.key, 54003016u);
     EXPECT_EQ(edited.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
     EXPECT_EQ(edited.reference, "John 3:16");
@@ -101,7 +113,19 @@ TEST(PassageKey, UserRecordSortsBeforeBaselineOfSameVerseKey) {
 TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
     CPassage p;
     const std::string context = "16 \"For\" God's\r\nlove &amp; <b> \\ &lt;x&gt;";
-    p.SetAll(54003016, 5, 2, 3, 7, 20, 8, 12, 18, 23, 8, context, "540030168_");
+    p.SetAll({.key = 54003016,
+              .ctxLines = 5,
+              .psgLines = 2,
+              .vCount = 3,
+              .psgStart = 7,
+              .psgEnd = 20,
+              .hintStart = 8,
+              .hintEnd = 12,
+              .primaryTopic = 18,
+              .secondaryTopic = 23,
+              .trans = 8,
+              .context = context,
+              .keyText = "540030168_"});
     p.freq = 1;
     p.prog = 2;
     const std::string expected =
@@ -143,7 +167,19 @@ TEST(PassageElement, EscapesAtEveryOffsetReadBackUnchanged) {
                                             std::string(at, 'x') + std::string(piece) +
                                             std::string(length - at, 'x');
                 CPassage p;
-                p.SetAll(54003016, 5, 2, 1, 0, 1, 0, 1, 1, 1, 8, context, "540030168_");
+                p.SetAll({.key = 54003016,
+                          .ctxLines = 5,
+                          .psgLines = 2,
+                          .vCount = 1,
+                          .psgStart = 0,
+                          .psgEnd = 1,
+                          .hintStart = 0,
+                          .hintEnd = 1,
+                          .primaryTopic = 1,
+                          .secondaryTopic = 1,
+                          .trans = 8,
+                          .context = context,
+                          .keyText = "540030168_"});
                 const std::string line = p.FormatElement();
                 CPassage q;
                 ParseOk(q, line.substr(0, line.size() - 2));
@@ -155,7 +191,19 @@ TEST(PassageElement, EscapesAtEveryOffsetReadBackUnchanged) {
 
 TEST(PassageElement, WidthsAreMinimaAndLargeKeysKeepAllDigits) {
     CPassage p;
-    p.SetAll(100001001, 123, 0, -1, 12345, 0, 0, 0, 1, 0, 35, "x", "100001001Z_");
+    p.SetAll({.key = 100001001,
+              .ctxLines = 123,
+              .psgLines = 0,
+              .vCount = -1,
+              .psgStart = 12345,
+              .psgEnd = 0,
+              .hintStart = 0,
+              .hintEnd = 0,
+              .primaryTopic = 1,
+              .secondaryTopic = 0,
+              .trans = 35,
+              .context = "x",
+              .keyText = "100001001Z_"});
     EXPECT_EQ(p.FormatElement(),
               "<psg key=\"100001001Z\" vCount=\"-1\" ctxLines=\"123\" psgLines=\"00\" "
               "psgStart=\"12345\" psgEnd=\"0000\" hintStart=\"0000\" hintEnd=\"0000\" "
@@ -307,7 +355,19 @@ TEST(PassageSetAll, KeepsStatisticsAndBaselineAndRebuildsReferences) {
     CPassage p;
     p.freq = 1;
     p.prog = 4;
-    p.SetAll(54003016, 5, 2, 2, 0, 4, 0, 2, 1, 2, 14, "16 a", "54003016E_");
+    p.SetAll({.key = 54003016,
+              .ctxLines = 5,
+              .psgLines = 2,
+              .vCount = 2,
+              .psgStart = 0,
+              .psgEnd = 4,
+              .hintStart = 0,
+              .hintEnd = 2,
+              .primaryTopic = 1,
+              .secondaryTopic = 2,
+              .trans = 14,
+              .context = "16 a",
+              .keyText = "54003016E_"});
     EXPECT_EQ(p.freq, 1);
     EXPECT_EQ(p.prog, 4);
     EXPECT_EQ(p.baseline, 1);

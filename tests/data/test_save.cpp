@@ -30,7 +30,7 @@ TEST_F(SaveTest, UnchangedSaveRewritesOnlyTheStatistics) {
     // A user file the program would never write itself shows whether it was touched.
     const std::string oddUser = kHead + "<passages count=\"0\" formatversion=\"1\">\n</passages>\n";
     Write("RctUser.xml", oddUser);
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(Read("RctStats.xml"), kTwoStats); // array order, not the order read
     EXPECT_EQ(Read("RctUser.xml"), oddUser);
@@ -38,22 +38,34 @@ TEST_F(SaveTest, UnchangedSaveRewritesOnlyTheStatistics) {
     EXPECT_EQ(settings.writes.size(), 11u);
 
     // An inactive passage loses its line and the count drops.
-    store->Passage(15).freq = 3;
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    Shape(15).freq = 3;
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_EQ(Read("RctStats.xml"),
               Header("001") +
                   "<psg key=\"540030168\" prog=\"2\" freq=\"0\"> </psg>\r\n</passages>\r\n");
-    EXPECT_EQ(store->statsCount, 1);
+    EXPECT_EQ(store->StatsCount(), 1);
 }
 
 TEST_F(SaveTest, MarkedUserFileIsWrittenInOrderAndStaysMarked) {
     auto added = std::make_unique<CPassage>();
-    added->SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, 3, "16 \"x\"\r\ny's", "540030163_");
+    added->SetAll({.key = 54003016,
+                   .ctxLines = 3,
+                   .psgLines = 1,
+                   .vCount = 1,
+                   .psgStart = 0,
+                   .psgEnd = 4,
+                   .hintStart = 0,
+                   .hintEnd = 2,
+                   .primaryTopic = 18,
+                   .secondaryTopic = 9,
+                   .trans = 3,
+                   .context = "16 \"x\"\r\ny's",
+                   .keyText = "540030163_"});
     added->freq = 2;
     added->prog = 1;
-    ASSERT_TRUE(store->AddPassage(added));
-    store->MarkRevised(store->Passage(18)); // John 3:17
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ASSERT_GE(store->Add(added), 0);
+    ReviseUnchanged(18); // John 3:17
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
 
     Elem expected;
     expected.key = "540030163";
@@ -63,36 +75,36 @@ TEST_F(SaveTest, MarkedUserFileIsWrittenInOrderAndStaysMarked) {
     const std::string user =
         Header("002") + expected.Line() + "\r\n" + John(17) + "\r\n</passages>";
     EXPECT_EQ(Read("RctUser.xml"), user);
-    EXPECT_EQ(store->userFileChanged, 1);
+    EXPECT_TRUE(store->UserFileChanged());
 
     // Every later save rewrites the user file too.
     std::filesystem::remove(dir / "RctUser.xml");
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_EQ(Read("RctUser.xml"), user);
 
     // The saved files load back into the same collection.
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(store->PassageCount(), 19);
-    EXPECT_EQ(store->userCount, 2);
-    EXPECT_EQ(store->baselineCount, 17);
+    EXPECT_EQ(store->UserCount(), 2);
+    EXPECT_EQ(store->BaselineCount(), 17);
     EXPECT_EQ(store->Passage(16).context, "16 \"x\"\r\ny's");
     EXPECT_EQ(store->Passage(16).freq, 2);
-    EXPECT_EQ(store->score, 1 + 3 * 2 + 2 * 1);
+    EXPECT_EQ(store->Score(), 1 + 3 * 2 + 2 * 1);
 }
 
 TEST_F(SaveTest, MarkedUserFileWithoutPassages) {
-    store->userFileChanged = 1;
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    auto added = std::make_unique<CPassage>("540030183\"");
+    const int index = store->Add(added);
+    ASSERT_GE(index, 0);
+    ASSERT_TRUE(store->Remove(index));
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_EQ(Read("RctUser.xml"), Header("000") + "</passages>");
 }
 
 TEST_F(SaveTest, CloseReleasesThePassagesAsItSaves) {
-    store->currentPassage = &store->Passage(3);
-    ASSERT_EQ(store->Close(), Status::Ok);
-    EXPECT_EQ(store->releaseOnSave, 1);
+    ASSERT_EQ(store->Close(0), Status::Ok);
     EXPECT_EQ(store->PassageCount(), 0);
-    EXPECT_EQ(store->currentPassage, nullptr);
     EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
 }
 
@@ -104,9 +116,8 @@ TEST_F(SaveTest, SettingsAreWrittenInTheirOrderWithNormalisedValues) {
     settings.numbers[{"Export\\Params", "FileTimestamp"}] = 1600000000;
     store->ReadPreferences();
     store->BackgroundFilename = "Paper.bmp";
-    store->CurSelectorIndex = 7;
-    store->MarkRevised(store->Passage(2));
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    ReviseUnchanged(2);
+    ASSERT_EQ(store->SaveAll(7), Status::Ok);
 
     EXPECT_EQ(settings.writes, kSavedSettingsOrder);
     const auto number = [this](const char* section, const char* name) {
@@ -144,12 +155,16 @@ TEST_F(StoreTest, LargeCollectionSavesBackByteForByte) {
     ASSERT_EQ(Load(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(store->PassageCount(), info.passageCount);
-    EXPECT_EQ(store->baselineCount, options.baselineCount - options.revisedCount);
+    EXPECT_EQ(store->BaselineCount(), options.baselineCount - options.revisedCount);
     for (int i = 1; i < store->PassageCount(); ++i)
         ASSERT_LT(static_cast<std::uint32_t>(store->Passage(i - 1).sortKey),
                   static_cast<std::uint32_t>(store->Passage(i).sortKey));
-    store->userFileChanged = 1;
-    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    // A user passage revised without a change marks the user file without changing it.
+    int userPassage = 0;
+    while (store->Passage(userPassage).baseline == 1)
+        ++userPassage;
+    ReviseUnchanged(userPassage);
+    ASSERT_EQ(store->SaveAll(0), Status::Ok);
     EXPECT_TRUE(Read("RctUser.xml") == user);
     EXPECT_TRUE(Read("RctStats.xml") == stats);
 }

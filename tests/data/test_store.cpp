@@ -1,5 +1,5 @@
-// Changing the loaded collection: add, delete, revise, the navigation position, and the
-// preferences the store reads from the settings.
+// Changing the loaded collection: classify, add, remove and revise with the score, the counts and
+// the export kept right, the export list, and the preferences the store reads from the settings.
 
 #include "TestSupport.h"
 
@@ -11,8 +11,19 @@ namespace {
 std::unique_ptr<CPassage> NewPassage(int trans) {
     auto p = std::make_unique<CPassage>();
     const char suffix = static_cast<char>(trans > 9 ? trans + 55 : trans + 48);
-    p->SetAll(54003016, 3, 1, 1, 0, 4, 0, 2, 18, 9, trans, "16 x",
-              std::string("54003016") + suffix + "_");
+    p->SetAll({.key = 54003016,
+               .ctxLines = 3,
+               .psgLines = 1,
+               .vCount = 1,
+               .psgStart = 0,
+               .psgEnd = 4,
+               .hintStart = 0,
+               .hintEnd = 2,
+               .primaryTopic = 18,
+               .secondaryTopic = 9,
+               .trans = trans,
+               .context = "16 x",
+               .keyText = std::string("54003016") + suffix + "_"});
     return p;
 }
 
@@ -25,22 +36,34 @@ const std::string kDuplicate =
 class StoreOpsTest : public StoreTest {
 protected:
     void SetUp() override { LoadJohn(); }
+    // The export written, so that what makes it due again shows.
+    void MakeExportDueFalse() const { ASSERT_TRUE(store->WriteExport()); }
+};
+
+struct CountingListener : IStoreListener {
+    void PassagesChanged() override { ++changes; }
+    int changes = 0;
 };
 
 TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
+    CountingListener listener;
+    store->SetListener(&listener);
     auto added = NewPassage(3);
+    added->freq = 1;
+    added->prog = 2;
     CPassage* raw = added.get();
-    ASSERT_TRUE(store->AddPassage(added));
+    EXPECT_EQ(store->Add(added), 16); // after John 3:15, before John 3:16 in translation 8
     EXPECT_EQ(added, nullptr);
-    EXPECT_EQ(store->newIndex, 16); // after John 3:15, before John 3:16 in translation 8
     EXPECT_EQ(&store->Passage(16), raw);
-    EXPECT_EQ(store->currentPassage, raw);
     EXPECT_EQ(raw->baseline, 0);
-    EXPECT_EQ(raw->freq, 3);
     EXPECT_EQ(store->PassageCount(), 19);
-    EXPECT_EQ(store->userCount, 1);
-    EXPECT_EQ(store->baselineCount, 18);
-    EXPECT_EQ(store->userFileChanged, 1);
+    EXPECT_EQ(store->UserCount(), 1);
+    EXPECT_EQ(store->BaselineCount(), 18);
+    EXPECT_EQ(store->StatsCount(), 3);
+    EXPECT_EQ(store->Score(), 2 + 3 * 2 + 2);
+    EXPECT_TRUE(store->ExportDue());
+    EXPECT_TRUE(store->UserFileChanged());
+    EXPECT_EQ(listener.changes, 1);
     EXPECT_TRUE(sink.shown.empty());
 
     // The same VerseKey again, and the VerseKey of a baseline passage: both refused, the caller
@@ -48,117 +71,160 @@ TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
     for (const int trans : {3, 8}) {
         sink.shown.clear();
         auto again = NewPassage(trans);
-        EXPECT_FALSE(store->AddPassage(again));
+        EXPECT_EQ(store->Add(again), -1);
         ASSERT_NE(again, nullptr);
         ExpectOneMessage("Recitor Invalid AddPassage", kDuplicate, MsgIcon::Warning);
         EXPECT_EQ(store->PassageCount(), 19);
-        EXPECT_EQ(store->userCount, 1);
+        EXPECT_EQ(store->UserCount(), 1);
+        EXPECT_EQ(store->StatsCount(), 3);
     }
+    EXPECT_EQ(listener.changes, 1);
+    store->SetListener(nullptr);
 }
 
-// A refused passage stays the caller's, who then destroys it: the passage current before stays
-// current, and deleting deletes that one without touching the destroyed record.
-TEST_F(StoreOpsTest, RefusedAddLeavesTheCurrentPassage) {
-    CPassage* const john15 = &store->Passage(15);
-    store->currentPassage = john15;
+// A refused passage stays the caller's, who may destroy it at once: the store holds nothing of it.
+TEST_F(StoreOpsTest, RefusedAddLeavesNothingBehind) {
     auto duplicate = NewPassage(8); // John 3:16 in translation 8 is in the store
-    EXPECT_FALSE(store->AddPassage(duplicate));
-    EXPECT_EQ(store->currentPassage, john15);
+    EXPECT_EQ(store->Add(duplicate), -1);
     duplicate.reset();
-
     sink.shown.clear();
-    ASSERT_TRUE(store->DeletePassage());
+    ASSERT_TRUE(store->Remove(15));
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(store->PassageCount(), 17);
     EXPECT_EQ(store->Find(CPassage("540030158\"").matchKey), -1);
-    EXPECT_GE(store->Find(CPassage("540030168\"").matchKey), 0);
-    EXPECT_EQ(store->currentPassage, nullptr);
-
-    // Without a current passage a refusal leaves none.
-    auto again = NewPassage(8);
-    EXPECT_FALSE(store->AddPassage(again));
-    EXPECT_EQ(store->currentPassage, nullptr);
+    EXPECT_EQ(store->Find(CPassage("540030168\"").matchKey), 15);
 }
 
-TEST_F(StoreOpsTest, DeleteKeepsCountsAndExportInStep) {
+TEST_F(StoreOpsTest, RemoveKeepsScoreCountsAndExportInStep) {
+    CountingListener listener;
+    store->SetListener(&listener);
     // An inactive baseline passage: the export is not affected.
-    store->currentPassage = &store->Passage(17);
-    ASSERT_TRUE(store->DeletePassage());
-    EXPECT_EQ(store->exportNeeded, 0);
-    EXPECT_EQ(store->statsCount, 2);
-    EXPECT_EQ(store->baselineCount, 17);
+    ASSERT_TRUE(store->Remove(17));
+    EXPECT_FALSE(store->ExportDue());
+    EXPECT_EQ(store->StatsCount(), 2);
+    EXPECT_EQ(store->BaselineCount(), 17);
     EXPECT_EQ(store->PassageCount(), 17);
-    EXPECT_EQ(store->userFileChanged, 1);
+    EXPECT_TRUE(store->UserFileChanged());
+    EXPECT_EQ(listener.changes, 1);
 
-    // An active one: the export is due and one statistics line fewer.
-    store->currentPassage = &store->Passage(16);
-    ASSERT_TRUE(store->DeletePassage());
-    EXPECT_EQ(store->exportNeeded, 1);
-    EXPECT_EQ(store->statsCount, 1);
+    // An active one: the export is due, one statistics line fewer, and the score loses its
+    // verses times its progress (John 3:16: three verses, Fair).
+    ASSERT_TRUE(store->Remove(16));
+    EXPECT_TRUE(store->ExportDue());
+    EXPECT_EQ(store->StatsCount(), 1);
+    EXPECT_EQ(store->Score(), 2 * 1);
     EXPECT_EQ(store->Find(CPassage("540030168\"").matchKey), -1);
 
-    // A user passage lowers the user count; the statistics count never goes below 0.
+    // A user passage lowers the user count.
     auto added = NewPassage(3);
-    added->freq = 0;
-    ASSERT_TRUE(store->AddPassage(added));
-    store->statsCount = 0;
-    ASSERT_TRUE(store->DeletePassage()); // AddPassage made it the current passage
-    EXPECT_EQ(store->userCount, 0);
-    EXPECT_EQ(store->statsCount, 0);
+    const int index = store->Add(added);
+    ASSERT_TRUE(store->Remove(index));
+    EXPECT_EQ(store->UserCount(), 0);
     EXPECT_EQ(store->PassageCount(), 16);
-    EXPECT_EQ(store->currentPassage, nullptr);
+    EXPECT_EQ(listener.changes, 4);
     EXPECT_TRUE(sink.shown.empty());
+    store->SetListener(nullptr);
 }
 
-TEST_F(StoreOpsTest, DeletingAPassageNoLongerInTheStoreChangesNothing) {
-    CPassage ghost("540030998\"");
-    ghost.freq = 0;
-    store->currentPassage = &ghost;
-    EXPECT_FALSE(store->DeletePassage());
-    ExpectOneMessage("Recitor Zombie Verse",
-                     "Recitor software error: attempting to delete 'zombie' verse: [54003099]",
-                     MsgIcon::Warning);
+TEST_F(StoreOpsTest, RemovingAPassageNotInTheStoreChangesNothing) {
+    for (const int index : {-1, 18}) {
+        sink.shown.clear();
+        EXPECT_FALSE(store->Remove(index));
+        ExpectOneMessage("Recitor Zombie Verse",
+                         "Recitor software error: attempting to delete 'zombie' verse: [00000000]",
+                         MsgIcon::Warning);
+    }
     EXPECT_EQ(store->PassageCount(), 18);
-    EXPECT_EQ(store->exportNeeded, 0);
-    EXPECT_EQ(store->userFileChanged, 0);
-
-    sink.shown.clear();
-    store->currentPassage = nullptr;
-    EXPECT_FALSE(store->DeletePassage());
-    ExpectOneMessage("Recitor Zombie Verse",
-                     "Recitor software error: attempting to delete 'zombie' verse: [00000000]",
-                     MsgIcon::Warning);
+    EXPECT_FALSE(store->ExportDue());
+    EXPECT_FALSE(store->UserFileChanged());
 }
 
 TEST_F(StoreOpsTest, RevisingABaselinePassageMovesItToTheUserFile) {
-    CPassage& p = store->Passage(15);
-    const std::int32_t before = p.sortKey;
-    store->MarkRevised(p);
-    EXPECT_EQ(p.baseline, 0);
-    EXPECT_EQ(p.sortKey, before - 1);
-    EXPECT_EQ(store->userCount, 1);
-    EXPECT_EQ(store->baselineCount, 17);
-    EXPECT_EQ(store->userFileChanged, 1);
-    store->MarkRevised(p); // a user passage revised again: counts stay
-    EXPECT_EQ(store->userCount, 1);
-    EXPECT_EQ(store->baselineCount, 17);
+    const std::int32_t before = store->Passage(15).sortKey;
+    EXPECT_EQ(ReviseUnchanged(15), 15);
+    EXPECT_EQ(store->Passage(15).baseline, 0);
+    EXPECT_EQ(store->Passage(15).sortKey, before - 1);
+    EXPECT_EQ(store->UserCount(), 1);
+    EXPECT_EQ(store->BaselineCount(), 17);
+    EXPECT_TRUE(store->UserFileChanged());
+    EXPECT_TRUE(store->ExportDue());    // John 3:15 is active: the handheld has the old text
+    EXPECT_EQ(ReviseUnchanged(15), 15); // a user passage revised again: counts stay
+    EXPECT_EQ(store->UserCount(), 1);
+    EXPECT_EQ(store->BaselineCount(), 17);
 }
 
-TEST_F(StoreOpsTest, PositionNeverPassesTheLastPosition) {
-    EXPECT_EQ(store->lastPosition, 17);
-    store->SetPosition(5);
-    EXPECT_EQ(store->GetPosition(), 5);
-    store->SetPosition(40);
-    EXPECT_EQ(store->CurSelectorIndex, 17);
-    store->SetPosition(-1); // compared as unsigned: far above
-    EXPECT_EQ(store->CurSelectorIndex, 17);
-    store->lastPosition = 10; // the tree now shows fewer passages
-    EXPECT_EQ(store->GetPosition(), 10);
-    EXPECT_EQ(store->CurSelectorIndex, 10);
-    store->CurSelectorIndex = -5;
-    EXPECT_EQ(store->GetPosition(), 10);
-    store->CurSelectorIndex = 3;
-    EXPECT_EQ(store->GetPosition(), 3);
+// A revision may move the passage in the order or change its verses; its statistics stay, the
+// score follows the verses, and a VerseKey that another passage has is refused.
+TEST_F(StoreOpsTest, RevisionMovesThePassageAndKeepsItsStatistics) {
+    CountingListener listener;
+    store->SetListener(&listener);
+    CPassage::Values values{.key = 54003018,
+                            .ctxLines = 1,
+                            .psgLines = 1,
+                            .vCount = 4,
+                            .psgStart = 0,
+                            .psgEnd = 4,
+                            .hintStart = 0,
+                            .hintEnd = 2,
+                            .primaryTopic = 5,
+                            .secondaryTopic = 6,
+                            .trans = 8,
+                            .context = "18 y",
+                            .keyText = "540030188_"};
+    EXPECT_EQ(store->Revise(15, values), 17); // John 3:15 becomes 3:18, after 3:16 and 3:17
+    const CPassage& moved = store->Passage(17);
+    EXPECT_EQ(moved.key, 54003018u);
+    EXPECT_EQ(moved.reference, "John 3:18");
+    EXPECT_EQ(std::pair(moved.freq, moved.prog), std::pair(1, 1));
+    EXPECT_EQ(store->Score(), 4 * 1 + 3 * 2);
+    EXPECT_EQ(store->Find(CPassage("540030158\"").matchKey), -1);
+    EXPECT_EQ(listener.changes, 1);
+
+    values.key = 54003016;
+    values.keyText = "540030168_";
+    EXPECT_EQ(store->Revise(17, values), -1);
+    ExpectOneMessage("Recitor Invalid AddPassage", kDuplicate, MsgIcon::Warning);
+    EXPECT_EQ(store->Passage(17).key, 54003018u);
+    EXPECT_EQ(listener.changes, 1);
+    store->SetListener(nullptr);
+}
+
+// Classifying keeps the statistics count, the export and the score right: an inactive passage is
+// always "Not Started".
+TEST_F(StoreOpsTest, FrequencyAndProgressKeepTheCountsAndTheScore) {
+    store->SetFrequency(17, 2); // John 3:17 joins the active classes
+    EXPECT_EQ(store->StatsCount(), 3);
+    EXPECT_TRUE(store->ExportDue());
+    EXPECT_EQ(store->SetProgress(17, 4), 4);
+    EXPECT_EQ(store->Score(), 2 * 1 + 3 * 2 + 4);
+
+    // Among the active classes nothing but the class changes.
+    MakeExportDueFalse();
+    store->SetFrequency(17, 0);
+    EXPECT_FALSE(store->ExportDue());
+    EXPECT_EQ(store->StatsCount(), 3);
+    EXPECT_EQ(store->Passage(17).prog, 4);
+
+    // Made inactive it loses its progress and what that gave the score.
+    store->SetFrequency(16, 3);
+    EXPECT_EQ(store->StatsCount(), 2);
+    EXPECT_TRUE(store->ExportDue());
+    EXPECT_EQ(store->Passage(16).prog, 0);
+    EXPECT_EQ(store->Score(), 2 * 1 + 4);
+    EXPECT_EQ(store->SetProgress(16, 3), 0);
+    EXPECT_EQ(store->Score(), 2 * 1 + 4);
+}
+
+// The handheld gets the active passages class by class, each class in store order; context
+// records only in the maintainers' mode.
+TEST_F(StoreOpsTest, ExportListFollowsTheClassesInStoreOrder) {
+    store->SetFrequency(17, 0);
+    store->SetFrequency(3, 1);
+    EXPECT_EQ(store->ExportList(), (std::vector<int>{16, 17, 3, 15}));
+    Shape(3).trans = -1; // a context record
+    EXPECT_EQ(store->ExportList(), (std::vector<int>{16, 17, 15}));
+    store->SetListContextRecords(true);
+    EXPECT_EQ(store->ExportList(), (std::vector<int>{16, 17, 3, 15}));
 }
 
 TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
@@ -177,7 +243,7 @@ TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
     EXPECT_TRUE(fresh.AddPassageAllowed);
     EXPECT_TRUE(fresh.EditPassageAllowed);
     EXPECT_FALSE(fresh.PpcSyncInitialized);
-    EXPECT_EQ(fresh.exportTimestamp, 0u);
+    EXPECT_EQ(fresh.ExportTimestamp(), 0u);
 
     for (const auto& [stored, read] : {std::pair{34, 33}, {-5, 33}, {33, 33}, {0, 0}, {32, 32}}) {
         settings.numbers[{"Params", "TransFilter"}] = stored;
@@ -198,6 +264,6 @@ TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
     EXPECT_TRUE(fresh.PrefFlyoverChoiceAllowed);
     EXPECT_EQ(fresh.PrefFontChoice, 7);
     EXPECT_FALSE(fresh.PrefConfirmExportPpc);
-    EXPECT_EQ(fresh.exportTimestamp, 4294967295u);
+    EXPECT_EQ(fresh.ExportTimestamp(), 4294967295u);
     EXPECT_TRUE(settings.writes.empty());
 }

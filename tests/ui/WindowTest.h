@@ -7,6 +7,7 @@
 #include "CommandIds.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
+#include "PassageTreeModel.h"
 #include "UiSupport.h"
 
 #include <QAction>
@@ -39,8 +40,12 @@ protected:
         return widget;
     }
     QAction* Action(int id) const { return window_->Action(id); }
+    // A passage of the store to shape directly, as a hand-edited file would have it; the store's
+    // counts are not kept in step.
+    CPassage& Shape(int index) const { return const_cast<CPassage&>(store_->Passage(index)); }
     QTextEdit* TextBox() const { return Find<QTextEdit>(Id::kTextBox); }
     QTreeView* Tree() const { return Find<QTreeView>(Id::kPassageTree); }
+    CPassageTreeModel* Model() const { return static_cast<CPassageTreeModel*>(Tree()->model()); }
 
     QTemporaryDir dir_;
     CScriptedMessageBoxes boxes_;

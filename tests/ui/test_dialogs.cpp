@@ -9,8 +9,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -32,16 +32,14 @@ std::string TipOf(CMemorySettings& settings, const QString& dir) {
 
 // The widest values the About box has to show: the largest collection the files allow, a load
 // time of minutes (measured in milliseconds) and a wide translation name.
-void FillWithWidestValues(CPassageStore& store) {
-    store.userCount = 15000;
-    store.baselineCount = 15000;
-    store.statsCount = 30000;
-    store.exportNeeded = 0; // "False"
-    store.loadSeconds = 123.456;
-    store.transFilterName = "MKJV";
-    store.transPassageCount = 30000;
-    store.transVerseCount = 99999;
-}
+const CAboutDlg::Values kWidestValues{.userCount = 15000,
+                                      .baselineCount = 15000,
+                                      .statsCount = 30000,
+                                      .exportDue = false, // "False"
+                                      .loadSeconds = 123.456,
+                                      .transName = "MKJV",
+                                      .transPassages = 30000,
+                                      .transVerses = 99999};
 
 // The room a line edit has for its text: the contents rectangle its style gives, less the text
 // margins and the two pixels that QLineEdit keeps clear on either side.
@@ -185,19 +183,15 @@ private slots:
     }
 
     void aboutBoxShowsTheStoreCounters() {
-        CMemorySettings settings;
-        CSystemClock clock;
-        CMessageBoxSink sink;
-        CPassageStore store(sink, settings, clock);
-        store.userCount = 12;
-        store.baselineCount = 300;
-        store.statsCount = 4;
-        store.exportNeeded = 1;
-        store.loadSeconds = 0.734;
-        store.transFilterName = "All";
-        store.transPassageCount = 0;
-        store.transVerseCount = 0;
-        CAboutDlg about(store);
+        CAboutDlg::Values values{.userCount = 12,
+                                 .baselineCount = 300,
+                                 .statsCount = 4,
+                                 .exportDue = true,
+                                 .loadSeconds = 0.734,
+                                 .transName = "All",
+                                 .transPassages = 0,
+                                 .transVerses = 0};
+        CAboutDlg about(values);
         QCOMPARE(about.windowTitle(), QStringLiteral("About Recitor"));
         const std::pair<const char*, const char*> expected[] = {
             {"1007", "12"},    {"1008", "300"}, {"1010", "4"}, {"1011", "True"},
@@ -209,19 +203,14 @@ private slots:
             QVERIFY(box->isReadOnly());
             QVERIFY(box->isEnabled());
         }
-        store.exportNeeded = 0;
-        CAboutDlg later(store);
+        values.exportDue = false;
+        CAboutDlg later(values);
         QCOMPARE(Find<QLineEdit>(later, "1011")->text(), QStringLiteral("False"));
     }
 
     // Run once at the scale the test runs at, and by aboutBoxFitsAtEveryScale at 1.5 and 2.
     void aboutBoxFitsItsTexts() {
-        CMemorySettings settings;
-        CSystemClock clock;
-        CMessageBoxSink sink;
-        CPassageStore store(sink, settings, clock);
-        FillWithWidestValues(store);
-        CAboutDlg about(store);
+        CAboutDlg about(kWidestValues);
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         const qreal scale = about.devicePixelRatioF();
@@ -296,12 +285,9 @@ private slots:
     }
 
     void aboutBoxShowsTheStartOfALongLoadTime() {
-        CMemorySettings settings;
-        CSystemClock clock;
-        CMessageBoxSink sink;
-        CPassageStore store(sink, settings, clock);
-        store.loadSeconds = 1234.56789012345;
-        CAboutDlg about(store);
+        CAboutDlg::Values values;
+        values.loadSeconds = 1234.56789012345;
+        CAboutDlg about(values);
         QLineEdit* box = Find<QLineEdit>(about, "1009");
         // All fifteen digits are there to select and copy, and at hand as the tip; the box shows
         // the leading ones.

@@ -43,7 +43,7 @@ private slots:
 
         Click(Sample::kPhil413);
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil413);
-        QCOMPARE(store_->GetPosition(), 1);
+        QCOMPARE(window_->Position(), 1);
         QCOMPARE(HighlightedRows(), QList<int>({Sample::kPhil413}));
         // A group heading is selected without changing the passage or its highlight.
         Tree()->setCurrentIndex(Tree()->model()->index(3, 0));
@@ -123,13 +123,13 @@ private slots:
         for (QWidget* focus : {static_cast<QWidget*>(Tree()), static_cast<QWidget*>(TextBox())}) {
             focus->setFocus();
             QTest::keyClick(focus, Qt::Key_End, Qt::AltModifier);
-            QCOMPARE(store_->GetPosition(), store_->lastPosition);
+            QCOMPARE(window_->Position(), window_->LastPosition());
             QTest::keyClick(focus, Qt::Key_Left, Qt::AltModifier);
-            QCOMPARE(store_->GetPosition(), store_->lastPosition - 1);
+            QCOMPARE(window_->Position(), window_->LastPosition() - 1);
             QTest::keyClick(focus, Qt::Key_Home, Qt::AltModifier);
-            QCOMPARE(store_->GetPosition(), 0);
+            QCOMPARE(window_->Position(), 0);
             QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);
-            QCOMPARE(store_->GetPosition(), 1);
+            QCOMPARE(window_->Position(), 1);
         }
         const std::pair<Qt::Key, int> levels[] = {{Qt::Key_1, CMainDlg::kBlank},
                                                   {Qt::Key_4, CMainDlg::kContext},

@@ -52,7 +52,6 @@ private slots:
         QVERIFY(Radio(33006)->isChecked());
         QVERIFY(Radio(33011)->isChecked());
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn16Niv);
-        QCOMPARE(store_->currentPassage, &store_->Passage(Sample::kJohn16Niv));
     }
 
     void titleLine() {
@@ -63,7 +62,7 @@ private slots:
         QCOMPARE(window_->windowTitle(),
                  QStringLiteral("Recitor  Score: 13  Philip 4:13  "
                                 "[Topics: Forgiveness -- Forgiveness] NIV"));
-        CPassage& shown = store_->Passage(Sample::kPhil413);
+        CPassage& shown = Shape(Sample::kPhil413);
         shown.primaryTopic = 0;
         shown.secondaryTopic = 0;
         window_->RefreshTitle();
@@ -115,7 +114,7 @@ private slots:
         QFETCH(int, lines);
         QFETCH(double, points);
         Open();
-        CPassage& shown = store_->Passage(Sample::kJohn16Niv);
+        CPassage& shown = Shape(Sample::kJohn16Niv);
         shown.psgLines = lines;
         shown.ctxLines = lines;
         store_->PrefFontChoice = fontChoice;
@@ -135,7 +134,7 @@ private slots:
 
         // A passage that ends its line: the character after it is half of the line break, which
         // the text box holds as one; the selection stops at the end of the line.
-        CPassage& shown = store_->Passage(Sample::kJohn16Niv);
+        CPassage& shown = Shape(Sample::kJohn16Niv);
         shown.psgEnd = static_cast<int>(shown.context.find("\r\n17"));
         window_->RefreshDisplay();
         QCOMPARE(TextBox()->textCursor().selectedText(),
@@ -174,7 +173,7 @@ private slots:
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil413);
         ExpectNavigation(true, true);
         Action(Id::kLast)->trigger();
-        QCOMPARE(store_->GetPosition(), 18);
+        QCOMPARE(window_->Position(), 18);
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil419);
         ExpectNavigation(true, false);
         window_->Next();
@@ -183,15 +182,15 @@ private slots:
         Action(Id::kPrevious)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn16Kjv);
         Action(Id::kFirst)->trigger();
-        QCOMPARE(store_->GetPosition(), 0);
+        QCOMPARE(window_->Position(), 0);
         QCOMPARE(beeps.count(), 2);
     }
 
     void singleAndNoPassages() {
         Open();
         for (int i = 0; i < store_->PassageCount(); ++i)
-            store_->Passage(i).freq = 3;
-        store_->Passage(Sample::kJohn16Niv).freq = 0;
+            Shape(i).freq = 3;
+        Shape(Sample::kJohn16Niv).freq = 0;
         store_->TransFilter = Sample::kAsv;
         window_->RebuildTree();
         window_->First();
@@ -203,13 +202,13 @@ private slots:
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn16Niv);
 
         // Every passage filtered out: nothing is shown and every step is refused.
-        store_->Passage(Sample::kJohn16Niv).freq = 3;
+        Shape(Sample::kJohn16Niv).freq = 3;
         window_->RebuildTree();
         window_->First();
-        QCOMPARE(store_->lastPosition, -1);
+        QCOMPARE(window_->LastPosition(), -1);
         QCOMPARE(window_->CurrentPassageIndex(), -1);
         QCOMPARE(TextBox()->toPlainText(), QString());
-        QVERIFY(store_->exportList.empty());
+        QVERIFY(store_->ExportList().empty());
         window_->Next();
         window_->Previous();
         window_->Last();
@@ -218,74 +217,96 @@ private slots:
         QCOMPARE(beeps.count(), 6);
         Radio(33014)->click();
         Radio(33008)->click();
-        QCOMPARE(store_->score, Sample::kScore);
-        QCOMPARE(store_->statsCount, Sample::kStatsCount);
-        QVERIFY(store_->CurSelectorIndex >= -1);
+        QCOMPARE(store_->Score(), Sample::kScore);
+        QCOMPARE(store_->StatsCount(), Sample::kStatsCount);
+        QVERIFY(window_->Position() >= -1);
     }
 
     void viewCategories() {
         Open();
         Action(Id::kFirstCategory + 1)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn17Niv);
-        QCOMPARE(store_->GetPosition(), 2);
+        QCOMPARE(window_->Position(), 2);
         QVERIFY(Action(Id::kFirstCategory + 1)->isChecked());
 
         // An empty category shows the first passage of the next one below it.
-        store_->Passage(Sample::kJohn17Niv).freq = 2;
+        Shape(Sample::kJohn17Niv).freq = 2;
         window_->RebuildTree();
         Action(Id::kFirstCategory + 1)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn17Niv);
-        QCOMPARE(store_->GetPosition(), 2);
+        QCOMPARE(window_->Position(), 2);
         QVERIFY(Action(Id::kFirstCategory + 2)->isChecked());
         Action(Id::kFirstCategory + 3)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kGenesisFirst);
-        QCOMPARE(store_->GetPosition(), 4);
+        QCOMPARE(window_->Position(), 4);
     }
 
     void frequencyRadio() {
         Open();
         // Into "Not Started/Inactive": progress back to Not Started, score down by 1 x 2.
         Radio(33017)->click();
-        CPassage& john = store_->Passage(Sample::kJohn16Niv);
+        CPassage& john = Shape(Sample::kJohn16Niv);
         QCOMPARE(john.freq, 3);
         QCOMPARE(john.prog, 0);
-        QCOMPARE(store_->score, Sample::kScore - 2);
-        QCOMPARE(store_->statsCount, Sample::kStatsCount - 1);
-        QCOMPARE(store_->exportNeeded, 1);
+        QCOMPARE(store_->Score(), Sample::kScore - 2);
+        QCOMPARE(store_->StatsCount(), Sample::kStatsCount - 1);
+        QVERIFY(store_->ExportDue());
         QVERIFY(ItemTexts(3).contains(QStringLiteral("John 3:16 NIV")));
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil413); // First
         QVERIFY(window_->windowTitle().startsWith(QStringLiteral("Recitor  Score: 11  ")));
 
         // Out of it again: counted, export due, progress unchanged.
-        store_->exportNeeded = 0;
+        QVERIFY(store_->WriteExport()); // the export written: not due
         Action(Id::kLast)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil419);
         Radio(33015)->click();
         QCOMPARE(store_->Passage(Sample::kPhil419).freq, 1);
-        QCOMPARE(store_->statsCount, Sample::kStatsCount);
-        QCOMPARE(store_->exportNeeded, 1);
-        QCOMPARE(store_->score, Sample::kScore - 2);
+        QCOMPARE(store_->StatsCount(), Sample::kStatsCount);
+        QVERIFY(store_->ExportDue());
+        QCOMPARE(store_->Score(), Sample::kScore - 2);
         QCOMPARE(ItemTexts(1), QStringList({"John 3:17 NIV", "Philip 4:19 NIV"}));
 
         // The radio already checked still rebuilds and goes to the first passage.
         Action(Id::kNext)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn17Niv);
-        store_->exportNeeded = 0;
+        QVERIFY(store_->WriteExport()); // the export written: not due
         Radio(33015)->click();
-        QCOMPARE(store_->GetPosition(), 0);
-        QCOMPARE(store_->exportNeeded, 0);
-        QCOMPARE(store_->statsCount, Sample::kStatsCount);
+        QCOMPARE(window_->Position(), 0);
+        QVERIFY(!store_->ExportDue());
+        QCOMPARE(store_->StatsCount(), Sample::kStatsCount);
+    }
+
+    // A passage added or removed elsewhere moves the others in the collection's order; the window
+    // keeps showing the same passage, found again by its VerseKey, with the tree rebuilt.
+    void shownPassageSurvivesChangesOfTheCollection() {
+        Open();
+        window_->SetPosition(3);
+        window_->SelectCurrent();
+        QCOMPARE(window_->CurrentPassageIndex(), Sample::kRomans828);
+        const QString title = window_->windowTitle();
+        QVERIFY(store_->Remove(Sample::kJohn16Kjv));
+        QCOMPARE(window_->CurrentPassageIndex(), Sample::kRomans828 - 1);
+        QCOMPARE(window_->windowTitle(), title);
+        QCOMPARE(window_->Position(), 3);
+        QCOMPARE(ItemTexts(0), QStringList({"John 3:16 NIV", "Philip 4:13 NIV"}));
+
+        const qsizetype inactive = ItemTexts(3).size();
+        auto added = std::make_unique<CPassage>("010000018\"");
+        QCOMPARE(store_->Add(added), 0);
+        QCOMPARE(window_->CurrentPassageIndex(), Sample::kRomans828);
+        QCOMPARE(window_->windowTitle(), title);
+        QCOMPARE(ItemTexts(3).size(), inactive + 1);
     }
 
     void progressRadio() {
         Open();
-        store_->SetPosition(3);
+        window_->SetPosition(3);
         window_->SelectCurrent();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kRomans828);
         Radio(33005)->click(); // Good to Just Started, two verses
-        QCOMPARE(store_->score, Sample::kScore - 4);
+        QCOMPARE(store_->Score(), Sample::kScore - 4);
         QCOMPARE(store_->Passage(Sample::kRomans828).prog, 1);
-        QCOMPARE(store_->GetPosition(), 3);
+        QCOMPARE(window_->Position(), 3);
         QVERIFY(window_->windowTitle().startsWith(QStringLiteral("Recitor  Score: 9  Romans")));
 
         // An inactive passage stays Not Started.
@@ -293,7 +314,7 @@ private slots:
         Radio(33007)->click();
         QVERIFY(Radio(33004)->isChecked());
         QCOMPARE(store_->Passage(Sample::kPhil419).prog, 0);
-        QCOMPARE(store_->score, Sample::kScore - 4);
+        QCOMPARE(store_->Score(), Sample::kScore - 4);
     }
 
     // Inactive passages of other translations leave the tree; active ones stay whatever their
@@ -308,21 +329,21 @@ private slots:
         QCOMPARE(inactive.size(), 15);
         QCOMPARE(inactive.first(), QStringLiteral("Genesis 1:1 KJV"));
         QCOMPARE(inactive.mid(13), QStringList({"John 3:16 KJV", "Philip 4:19 NIV"}));
-        QCOMPARE(store_->lastPosition, 18);
-        QCOMPARE(store_->exportList, std::vector<int>({Sample::kJohn16Niv, Sample::kPhil413,
-                                                       Sample::kJohn17Niv, Sample::kRomans828}));
-        QCOMPARE(store_->transFilterName, std::string("All"));
+        QCOMPARE(window_->LastPosition(), 18);
+        QCOMPARE(store_->ExportList(), std::vector<int>({Sample::kJohn16Niv, Sample::kPhil413,
+                                                         Sample::kJohn17Niv, Sample::kRomans828}));
+        QCOMPARE(Model()->TransFilterName(), std::string("All"));
 
         store_->TransFilter = Sample::kNiv;
         window_->RebuildTree();
         QCOMPARE(ItemTexts(0), QStringList({"John 3:16", "Philip 4:13"}));
         QCOMPARE(ItemTexts(2), QStringList({"Romans 8:28"}));
         QCOMPARE(ItemTexts(3), QStringList({"Philip 4:19"}));
-        QCOMPARE(store_->lastPosition, 4);
-        QCOMPARE(store_->exportList.size(), std::size_t(4));
-        QCOMPARE(store_->transPassageCount, 4);
-        QCOMPARE(store_->transVerseCount, 4);
-        QCOMPARE(store_->transFilterName, std::string("NIV"));
+        QCOMPARE(window_->LastPosition(), 4);
+        QCOMPARE(store_->ExportList().size(), std::size_t(4));
+        QCOMPARE(Model()->TransPassageCount(), 4);
+        QCOMPARE(Model()->TransVerseCount(), 4);
+        QCOMPARE(Model()->TransFilterName(), std::string("NIV"));
 
         // Context records are listed only in the maintainers' mode.
         Open(1);
@@ -332,11 +353,11 @@ private slots:
         store_->TransFilter = Sample::kNiv;
         window_->RebuildTree();
         QVERIFY(!ItemTexts(3).contains(QStringLiteral("Psalm 23:1")));
-        store_->Passage(Sample::kPsalmRecord).freq = 0;
+        Shape(Sample::kPsalmRecord).freq = 0;
         window_->RebuildTree();
         QCOMPARE(ItemTexts(0), QStringList({"Psalm 23:1", "John 3:16", "Philip 4:13"}));
         Open(0);
-        store_->Passage(Sample::kPsalmRecord).freq = 0;
+        Shape(Sample::kPsalmRecord).freq = 0;
         window_->RebuildTree();
         QCOMPARE(ItemTexts(0), QStringList({"John 3:16 NIV", "Philip 4:13 NIV"}));
     }
@@ -348,14 +369,14 @@ private slots:
         Radio(33009)->click();
         Tree()->setCurrentIndex(model->index(0, 0, model->index(1, 0)));
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn17Niv);
-        QCOMPARE(store_->GetPosition(), 2);
+        QCOMPARE(window_->Position(), 2);
         QVERIFY(window_->TreeInFront());
         ExpectNavigation(true, true);
 
         Radio(33011)->click(); // text box in front again
         Tree()->setCurrentIndex(model->index(3, 0));
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn17Niv);
-        QCOMPARE(store_->GetPosition(), 2);
+        QCOMPARE(window_->Position(), 2);
         QVERIFY(window_->TreeInFront());
     }
 

@@ -115,13 +115,13 @@ private slots:
         QCOMPARE(settings_.ReadNumber(kSectionExport, "PrefConfirmExportPpc", -1), 0);
 
         // The translation filter rebuilds the tree and goes to the first passage.
-        store_->SetPosition(2);
+        window_->SetPosition(2);
         Action(Id::kFirstTranslation + Sample::kAsv)->trigger();
         QCOMPARE(store_->TransFilter, Sample::kAsv);
-        QCOMPARE(store_->GetPosition(), 0);
-        QCOMPARE(store_->transFilterName, std::string("ASV"));
+        QCOMPARE(window_->Position(), 0);
+        QCOMPARE(Model()->TransFilterName(), std::string("ASV"));
 
-        QCOMPARE(store_->SaveAll(), Status::Ok);
+        QCOMPARE(store_->SaveAll(window_->Position()), Status::Ok);
         QCOMPARE(settings_.Get("PrefFontChoice"), 1);
         QCOMPARE(settings_.Get("PrefFlyoverChoice"), 1);
         QCOMPARE(settings_.Get("PrefConfirmDelete"), 0);
@@ -157,7 +157,7 @@ private slots:
         Action(Id::kFirstBackground)->trigger(); // Plain
         QCOMPARE(store_->BackgroundFilename, std::string("Plain.bmp"));
         QCOMPARE(TextBox()->palette().color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(store_->SaveAll(), Status::Ok);
+        QCOMPARE(store_->SaveAll(window_->Position()), Status::Ok);
         QCOMPARE(
             settings_
                 .texts[(std::pair<std::string, std::string>{kSectionParams, "BackgroundFilename"})],

@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(store.PpcSyncInitialized, expectedFlag);
 
         // The next save writes the values as read: flags as 0 or 1, the filter within range.
-        store.WriteSettings();
+        store.WriteSettings(0);
         settings.Flush();
         raw.sync();
         QCOMPARE(raw.value(QStringLiteral("Params/TransFilter")).toInt(), expectedFilter);

@@ -224,8 +224,8 @@ private slots:
 
     void listOneTopicForm() {
         // A secondary topic of "Misc" or "n/a" names the primary topic only.
-        store_->Passage(Sample::kPhil413).secondaryTopic = kTopicMisc;
-        store_->Passage(Sample::kPhil419).secondaryTopic = 0;
+        Shape(Sample::kPhil413).secondaryTopic = kTopicMisc;
+        Shape(Sample::kPhil419).secondaryTopic = 0;
         int count = -1;
         const std::string forgiveness = "Philip 4:13 <Topic: Forgiveness>\r\n"
                                         "13 I can do all this\r\n\r\n"
@@ -245,7 +245,7 @@ private slots:
 
     void listAllTranslations() {
         for (int i = Sample::kGenesisFirst; i < Sample::kPsalmRecord; ++i)
-            store_->Passage(i).primaryTopic = store_->Passage(i).secondaryTopic = 2;
+            Shape(i).primaryTopic = Shape(i).secondaryTopic = 2;
         int count = -1;
         const std::string kjv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: "
                                 "Assurance]>>\r\n16 For God so loved the world\r\n\r\n";
