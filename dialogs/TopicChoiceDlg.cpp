@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "PassageStore.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 
 #include <QButtonGroup>
@@ -266,6 +267,6 @@ void CTopicChoiceDlg::OnTopicClicked(int index) {
         return;
     }
     // The filter stays open, so the user can look at one topic after another.
-    CTopicListDlg list(store_, this);
+    CTopicListDlg list(CTopicList(store_, store_.topicNumber, store_.TransFilter), this);
     list.exec();
 }

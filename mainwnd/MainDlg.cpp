@@ -11,6 +11,7 @@
 #include "RefTables.h"
 #include "TextFormat.h"
 #include "TopicChoiceDlg.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 #include "Win1252.h"
 
@@ -350,7 +351,7 @@ void CMainDlg::OnCommand(int id) {
         // With no passage shown the last topic is listed again.
         if (store_.currentPassage)
             store_.topicNumber = store_.currentPassage->primaryTopic;
-        CTopicListDlg list(store_, this);
+        CTopicListDlg list(CTopicList(store_, store_.topicNumber, store_.TransFilter), this);
         list.exec();
         break;
     }

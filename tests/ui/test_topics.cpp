@@ -6,6 +6,7 @@
 #include "PassageStore.h"
 #include "RefTables.h"
 #include "TopicChoiceDlg.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 #include "UiSupport.h"
 #include "Win1252.h"
@@ -23,8 +24,6 @@
 #include <memory>
 
 namespace {
-
-constexpr int kKjv = 3;
 
 // What the list showed when it was closed by a timer.
 struct SeenList {
@@ -203,85 +202,8 @@ private slots:
         dialog.reject();
     }
 
-    void listTwoTopicForms() {
-        int count = -1;
-        // John 3:16 NIV: Assurance and Faith; Romans 8:28-29 KJV: Faith and Forgiveness.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kTransAll, count),
-                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
-                             "For God so loved the world\r\n\r\n"
-                             "Romans 8:28-29 <<Topic(s) [Primary: Faith] [Secondary: "
-                             "Forgiveness]>>\r\n"
-                             "28 And we know\r\n29 For whom he did foreknow\r\n\r\n"));
-        QCOMPARE(count, 2);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, Sample::kNiv, count),
-                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
-                             "For God so loved the world\r\n\r\n"));
-        QCOMPARE(count, 1);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kKjv, count).substr(0, 15),
-                 std::string("Romans 8:28-29 "));
-        QCOMPARE(count, 1);
-    }
-
-    void listOneTopicForm() {
-        // A secondary topic of "Misc" or "n/a" names the primary topic only.
-        store_->Passage(Sample::kPhil413).secondaryTopic = kTopicMisc;
-        store_->Passage(Sample::kPhil419).secondaryTopic = 0;
-        int count = -1;
-        const std::string forgiveness = "Philip 4:13 <Topic: Forgiveness>\r\n"
-                                        "13 I can do all this\r\n\r\n"
-                                        "Philip 4:19 <Topic: Forgiveness>\r\n"
-                                        "19 And my God will meet\r\n\r\n";
-        QCOMPARE(CTopicListDlg::ListText(*store_, 10, Sample::kNiv, count), forgiveness);
-        QCOMPARE(count, 2);
-        // Listed through the secondary topic, still in the one-topic form.
-        QCOMPARE(CTopicListDlg::ListText(*store_, kTopicMisc, Sample::kNiv, count),
-                 forgiveness.substr(0, forgiveness.find("Philip 4:19")));
-        QCOMPARE(count, 1);
-        // Topic "n/a" lists the passages without a secondary topic.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 0, kTransAll, count),
-                 forgiveness.substr(forgiveness.find("Philip 4:19")));
-        QCOMPARE(count, 1);
-    }
-
-    void listAllTranslations() {
-        for (int i = Sample::kGenesisFirst; i < Sample::kPsalmRecord; ++i)
-            store_->Passage(i).primaryTopic = store_->Passage(i).secondaryTopic = 2;
-        int count = -1;
-        const std::string kjv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: "
-                                "Assurance]>>\r\n16 For God so loved the world\r\n\r\n";
-        const std::string niv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>"
-                                "\r\nFor God so loved the world\r\n\r\n"
-                                "John 3:17 <<Topic(s) [Primary: Assurance] [Secondary: "
-                                "Assurance]>>\r\n17 For God did not send his Son\r\n\r\n";
-        const std::string all = CTopicListDlg::ListText(*store_, 1, kTransAll, count);
-        QCOMPARE(count, 4);
-        // The context record of Psalm 23 comes first in store order, then both translations.
-        QCOMPARE(all, "Psalm 23:1 <<Topic(s) [Primary: Assurance] [Secondary: Assurance]>>\r\n"
-                      "1 The LORD is my shepherd\r\n\r\n" +
-                          kjv + niv);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kNiv, count), niv);
-        QCOMPARE(count, 2);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, kKjv, count), kjv);
-        QCOMPARE(count, 1);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kAsv, count), std::string());
-        QCOMPARE(count, 0);
-    }
-
-    void listNoMatch() {
-        int count = -1;
-        QCOMPARE(CTopicListDlg::ListText(*store_, 40, kTransAll, count), std::string());
-        QCOMPARE(count, 0);
-        // Topics outside the table list nothing and name nothing.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 99, kTransAll, count), std::string());
-        QCOMPARE(count, 0);
-        QCOMPARE(CTopicListDlg::Caption(99, kTransAll, 0),
-                 QStringLiteral("Topic:   Translation: All  Count: 0"));
-    }
-
     void listDialog() {
-        store_->topicNumber = 9;
-        store_->TransFilter = Sample::kNiv;
-        CTopicListDlg dialog(*store_);
+        CTopicListDlg dialog(CTopicList(*store_, 9, Sample::kNiv));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         auto* box = dialog.findChild<QPlainTextEdit*>(QStringLiteral("2060"));
@@ -295,11 +217,10 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), box);
         QVERIFY(!box->textCursor().hasSelection());
         QCOMPARE(box->textCursor().position(), 0);
-        // Enter closes the list rather than breaking a line; nothing in the store changes.
+        // Enter closes the list rather than breaking a line.
         QTest::keyClick(box, Qt::Key_X);
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(store_->topicNumber, 9);
     }
 
     void topicFilterCommand() {
