@@ -114,7 +114,6 @@ public:
     int baselineFormatVersion = 0;
     int userCount = 0;
     int statsCount = 0;
-    int topicDialogMode = 0;
     int saveAndNext = 0;
     int nextRequested = 0;
 

@@ -342,9 +342,11 @@ void CMainDlg::OnCommand(int id) {
         break;
     }
     case Id::kTopicFilter: {
-        store_.topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg filter(store_, this);
-        filter.exec(); // the filter only looks; there is nothing to take over afterwards
+        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, store_.topicNumber, store_,
+                               store_.TransFilter, this);
+        filter.exec();
+        // The topic last listed is selected when the filter opens next.
+        store_.topicNumber = filter.Topic();
         break;
     }
     case Id::kSameTopic: {

@@ -72,8 +72,7 @@ private slots:
     void cleanup() { CloseAll(); }
 
     void buttonsAndLayout() {
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Filter, 1, *store_, kTransAll);
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Topic Filter (will show all passages matching selected topic "
                                 "category,  from current Bible translation)"));
@@ -123,11 +122,10 @@ private slots:
     void openingSelection() {
         QFETCH(int, topic);
         QFETCH(int, index);
-        store_->topicNumber = topic;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, topic, *store_, kTransAll);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic Choice"));
         QCOMPARE(dialog.SelectedIndex(), index);
+        QCOMPARE(dialog.Topic(), topic);
         int checked = 0;
         for (const QRadioButton* radio : dialog.findChildren<QRadioButton*>())
             checked += radio->isChecked() ? 1 : 0;
@@ -135,9 +133,7 @@ private slots:
     }
 
     void choiceTakesTheClickedTopic() {
-        store_->topicNumber = 0;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, 0, *store_, kTransAll);
         // A click far out on the wrapped label counts as a click on the button.
         OnNextModal([](QDialog* shown) {
             QRadioButton* radio = Radio(*shown, 2018);
@@ -145,13 +141,14 @@ private slots:
                               QPoint(radio->width() - 4, radio->height() - 2));
         });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(dialog.Topic(), 18);
 
         // The button that is already selected chooses its topic too.
-        CTopicChoiceDlg again(*store_);
+        CTopicChoiceDlg again(CTopicChoiceDlg::Mode::Choice, dialog.Topic(), *store_, kTransAll);
+        QCOMPARE(again.SelectedIndex(), 17);
         OnNextModal([](QDialog* shown) { Radio(*shown, 2018)->click(); });
         QCOMPARE(again.exec(), int(QDialog::Accepted));
-        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(again.Topic(), 18);
     }
 
     void choiceCancelledByEnterOrEscape_data() {
@@ -162,28 +159,24 @@ private slots:
 
     void choiceCancelledByEnterOrEscape() {
         QFETCH(int, key);
-        store_->topicNumber = 0;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, 0, *store_, kTransAll);
         OnNextModal([key](QDialog* shown) {
             QWidget* target = shown->focusWidget() ? shown->focusWidget() : shown;
             QTest::keyClick(target, Qt::Key(key));
         });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(store_->topicNumber, 0);
+        QCOMPARE(dialog.Topic(), 0);
     }
 
     void filterListsEachClickAndStaysOpen() {
-        store_->topicNumber = 1;
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Filter, 1, *store_, kTransAll);
         dialog.show();
         SeenList seen;
         CloseNextList(seen);
         Radio(dialog, 2009)->click();
         QCOMPARE(seen.shown, 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: All  Count: 2"));
-        QCOMPARE(store_->topicNumber, 9);
+        QCOMPARE(dialog.Topic(), 9);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(dialog.SelectedIndex(), 8);
@@ -197,9 +190,19 @@ private slots:
         Radio(dialog, 2040)->click();
         QCOMPARE(seen.caption, QStringLiteral("Topic: Temptation  Translation: All  Count: 0"));
         QCOMPARE(seen.text, QString());
-        QCOMPARE(store_->topicNumber, 40);
+        QCOMPARE(dialog.Topic(), 40);
         QCOMPARE(dialog.SelectedIndex(), 39);
         dialog.reject();
+        QCOMPARE(dialog.Topic(), 40);
+
+        // The list keeps to the filter's translation.
+        CTopicChoiceDlg niv(CTopicChoiceDlg::Mode::Filter, 1, *store_, Sample::kNiv);
+        niv.show();
+        CloseNextList(seen);
+        Radio(niv, 2009)->click();
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
+        QVERIFY(seen.text.startsWith(QStringLiteral("John 3:16 <<Topic(s)")));
+        niv.reject();
     }
 
     void listDialog() {
@@ -226,7 +229,6 @@ private slots:
     void topicFilterCommand() {
         OpenWindow();
         store_->topicNumber = 18;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
         QVERIFY(window_->Action(Id::kTopicFilter)->isEnabled());
         QString caption;
         int selected = -2;
@@ -239,11 +241,23 @@ private slots:
         });
         const QString title = window_->windowTitle();
         window_->Action(Id::kTopicFilter)->trigger();
-        QCOMPARE(store_->topicDialogMode, int(CTopicChoiceDlg::kFilterMode));
         QVERIFY(caption.startsWith(QStringLiteral("Topic Filter (")));
         QCOMPARE(selected, 17);
         QCOMPARE(store_->topicNumber, 18);
         QCOMPARE(window_->windowTitle(), title);
+
+        // The lists keep to the window's translation, and the topic listed last is kept.
+        store_->TransFilter = Sample::kNiv;
+        SeenList seen;
+        OnNextModal([&seen](QDialog* dialog) {
+            CloseNextList(seen);
+            Radio(*dialog, 2009)->click();
+            dialog->reject();
+        });
+        window_->Action(Id::kTopicFilter)->trigger();
+        QCOMPARE(seen.shown, 1);
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
+        QCOMPARE(store_->topicNumber, 9);
     }
 
     void sameTopicCommand() {
@@ -267,9 +281,14 @@ private slots:
         QVERIFY(seen.text.startsWith(QStringLiteral("Romans 8:28-29 <<Topic(s)")));
 
         // The topic picked here is the one the filter selects when it opens next.
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg filter(*store_);
-        QCOMPARE(filter.SelectedIndex(), 9);
+        int selected = -2;
+        OnNextModal([&selected](QDialog* dialog) {
+            selected = qobject_cast<CTopicChoiceDlg*>(dialog)->SelectedIndex();
+            dialog->reject();
+        });
+        window_->Action(Id::kTopicFilter)->trigger();
+        QCOMPARE(selected, 9);
+        QCOMPARE(store_->topicNumber, 10);
     }
 
 private:
