@@ -1,8 +1,10 @@
 #include "RecitorApp.h"
 
+#include "CreationTime.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "TipDlg.h"
+#include "TipSequence.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -66,15 +68,25 @@ bool CRecitorApp::ReadStartupSettings() {
 void CRecitorApp::ShowStartupTip(const QStringList& arguments) {
     if (HasAutomationSwitch(arguments))
         return;
-    // Made even when it is not shown: it moves on by one tip at every start.
-    CTipDlg tip(*settings_);
-    if (tip.ShowAtStartup())
-        tip.exec();
+    TakeTip(true, nullptr);
 }
 
 void CRecitorApp::ShowTip() {
-    CTipDlg tip(*settings_, {}, mainWindow);
-    tip.exec();
+    TakeTip(false, mainWindow);
+}
+
+void CRecitorApp::TakeTip(bool startup, QWidget* parent) {
+    CTipSequence tips(*settings_, CreationTimeText(CTipSequence::FilePath({})));
+    // The tip is taken even when it is not shown, so that every start moves on by one tip.
+    if (tips.Next() == CTipSequence::Read::Trouble)
+        CTipDlg::ReportTrouble(nullptr);
+    if (!startup || tips.ShowAtStartup()) {
+        CTipDlg dialog(tips, parent);
+        // Only Close confirms the start-up choice; Escape leaves it as it was.
+        if (dialog.exec() == QDialog::Accepted)
+            tips.SetShowAtStartup(dialog.ShowAtStartup());
+    }
+    tips.SavePosition();
 }
 
 void CRecitorApp::ReadPreferences() {

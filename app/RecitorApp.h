@@ -13,6 +13,7 @@
 
 class CMainDlg;
 class CPassageStore;
+class QWidget;
 
 // The one process-wide object that owns everything else: the passage store, the single-instance
 // guard and the few start-up values the windows read. Run is the start-up routine: it reads the
@@ -55,6 +56,9 @@ public:
 private:
     bool ReadStartupSettings();
     void ShowStartupTip(const QStringList& arguments);
+    // Reads the tip that is due and shows it, at start-up only when the user wants the tips
+    // then; stores the start-up choice the user confirmed and where the next tip starts.
+    void TakeTip(bool startup, QWidget* parent);
     void ReadPreferences();
     void RestoreSelection();
     void CloseWindowsForEnd();

@@ -125,7 +125,6 @@ public:
     double LoadSeconds() const { return loadSeconds_; }
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
 
-    int topicDialogMode = 0;
 
     // Preferences, read by ReadPreferences and written back by WriteSettings.
     int TransFilter = 33;

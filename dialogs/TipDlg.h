@@ -2,54 +2,37 @@
 
 #include <QDialog>
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
-
-class ISettings;
+class CTipSequence;
 class QCheckBox;
 class QLabel;
-class QPushButton;
+class QWidget;
 
-// Shows one short hint about the program at a time, taken in turn from the tips file. Where the
-// next tip starts is remembered in the settings, so that consecutive showings walk through the
-// file and wrap around at its end; a replaced file (a new creation time) starts again at its top.
-// The constructor reads one tip even when the dialog is not shown, and the destructor records the
-// position after it, so every start-up advances by one tip.
+// Shows the current tip of a tip sequence, one short hint about the program, and moves on to the
+// next one at "Next Tip". The owner reads the tip that is due before it opens the dialog, and
+// stores the start-up choice (when the dialog was closed with Close) and the position afterwards.
 class CTipDlg : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxTipLength = 999;
+    // tips outlives the dialog.
+    explicit CTipDlg(CTipSequence& tips, QWidget* parent = nullptr);
 
-    // Reads the settings and the tip to show; the tips file lies in directory (the working
-    // directory when empty).
-    explicit CTipDlg(ISettings& settings, const std::filesystem::path& directory = {},
-                     QWidget* parent = nullptr);
-    ~CTipDlg() override;
+    // The start-up choice as the check box holds it; the user's choice once the dialog was
+    // accepted (closed with Close).
+    bool ShowAtStartup() const;
 
-    bool ShowAtStartup() const { return showAtStartup_; }
-    const std::string& TipText() const { return tipText_; }
-
-    // Reads lines until one is a tip and keeps it.
-    void ReadNextTip();
-
-    // The file's creation time as the fixed 24-character date text ("Wed Jun 30 21:49:08 1993").
-    static std::string CreationTimeText(const std::filesystem::path& file);
+    // Tells the user that the tips file could not be read; owner is the window the message
+    // belongs to, or null.
+    static void ReportTrouble(QWidget* owner);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void CreateControls();
-    void OnClose();
-    bool SeekTo(long position);
+    void OnNextTip();
 
-    ISettings& settings_;
-    std::FILE* file_ = nullptr;
-    std::string tipText_;
-    bool showAtStartup_ = true;
+    CTipSequence& tips_;
     QCheckBox* showCheck_ = nullptr;
     QLabel* tipLabel_ = nullptr;
-    QPushButton* nextButton_ = nullptr;
     QWidget* pictureArea_ = nullptr;
 };

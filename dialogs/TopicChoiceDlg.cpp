@@ -1,7 +1,7 @@
 #include "TopicChoiceDlg.h"
 
 #include "DialogUnits.h"
-#include "PassageStore.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 
 #include <QButtonGroup>
@@ -141,9 +141,10 @@ protected:
 
 } // namespace
 
-CTopicChoiceDlg::CTopicChoiceDlg(CPassageStore& store, QWidget* parent)
-    : QDialog(parent), store_(store) {
-    setWindowTitle(store_.topicDialogMode == kChoiceMode
+CTopicChoiceDlg::CTopicChoiceDlg(Mode mode, int topic, const CPassageStore& store, int transFilter,
+                                 QWidget* parent)
+    : QDialog(parent), mode_(mode), topic_(topic), store_(store), transFilter_(transFilter) {
+    setWindowTitle(mode_ == Mode::Choice
                        ? QStringLiteral("Topic Choice")
                        : QStringLiteral("Topic Filter (will show all passages matching selected "
                                         "topic category,  from current Bible translation)"));
@@ -161,7 +162,7 @@ CTopicChoiceDlg::CTopicChoiceDlg(CPassageStore& store, QWidget* parent)
     CreateButtons();
 
     // Topic 0 ("n/a") has no button, so nothing is selected for it.
-    if (QAbstractButton* selected = group_->button(store_.topicNumber - 1))
+    if (QAbstractButton* selected = group_->button(topic_ - 1))
         selected->setChecked(true);
     connect(group_, &QButtonGroup::idClicked, this, &CTopicChoiceDlg::OnTopicClicked);
 }
@@ -260,12 +261,12 @@ void CTopicChoiceDlg::CreateButtons() {
 }
 
 void CTopicChoiceDlg::OnTopicClicked(int index) {
-    store_.topicNumber = index + 1;
-    if (store_.topicDialogMode == kChoiceMode) {
+    topic_ = index + 1;
+    if (mode_ == Mode::Choice) {
         accept();
         return;
     }
     // The filter stays open, so the user can look at one topic after another.
-    CTopicListDlg list(store_, this);
+    CTopicListDlg list(CTopicList(store_, topic_, transFilter_), this);
     list.exec();
 }

@@ -5,20 +5,26 @@
 class CPassageStore;
 class QButtonGroup;
 
-// One button per topic, serving two uses that the store's topic dialog mode tells apart. As the
-// topic filter (mode 1) every click lists the passages with that topic on top of this dialog,
-// which stays open until the user closes it. As the topic choice (mode 2) a click chooses the
-// topic and closes the dialog with OK. Either way the topic travels through the store's topic
-// number: the caller sets it before opening (it selects the matching button) and reads it after.
+// One button per topic, serving two uses. As the topic filter every click lists the passages
+// with that topic on top of this dialog, which stays open until the user closes it. As the topic
+// choice a click chooses the topic and closes the dialog with OK. Either way the dialog opens with
+// the button of the caller's topic selected, and the topic last clicked is its result.
 class CTopicChoiceDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kTopicButtons = 57; // topics 1..57
     static constexpr int kFirstButtonId = 2001;
-    static constexpr int kFilterMode = 1;
-    static constexpr int kChoiceMode = 2;
 
-    explicit CTopicChoiceDlg(CPassageStore& store, QWidget* parent = nullptr);
+    enum class Mode { Filter, Choice };
+
+    // topic selects its button (none for topic 0, "n/a", or a number without a button). The
+    // filter lists the passages of store in translation transFilter (kTransAll for every
+    // translation); store outlives the dialog.
+    CTopicChoiceDlg(Mode mode, int topic, const CPassageStore& store, int transFilter,
+                    QWidget* parent = nullptr);
+
+    // The topic last clicked, or the opening topic when none was.
+    int Topic() const { return topic_; }
 
     // Position of the selected button, 0..56, or -1 when none is selected.
     int SelectedIndex() const;
@@ -30,6 +36,9 @@ private:
     void CreateButtons();
     void OnTopicClicked(int index);
 
-    CPassageStore& store_;
+    Mode mode_;
+    int topic_;
+    const CPassageStore& store_;
+    int transFilter_;
     QButtonGroup* group_ = nullptr;
 };

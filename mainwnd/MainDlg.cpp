@@ -11,6 +11,7 @@
 #include "RefTables.h"
 #include "TextFormat.h"
 #include "TopicChoiceDlg.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 #include "Win1252.h"
 
@@ -355,16 +356,18 @@ void CMainDlg::OnCommand(int id) {
         break;
     }
     case Id::kTopicFilter: {
-        store_.topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg filter(store_, this);
-        filter.exec(); // the filter only looks; there is nothing to take over afterwards
+        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, store_.topicNumber, store_,
+                               store_.TransFilter, this);
+        filter.exec();
+        // The topic last listed is selected when the filter opens next.
+        store_.topicNumber = filter.Topic();
         break;
     }
     case Id::kSameTopic: {
         // With no passage shown the last topic is listed again.
         if (const CPassage* passage = Current())
             store_.topicNumber = passage->primaryTopic;
-        CTopicListDlg list(store_, this);
+        CTopicListDlg list(CTopicList(store_, store_.topicNumber, store_.TransFilter), this);
         list.exec();
         break;
     }

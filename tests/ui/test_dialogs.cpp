@@ -1,9 +1,10 @@
-// The tip of the day read in turn from the tips file across starts, and the About box and the
-// launch-time report with the store's counters.
+// The tip dialog over a tip sequence, and the About box and the launch-time report with the
+// store's counters.
 
 #include "AboutDlg.h"
 #include "PassageStore.h"
 #include "TipDlg.h"
+#include "TipSequence.h"
 #include "UiSupport.h"
 
 #include <QCheckBox>
@@ -12,7 +13,6 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTemporaryDir>
@@ -20,15 +20,11 @@
 
 #include <cmath>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace {
 
-std::string TipOf(CMemorySettings& settings, const QString& dir) {
-    CTipDlg tip(settings, dir.toStdString());
-    return tip.TipText();
-}
+constexpr const char* kStamp = "Wed Jun 30 21:49:08 1993";
 
 // The widest values the About box has to show: the largest collection the files allow, a load
 // time of minutes (measured in milliseconds) and a wide translation name.
@@ -68,118 +64,72 @@ private slots:
 
     void cleanup() { QVERIFY2(boxes_.shown.isEmpty(), qPrintable(boxes_.shown.value(0).caption)); }
 
-    void tipsComeInTurnSkippingCommentsAndWrapping() {
-        WriteTips(";a comment\r\nA\r\n  an indented line\r\nB\r\n");
-        QCOMPARE(TipOf(settings_, Dir()), std::string("A\n"));
-        QCOMPARE(TipOf(settings_, Dir()), std::string("B\n"));
-        QCOMPARE(TipOf(settings_, Dir()), std::string("A\n"));
+    void tipDialogShowsTheTipAndReadsOn() {
+        // The dialog shows the tip's Windows-1252 characters, not its bytes.
+        WriteTips("first \x93tip\x94\nsecond\n");
+        CTipSequence tips(settings_, kStamp, Dir().toStdString());
+        QVERIFY(tips.Next() == CTipSequence::Read::Ok);
+        settings_.writes.clear();
+        CTipDlg tip(tips);
+        QCOMPARE(tip.windowTitle(), QStringLiteral("Tip of the Day"));
+        QCOMPARE(tip.minimumSize(), tip.maximumSize());
+        QLabel* label = Find<QLabel>(tip, "1004");
+        QCOMPARE(label->text(), QStringLiteral("first \u201ctip\u201d\n"));
+        QVERIFY(Find<QCheckBox>(tip, "1001")->isChecked());
+        QVERIFY(tip.ShowAtStartup());
+        QPushButton* next = Find<QPushButton>(tip, "1002");
+        QVERIFY(next->isEnabled());
+        next->click();
+        QCOMPARE(label->text(), QStringLiteral("second\n"));
+        next->click();
+        QCOMPARE(label->text(), QStringLiteral("first \u201ctip\u201d\n"));
+        QCOMPARE(tips.Text(), std::string("first \x93tip\x94\n"));
+        // The owner stores what the dialog gives; the dialog itself writes nothing.
+        QVERIFY(settings_.writes.empty());
     }
 
-    void everyStartMovesOnEvenWhenNoTipIsShown() {
-        WriteTips("one\ntwo\nthree\nfour\nfive\n");
+    void tipDialogGivesTheStartUpChoice() {
+        WriteTips("first\n");
         settings_.numbers[{kSectionTip, "RctStartUp"}] = 1;
-        for (int start = 0; start < 3; ++start) {
-            CTipDlg tip(settings_, Dir().toStdString());
+        CTipSequence tips(settings_, kStamp, Dir().toStdString());
+        {
+            CTipDlg tip(tips);
             QVERIFY(!tip.ShowAtStartup());
-        }
-        // Then "Tip of the Day" shows the fourth.
-        QCOMPARE(TipOf(settings_, Dir()), std::string("four\n"));
-    }
-
-    void nextTipReadsOnAndCloseStoresTheStartUpChoice() {
-        WriteTips("first\nsecond\n");
-        {
-            CTipDlg tip(settings_, Dir().toStdString());
-            QVERIFY(tip.ShowAtStartup());
-            Find<QPushButton>(tip, "1002")->click();
-            QCOMPARE(Find<QLabel>(tip, "1004")->text(), QStringLiteral("second\n"));
-            Find<QCheckBox>(tip, "1001")->setChecked(false);
-            Find<QPushButton>(tip, "1")->click();
-        }
-        QCOMPARE(settings_.ReadNumber(kSectionTip, "RctStartUp", -1), 1);
-        {
-            // Leaving with Escape stores nothing for the start-up choice.
-            settings_.numbers[{kSectionTip, "RctStartUp"}] = 0;
-            CTipDlg tip(settings_, Dir().toStdString());
+            Find<QCheckBox>(tip, "1001")->setChecked(true);
             tip.show();
-            Find<QCheckBox>(tip, "1001")->setChecked(false);
-            QTest::keyClick(&tip, Qt::Key_Escape);
+            Find<QPushButton>(tip, "1")->click();
+            QCOMPARE(tip.result(), int(QDialog::Accepted));
+            QVERIFY(tip.ShowAtStartup());
         }
-        QCOMPARE(settings_.ReadNumber(kSectionTip, "RctStartUp", -1), 0);
-    }
-
-    void aReplacedFileStartsAgainAndAStrayPositionWraps() {
-        WriteTips("alpha\nbeta\ngamma\n");
-        QCOMPARE(TipOf(settings_, Dir()), std::string("alpha\n"));
-        // A different creation time: back to the top.
-        settings_.texts[{kSectionTip, "RctTimeStamp"}] = "Mon Jan  1 00:00:00 2001";
-        QCOMPARE(TipOf(settings_, Dir()), std::string("alpha\n"));
-        // A position past the end finds nothing there and starts again.
-        settings_.numbers[{kSectionTip, "RctFilePos"}] = 100000;
-        QCOMPARE(TipOf(settings_, Dir()), std::string("alpha\n"));
-        const QString stamp =
-            QString::fromStdString(CTipDlg::CreationTimeText(Dir().toStdString() + "/RctTips.txt"));
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral(
-                         "^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9]\\d \\d\\d:\\d\\d:\\d\\d \\d{4}$"))
-                     .match(stamp)
-                     .hasMatch(),
-                 qPrintable(stamp));
-    }
-
-    void longLinesComeInPiecesOf999() {
-        const std::string line(1500, 'x');
-        WriteTips(QByteArray::fromStdString(line + "\nshort\n"));
-        QCOMPARE(TipOf(settings_, Dir()), std::string(999, 'x'));
-        QCOMPARE(TipOf(settings_, Dir()), std::string(501, 'x') + "\n");
-        QCOMPARE(TipOf(settings_, Dir()), std::string("short\n"));
-    }
-
-    void missingOrTiplessFilesNeverHang() {
         {
-            CTipDlg tip(settings_, Dir().toStdString());
-            QCOMPARE(tip.TipText(),
-                     std::string("Tips file does not exist in the prescribed directory"));
-            QVERIFY(!Find<QPushButton>(tip, "1002")->isEnabled());
+            // Enter closes as Close does.
+            CTipDlg tip(tips);
+            tip.show();
+            QVERIFY(QTest::qWaitForWindowActive(&tip));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(tip.result(), int(QDialog::Accepted));
         }
-        QVERIFY(settings_.numbers.empty());
-        QVERIFY(settings_.texts.empty());
-
-        WriteTips("; only comments\r\n\r\n\tand indented lines\r\n");
-        CTipDlg tip(settings_, Dir().toStdString());
-        QCOMPARE(tip.TipText(), std::string("The tips file holds no tips."));
-        Find<QPushButton>(tip, "1002")->click();
-        QCOMPARE(tip.TipText(), std::string("The tips file holds no tips."));
+        {
+            // Escape leaves without confirming anything.
+            CTipDlg tip(tips);
+            tip.show();
+            Find<QCheckBox>(tip, "1001")->setChecked(true);
+            QTest::keyClick(&tip, Qt::Key_Escape);
+            QCOMPARE(tip.result(), int(QDialog::Rejected));
+        }
     }
 
-    // The tips that ship with the program: each comes whole, with its line end, and each once
-    // before the first comes again.
+    void tipDialogWithoutAFile() {
+        CTipSequence tips(settings_, kStamp, Dir().toStdString());
+        CTipDlg tip(tips);
+        QCOMPARE(Find<QLabel>(tip, "1004")->text(),
+                 QStringLiteral("Tips file does not exist in the prescribed directory"));
+        QVERIFY(!Find<QPushButton>(tip, "1002")->isEnabled());
+    }
+
     // The dialogs carry their own pictures, so any program that links them can draw them.
     void tipPictureTravelsWithTheDialogs() {
         QVERIFY(!QPixmap(QStringLiteral(":/bitmaps/tipbulb.png")).isNull());
-    }
-
-    void shippedTipsComeWhole() {
-        const QString shipped = QFINDTESTDATA("../../res/RctTips.txt");
-        QVERIFY(!shipped.isEmpty());
-        const QByteArray bytes = ReadFile(shipped);
-        QVERIFY(bytes.startsWith("; Tips for Recitor"));
-        QVERIFY(!bytes.contains("\r\r") && bytes.count('\n') == bytes.count("\r\n"));
-        WriteTips(bytes);
-        int tips = 0;
-        for (const QByteArray& line : bytes.split('\n'))
-            if (!line.isEmpty() && !QByteArrayView(" \t\r;").contains(line.front()))
-                ++tips;
-        QVERIFY(tips > 30);
-        std::set<std::string> seen;
-        const std::string first = TipOf(settings_, Dir());
-        std::string tip = first;
-        do {
-            QVERIFY2(tip.ends_with('\n') && tip.size() <= CTipDlg::kMaxTipLength, tip.c_str());
-            QVERIFY2(seen.insert(tip).second, tip.c_str());
-            tip = TipOf(settings_, Dir());
-        } while (tip != first);
-        QCOMPARE(static_cast<int>(seen.size()), tips);
     }
 
     void aboutBoxShowsTheStoreCounters() {

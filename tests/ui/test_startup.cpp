@@ -1,17 +1,26 @@
 // The application object's whole run: the start-up counters, the flawed-setup stop, the restored
-// position, a damaged data file, the save after the main window closes, and the end requested by
-// logout, shutdown and their signals.
+// position, a damaged data file, the tip of the day across starts, the save after the main window
+// closes, and the end requested by logout, shutdown and their signals.
 
 #include "CommandIds.h"
+#include "CreationTime.h"
 #include "EndSignals.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RecitorApp.h"
+#include "TipDlg.h"
 #include "UiSupport.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -120,7 +129,7 @@ private slots:
                  QStringLiteral("Recitor not installed properly (was setup program used?)"));
         QCOMPARE(boxes_->shown[0].icon, MsgIcon::Error);
         QCOMPARE(boxes_->shown[0].buttons, MsgButtons::Ok);
-        QCOMPARE(boxes_->owners[0], nullptr);
+        QVERIFY(!boxes_->owners[0]);
         raw.sync();
         QCOMPARE(raw.allKeys(), keysBefore);
         if (runCount.isValid())
@@ -287,6 +296,94 @@ private slots:
         QVERIFY(result.otherDialogs.isEmpty());
     }
 
+    // Every start takes the next tip, shown or not, and "Tip of the Day" shows the one after it,
+    // over the main window. The start-up choice is stored when the tip is closed with Close.
+    void everyStartMovesOnByOneTip() {
+        WriteFile(QStringLiteral("RctTips.txt"), "one\ntwo\nthree\nfour\nfive\n");
+        settings_->Set("RunCount", 1);
+        settings_->numbers[{kSectionTip, "RctStartUp"}] = 1;
+        for (int start = 0; start < 3; ++start) {
+            const RunResult result = RunApp(*app_, {}, {QStringLiteral("Recitor")});
+            QCOMPARE(result.status, 0);
+            QVERIFY(result.otherDialogs.isEmpty());
+            Restart();
+        }
+        QCOMPARE(TipNumber("RctFilePos"), 14);
+        QCOMPARE(settings_->ReadText(kSectionTip, "RctTimeStamp", ""),
+                 CreationTimeText("RctTips.txt"));
+
+        const auto tipOfTheDay = [](bool showAtStartup, bool close, QString& shown) {
+            return [showAtStartup, close, &shown](CMainDlg& window) {
+                QTimer::singleShot(0, [&window, showAtStartup, close, &shown] {
+                    auto* tip = qobject_cast<CTipDlg*>(QApplication::activeModalWidget());
+                    QVERIFY(tip);
+                    QVERIFY(tip->parentWidget() == &window);
+                    shown = tip->findChild<QLabel*>(QStringLiteral("1004"))->text();
+                    tip->findChild<QCheckBox*>(QStringLiteral("1001"))->setChecked(showAtStartup);
+                    if (close)
+                        tip->findChild<QPushButton*>(QStringLiteral("1"))->click();
+                    else
+                        QTest::keyClick(tip, Qt::Key_Escape);
+                });
+                window.Action(Id::kTipOfTheDay)->trigger();
+            };
+        };
+        QString shown;
+        QCOMPARE(RunApp(*app_, tipOfTheDay(true, true, shown)).status, 0);
+        QCOMPARE(shown, QStringLiteral("four\n"));
+        QCOMPARE(TipNumber("RctStartUp"), 0);
+        QCOMPARE(TipNumber("RctFilePos"), 19);
+
+        // Escape leaves the start-up choice as it was; the tip is taken all the same.
+        Restart();
+        QCOMPARE(RunApp(*app_, tipOfTheDay(false, false, shown)).status, 0);
+        QCOMPARE(shown, QStringLiteral("five\n"));
+        QCOMPARE(TipNumber("RctStartUp"), 0);
+        QCOMPARE(TipNumber("RctFilePos"), 24);
+    }
+
+    // A stored position the file cannot reach is told, without an owner window, even when the
+    // tip is not shown; the next start begins at the top.
+    void unreachableTipPositionIsReported() {
+        WriteFile(QStringLiteral("RctTips.txt"), "one\ntwo\n");
+        settings_->Set("RunCount", 1);
+        settings_->texts[{kSectionTip, "RctTimeStamp"}] = CreationTimeText("RctTips.txt");
+        settings_->numbers[{kSectionTip, "RctStartUp"}] = 1;
+        settings_->numbers[{kSectionTip, "RctFilePos"}] = -1;
+        const RunResult result = RunApp(*app_, {}, {QStringLiteral("Recitor")});
+        QCOMPARE(result.status, 0);
+        QVERIFY(result.otherDialogs.isEmpty());
+        QCOMPARE(boxes_->shown.size(), 1);
+        QCOMPARE(boxes_->shown[0].caption, QStringLiteral("Recitor"));
+        QCOMPARE(boxes_->shown[0].text, QStringLiteral("Trouble reading the tips file"));
+        QCOMPARE(boxes_->shown[0].icon, MsgIcon::None);
+        QVERIFY(!boxes_->owners[0]);
+        QCOMPARE(TipNumber("RctFilePos"), 0);
+    }
+
+    // What tells a replaced tips file: its creation time in local time, in the fixed
+    // 24-character form, the same for as long as the file stays and new for a new file.
+    void tipsFileCreationTime() {
+        WriteFile(QStringLiteral("RctTips.txt"), "one\n");
+        const std::string stamp = CreationTimeText("RctTips.txt");
+        const QString text = QString::fromStdString(stamp);
+        QVERIFY2(QRegularExpression(QStringLiteral("^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3]\\d "
+                                                   "\\d\\d:\\d\\d:\\d\\d \\d{4}$"))
+                     .match(text)
+                     .hasMatch(),
+                 qPrintable(text));
+        const QDateTime read =
+            QLocale::c().toDateTime(text.simplified(), QStringLiteral("ddd MMM d hh:mm:ss yyyy"));
+        QVERIFY2(read.isValid(), qPrintable(text));
+        QVERIFY2(qAbs(read.secsTo(QDateTime::currentDateTime())) < 60, qPrintable(text));
+        QCOMPARE(CreationTimeText("RctTips.txt"), stamp);
+
+        QTest::qWait(1100); // the text counts whole seconds
+        QVERIFY(QFile::remove(QStringLiteral("RctTips.txt")));
+        WriteFile(QStringLiteral("RctTips.txt"), "one\n");
+        QVERIFY(CreationTimeText("RctTips.txt") != stamp);
+    }
+
     // Logout and shutdown end the run as Exit does, from behind a dialog and its message box:
     // everything is saved and the status is that of a normal end.
     void endRequestClosesWindowsAndSaves() {
@@ -393,6 +490,16 @@ private slots:
     }
 
 private:
+    // The next start of the program, with the settings as the last one left them.
+    void Restart() {
+        auto* again = new CMemorySettings(*settings_);
+        app_ = std::make_unique<CRecitorApp>(std::unique_ptr<ISettings>(again));
+        settings_ = again;
+    }
+    std::int32_t TipNumber(const char* name) const {
+        return settings_->ReadNumber(kSectionTip, name, INT32_MIN);
+    }
+
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<CScriptedMessageBoxes> boxes_;
     CMemorySettings* settings_ = nullptr; // owned by app_

@@ -6,6 +6,7 @@
 #include "PassageStore.h"
 #include "RefTables.h"
 #include "TopicChoiceDlg.h"
+#include "TopicList.h"
 #include "TopicListDlg.h"
 #include "UiSupport.h"
 #include "Win1252.h"
@@ -23,8 +24,6 @@
 #include <memory>
 
 namespace {
-
-constexpr int kKjv = 3;
 
 // What the list showed when it was closed by a timer.
 struct SeenList {
@@ -73,8 +72,7 @@ private slots:
     void cleanup() { CloseAll(); }
 
     void buttonsAndLayout() {
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Filter, 1, *store_, kTransAll);
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Topic Filter (will show all passages matching selected topic "
                                 "category,  from current Bible translation)"));
@@ -124,11 +122,10 @@ private slots:
     void openingSelection() {
         QFETCH(int, topic);
         QFETCH(int, index);
-        store_->topicNumber = topic;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, topic, *store_, kTransAll);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic Choice"));
         QCOMPARE(dialog.SelectedIndex(), index);
+        QCOMPARE(dialog.Topic(), topic);
         int checked = 0;
         for (const QRadioButton* radio : dialog.findChildren<QRadioButton*>())
             checked += radio->isChecked() ? 1 : 0;
@@ -136,9 +133,7 @@ private slots:
     }
 
     void choiceTakesTheClickedTopic() {
-        store_->topicNumber = 0;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, 0, *store_, kTransAll);
         // A click far out on the wrapped label counts as a click on the button.
         OnNextModal([](QDialog* shown) {
             QRadioButton* radio = Radio(*shown, 2018);
@@ -146,13 +141,14 @@ private slots:
                               QPoint(radio->width() - 4, radio->height() - 2));
         });
         QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(dialog.Topic(), 18);
 
         // The button that is already selected chooses its topic too.
-        CTopicChoiceDlg again(*store_);
+        CTopicChoiceDlg again(CTopicChoiceDlg::Mode::Choice, dialog.Topic(), *store_, kTransAll);
+        QCOMPARE(again.SelectedIndex(), 17);
         OnNextModal([](QDialog* shown) { Radio(*shown, 2018)->click(); });
         QCOMPARE(again.exec(), int(QDialog::Accepted));
-        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(again.Topic(), 18);
     }
 
     void choiceCancelledByEnterOrEscape_data() {
@@ -163,28 +159,24 @@ private slots:
 
     void choiceCancelledByEnterOrEscape() {
         QFETCH(int, key);
-        store_->topicNumber = 0;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Choice, 0, *store_, kTransAll);
         OnNextModal([key](QDialog* shown) {
             QWidget* target = shown->focusWidget() ? shown->focusWidget() : shown;
             QTest::keyClick(target, Qt::Key(key));
         });
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(store_->topicNumber, 0);
+        QCOMPARE(dialog.Topic(), 0);
     }
 
     void filterListsEachClickAndStaysOpen() {
-        store_->topicNumber = 1;
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg dialog(*store_);
+        CTopicChoiceDlg dialog(CTopicChoiceDlg::Mode::Filter, 1, *store_, kTransAll);
         dialog.show();
         SeenList seen;
         CloseNextList(seen);
         Radio(dialog, 2009)->click();
         QCOMPARE(seen.shown, 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: All  Count: 2"));
-        QCOMPARE(store_->topicNumber, 9);
+        QCOMPARE(dialog.Topic(), 9);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(dialog.SelectedIndex(), 8);
@@ -198,90 +190,23 @@ private slots:
         Radio(dialog, 2040)->click();
         QCOMPARE(seen.caption, QStringLiteral("Topic: Temptation  Translation: All  Count: 0"));
         QCOMPARE(seen.text, QString());
-        QCOMPARE(store_->topicNumber, 40);
+        QCOMPARE(dialog.Topic(), 40);
         QCOMPARE(dialog.SelectedIndex(), 39);
         dialog.reject();
-    }
+        QCOMPARE(dialog.Topic(), 40);
 
-    void listTwoTopicForms() {
-        int count = -1;
-        // John 3:16 NIV: Assurance and Faith; Romans 8:28-29 KJV: Faith and Forgiveness.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kTransAll, count),
-                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
-                             "For God so loved the world\r\n\r\n"
-                             "Romans 8:28-29 <<Topic(s) [Primary: Faith] [Secondary: "
-                             "Forgiveness]>>\r\n"
-                             "28 And we know\r\n29 For whom he did foreknow\r\n\r\n"));
-        QCOMPARE(count, 2);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, Sample::kNiv, count),
-                 std::string("John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>\r\n"
-                             "For God so loved the world\r\n\r\n"));
-        QCOMPARE(count, 1);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 9, kKjv, count).substr(0, 15),
-                 std::string("Romans 8:28-29 "));
-        QCOMPARE(count, 1);
-    }
-
-    void listOneTopicForm() {
-        // A secondary topic of "Misc" or "n/a" names the primary topic only.
-        Shape(Sample::kPhil413).secondaryTopic = kTopicMisc;
-        Shape(Sample::kPhil419).secondaryTopic = 0;
-        int count = -1;
-        const std::string forgiveness = "Philip 4:13 <Topic: Forgiveness>\r\n"
-                                        "13 I can do all this\r\n\r\n"
-                                        "Philip 4:19 <Topic: Forgiveness>\r\n"
-                                        "19 And my God will meet\r\n\r\n";
-        QCOMPARE(CTopicListDlg::ListText(*store_, 10, Sample::kNiv, count), forgiveness);
-        QCOMPARE(count, 2);
-        // Listed through the secondary topic, still in the one-topic form.
-        QCOMPARE(CTopicListDlg::ListText(*store_, kTopicMisc, Sample::kNiv, count),
-                 forgiveness.substr(0, forgiveness.find("Philip 4:19")));
-        QCOMPARE(count, 1);
-        // Topic "n/a" lists the passages without a secondary topic.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 0, kTransAll, count),
-                 forgiveness.substr(forgiveness.find("Philip 4:19")));
-        QCOMPARE(count, 1);
-    }
-
-    void listAllTranslations() {
-        for (int i = Sample::kGenesisFirst; i < Sample::kPsalmRecord; ++i)
-            Shape(i).primaryTopic = Shape(i).secondaryTopic = 2;
-        int count = -1;
-        const std::string kjv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: "
-                                "Assurance]>>\r\n16 For God so loved the world\r\n\r\n";
-        const std::string niv = "John 3:16 <<Topic(s) [Primary: Assurance] [Secondary: Faith]>>"
-                                "\r\nFor God so loved the world\r\n\r\n"
-                                "John 3:17 <<Topic(s) [Primary: Assurance] [Secondary: "
-                                "Assurance]>>\r\n17 For God did not send his Son\r\n\r\n";
-        const std::string all = CTopicListDlg::ListText(*store_, 1, kTransAll, count);
-        QCOMPARE(count, 4);
-        // The context record of Psalm 23 comes first in store order, then both translations.
-        QCOMPARE(all, "Psalm 23:1 <<Topic(s) [Primary: Assurance] [Secondary: Assurance]>>\r\n"
-                      "1 The LORD is my shepherd\r\n\r\n" +
-                          kjv + niv);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kNiv, count), niv);
-        QCOMPARE(count, 2);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, kKjv, count), kjv);
-        QCOMPARE(count, 1);
-        QCOMPARE(CTopicListDlg::ListText(*store_, 1, Sample::kAsv, count), std::string());
-        QCOMPARE(count, 0);
-    }
-
-    void listNoMatch() {
-        int count = -1;
-        QCOMPARE(CTopicListDlg::ListText(*store_, 40, kTransAll, count), std::string());
-        QCOMPARE(count, 0);
-        // Topics outside the table list nothing and name nothing.
-        QCOMPARE(CTopicListDlg::ListText(*store_, 99, kTransAll, count), std::string());
-        QCOMPARE(count, 0);
-        QCOMPARE(CTopicListDlg::Caption(99, kTransAll, 0),
-                 QStringLiteral("Topic:   Translation: All  Count: 0"));
+        // The list keeps to the filter's translation.
+        CTopicChoiceDlg niv(CTopicChoiceDlg::Mode::Filter, 1, *store_, Sample::kNiv);
+        niv.show();
+        CloseNextList(seen);
+        Radio(niv, 2009)->click();
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
+        QVERIFY(seen.text.startsWith(QStringLiteral("John 3:16 <<Topic(s)")));
+        niv.reject();
     }
 
     void listDialog() {
-        store_->topicNumber = 9;
-        store_->TransFilter = Sample::kNiv;
-        CTopicListDlg dialog(*store_);
+        CTopicListDlg dialog(CTopicList(*store_, 9, Sample::kNiv));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         auto* box = dialog.findChild<QPlainTextEdit*>(QStringLiteral("2060"));
@@ -295,17 +220,15 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), box);
         QVERIFY(!box->textCursor().hasSelection());
         QCOMPARE(box->textCursor().position(), 0);
-        // Enter closes the list rather than breaking a line; nothing in the store changes.
+        // Enter closes the list rather than breaking a line.
         QTest::keyClick(box, Qt::Key_X);
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(store_->topicNumber, 9);
     }
 
     void topicFilterCommand() {
         OpenWindow();
         store_->topicNumber = 18;
-        store_->topicDialogMode = CTopicChoiceDlg::kChoiceMode;
         QVERIFY(window_->Action(Id::kTopicFilter)->isEnabled());
         QString caption;
         int selected = -2;
@@ -318,11 +241,23 @@ private slots:
         });
         const QString title = window_->windowTitle();
         window_->Action(Id::kTopicFilter)->trigger();
-        QCOMPARE(store_->topicDialogMode, int(CTopicChoiceDlg::kFilterMode));
         QVERIFY(caption.startsWith(QStringLiteral("Topic Filter (")));
         QCOMPARE(selected, 17);
         QCOMPARE(store_->topicNumber, 18);
         QCOMPARE(window_->windowTitle(), title);
+
+        // The lists keep to the window's translation, and the topic listed last is kept.
+        store_->TransFilter = Sample::kNiv;
+        SeenList seen;
+        OnNextModal([&seen](QDialog* dialog) {
+            CloseNextList(seen);
+            Radio(*dialog, 2009)->click();
+            dialog->reject();
+        });
+        window_->Action(Id::kTopicFilter)->trigger();
+        QCOMPARE(seen.shown, 1);
+        QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
+        QCOMPARE(store_->topicNumber, 9);
     }
 
     void sameTopicCommand() {
@@ -346,9 +281,14 @@ private slots:
         QVERIFY(seen.text.startsWith(QStringLiteral("Romans 8:28-29 <<Topic(s)")));
 
         // The topic picked here is the one the filter selects when it opens next.
-        store_->topicDialogMode = CTopicChoiceDlg::kFilterMode;
-        CTopicChoiceDlg filter(*store_);
-        QCOMPARE(filter.SelectedIndex(), 9);
+        int selected = -2;
+        OnNextModal([&selected](QDialog* dialog) {
+            selected = qobject_cast<CTopicChoiceDlg*>(dialog)->SelectedIndex();
+            dialog->reject();
+        });
+        window_->Action(Id::kTopicFilter)->trigger();
+        QCOMPARE(selected, 9);
+        QCOMPARE(store_->topicNumber, 10);
     }
 
 private:
