@@ -28,9 +28,9 @@ public:
     ~CInstanceChecker() override;
 
     // Name of the local server: "CInstanceChecker_MMF_" and the application name.
-    virtual QString SharedMemoryName() const;
+    QString SharedMemoryName() const;
     // The window that a later copy asks to bring forward; null when there is none.
-    virtual QWidget* WindowToPublish() const;
+    QWidget* WindowToPublish() const;
     void SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
     // Takes the start-up lock, waiting without time limit while another copy holds it. Without a

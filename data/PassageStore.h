@@ -36,7 +36,6 @@ public:
     static constexpr const char* kInfoFile = "RctInfo.xml";
     static constexpr const char* kUserFile = "RctUser.xml";
     static constexpr const char* kStatsFile = "RctStats.xml";
-    static constexpr const char* kUserSpareFile = "RctUserSpare.xml"; // named, never opened
     static constexpr const char* kStatsSpareFile = "RctStatsSpare.xml";
     static constexpr const char* kExportFile = "PpcXport.txt";
 
@@ -124,7 +123,6 @@ public:
     bool UserFileChanged() const { return userFileChanged_; }
     double LoadSeconds() const { return loadSeconds_; }
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
-
 
     // Preferences, read by ReadPreferences and written back by WriteSettings.
     int TransFilter = 33;

@@ -693,7 +693,6 @@ void CMainDlg::CaptureLayout() {
     textBoxRect_ = textBox_->geometry();
     treeRect_ = tree_->geometry();
     treeWidth_ = treeRect_.width();
-    layoutValid_ = true;
 }
 
 void CMainDlg::BringTreeToFront() {

@@ -119,7 +119,6 @@ private:
     int lineCount_ = 0;
     QFont displayFont_;
     static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};
-    bool layoutValid_ = false;
     bool treeInFront_ = false;
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
