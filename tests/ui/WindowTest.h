@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QObject>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTreeView>
@@ -25,6 +26,12 @@ protected:
         window_.reset();
         store_ =
             std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
+    }
+    // A new store, loaded, and a main window over it in the given maintainers' mode.
+    void Open(int editNextMode = 0) {
+        NewStore();
+        QCOMPARE(store_->Load(), Status::Ok);
+        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
     }
     // Closes the window and the store; no message box may have been shown meanwhile.
     void CloseAll() {
@@ -40,6 +47,7 @@ protected:
         return widget;
     }
     QAction* Action(int id) const { return window_->Action(id); }
+    QAbstractButton* Radio(int id) const { return Find<QRadioButton>(id); }
     // A passage of the store to shape directly, as a hand-edited file would have it; the store's
     // counts are not kept in step.
     CPassage& Shape(int index) const { return const_cast<CPassage&>(store_->Passage(index)); }

@@ -156,19 +156,11 @@ private slots:
     }
 
 private:
-    void Open(int editNextMode = 0) {
-        NewStore();
-        QCOMPARE(store_->Load(), Status::Ok);
-        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
-    }
-
     void Activate() {
         window_->show();
         window_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     }
-
-    QAbstractButton* Radio(int id) const { return Find<QRadioButton>(id); }
 
     QModelIndex ItemOf(int passage) const {
         const QAbstractItemModel* model = Tree()->model();

@@ -453,14 +453,6 @@ private slots:
     }
 
 private:
-    void Open(int editNextMode = 0) {
-        NewStore();
-        QCOMPARE(store_->Load(), Status::Ok);
-        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
-    }
-
-    QAbstractButton* Radio(int id) const { return Find<QRadioButton>(id); }
-
     QStringList ItemTexts(int root) const {
         const QAbstractItemModel* model = Tree()->model();
         const QModelIndex parent = model->index(root, 0);
