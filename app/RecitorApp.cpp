@@ -3,6 +3,7 @@
 #include "CreationTime.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
+#include "Preferences.h"
 #include "TipDlg.h"
 #include "TipSequence.h"
 
@@ -44,7 +45,8 @@ bool CRecitorApp::HasAutomationSwitch(const QStringList& arguments) {
 }
 
 bool CRecitorApp::ReadStartupSettings() {
-    runCount = settings_->ReadNumber(kSectionParams, "RunCount", -1);
+    using namespace SettingKey;
+    runCount = settings_->ReadNumber(kSectionParams, kRunCount, -1);
     if (runCount < 0) {
         // The installer creates the counter; without it the files may not be in place either.
         MessageBoxes().Show(nullptr, QStringLiteral("Recitor Flawed Setup"),
@@ -53,14 +55,13 @@ bool CRecitorApp::ReadStartupSettings() {
                             MsgIcon::Error, MsgButtons::Ok);
         return false;
     }
-    settings_->WriteNumber(kSectionParams, "RunCount", runCount + 1);
-    const std::string background = settings_->ReadText(kSectionParams, "BackgroundFilename", "");
+    settings_->WriteNumber(kSectionParams, kRunCount, runCount + 1);
+    prefs_.ReadBackground(*settings_);
     const auto now = static_cast<std::int32_t>(clock_.NowSeconds());
     if (runCount == 0)
-        settings_->WriteNumber(kSectionParams, "FirstRunTime", now);
-    settings_->WriteNumber(kSectionParams, "MostRecentRunTime", now);
-    editNextMode = settings_->ReadNumber(kSectionParams, "EditNextMode", 0);
-    backgroundFilename_ = background;
+        settings_->WriteNumber(kSectionParams, kFirstRunTime, now);
+    settings_->WriteNumber(kSectionParams, kMostRecentRunTime, now);
+    editNextMode = settings_->ReadNumber(kSectionParams, kEditNextMode, 0);
     theApp = this;
     return true;
 }
@@ -90,12 +91,11 @@ void CRecitorApp::TakeTip(bool startup, QWidget* parent) {
 }
 
 void CRecitorApp::ReadPreferences() {
-    store->ReadPreferences();
-    store->BackgroundFilename = backgroundFilename_;
+    prefs_.Read(*settings_);
 }
 
 void CRecitorApp::RestoreSelection() {
-    int position = settings_->ReadNumber(kSectionParams, "CurSelectorIndex", 0);
+    int position = settings_->ReadNumber(kSectionParams, SettingKey::kCurSelectorIndex, 0);
     if (position < 0 || position > kMaxRestoredPosition)
         position = 0;
     // The window limits it to its tree; here to the collection, as the position was saved against.
@@ -116,13 +116,15 @@ int CRecitorApp::Run(const QStringList& arguments) {
         return kFatalExitCode;
     RestoreSelection();
 
-    auto window = std::make_unique<CMainDlg>(*store, editNextMode, restoredPosition_);
+    auto window = std::make_unique<CMainDlg>(*store, prefs_, editNextMode, restoredPosition_);
     mainWindow = window.get();
     guard.SetMainWindow(mainWindow);
     QObject::connect(mainWindow, &CMainDlg::initialised, mainWindow,
                      [this] { guard.PublishMainWindow(); });
     QObject::connect(mainWindow, &CMainDlg::saveRequested, mainWindow, [this] { Save(); });
     QObject::connect(mainWindow, &CMainDlg::tipRequested, mainWindow, [this] { ShowTip(); });
+    QObject::connect(mainWindow, &CMainDlg::exportConfirmationToggled, mainWindow,
+                     [this] { prefs_.WriteConfirmExportPpc(*settings_); });
 
     if (editNextMode == 0) {
         guard.LockStartup();
@@ -147,7 +149,10 @@ int CRecitorApp::Run(const QStringList& arguments) {
         mainWindow->exec();
     if (fatal_)
         return kFatalExitCode;
-    const Status saved = store->Close(mainWindow->Position());
+    const int position = mainWindow->Position();
+    const Status saved = store->Close();
+    if (saved == Status::Ok)
+        WriteSettings(position);
     // The window borrows the store: it goes first.
     guard.SetMainWindow(nullptr);
     mainWindow = nullptr;
@@ -157,12 +162,20 @@ int CRecitorApp::Run(const QStringList& arguments) {
 }
 
 void CRecitorApp::Save() {
-    if (store->SaveAll(mainWindow->Position()) == Status::Ok)
+    if (store->SaveAll() == Status::Ok) {
+        WriteSettings(mainWindow->Position());
         return;
+    }
     // A data file could not be written: the program ends after the message, saving nothing more.
     fatal_ = true;
     if (mainWindow)
         mainWindow->reject();
+}
+
+void CRecitorApp::WriteSettings(int position) {
+    prefs_.Write(*settings_, {.fileTimestamp = store->ExportTimestamp(),
+                              .curSelectorIndex = position,
+                              .userCount = store->UserCount()});
 }
 
 void CRecitorApp::RequestEnd() {

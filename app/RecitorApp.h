@@ -3,6 +3,7 @@
 #include "InstanceChecker.h"
 #include "MessageBoxService.h"
 #include "Platform.h"
+#include "Preferences.h"
 #include "QtSettings.h"
 
 #include <QObject>
@@ -60,13 +61,16 @@ private:
     // then; stores the start-up choice the user confirmed and where the next tip starts.
     void TakeTip(bool startup, QWidget* parent);
     void ReadPreferences();
+    // The settings of a save that worked: the preferences, the position and the collection's
+    // counters.
+    void WriteSettings(int position);
     void RestoreSelection();
     void CloseWindowsForEnd();
 
     std::unique_ptr<ISettings> settings_;
     CMessageBoxSink messages_;
     CSystemClock clock_;
-    std::string backgroundFilename_;
+    CPreferences prefs_;
     int restoredPosition_ = 0; // where the last run left off, for the main window to go on
     bool fatal_ = false;
     bool endRequested_ = false;

@@ -261,7 +261,7 @@ void BM_LoadMemory(benchmark::State& state) {
         if (saver.Load() != Status::Ok)
             Fail("load failed");
         MarkUserFileDue(saver);
-        if (saver.SaveAll(0) != Status::Ok)
+        if (saver.SaveAll() != Status::Ok)
             Fail("save failed");
         heapSaved = HeapInUse() - saverBefore;
         state.ResumeTiming();
@@ -319,7 +319,7 @@ void BM_SaveAll(benchmark::State& state) {
     auto store = LoadedStore(gData->saveDir);
     MarkUserFileDue(*store);
     for (auto _ : state) {
-        if (store->SaveAll(0) != Status::Ok)
+        if (store->SaveAll() != Status::Ok)
             Fail("save failed");
     }
     state.SetBytesProcessed(
@@ -393,7 +393,7 @@ void Prepare(SBenchData& data) {
     {
         auto store = LoadedStore(data.saveDir);
         MarkUserFileDue(*store);
-        if (store->SaveAll(0) != Status::Ok)
+        if (store->SaveAll() != Status::Ok)
             Fail("the first save failed");
     }
     data.savedStats = ReadFile(data.saveDir / CPassageStore::kStatsFile);

@@ -11,6 +11,7 @@
 #include "MemorySettings.h"
 #include "PassageStore.h"
 #include "Platform.h"
+#include "Preferences.h"
 #include "SyntheticCollection.h"
 
 #include <benchmark/benchmark.h>
@@ -60,6 +61,7 @@ struct SUiBench {
     CFailingSink sink;
     CMemorySettings settings;
     CSystemClock clock;
+    CPreferences prefs;
     std::unique_ptr<CPassageStore> store;
     std::unique_ptr<CMainDlg> window;
 };
@@ -106,17 +108,17 @@ BENCHMARK(BM_FrequencyChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A translation-filter change: every iteration switches between "All" and the busiest single
 // translation, so half the rebuilds list every passage and half only the filtered ones.
 void BM_TransFilterChange(benchmark::State& state) {
-    CPassageStore& store = *gBench->store;
+    CPreferences& prefs = gBench->prefs;
     CMainDlg& window = *gBench->window;
-    const int single = BusiestTranslation(store);
-    const int all = store.TransFilter;
+    const int single = BusiestTranslation(*gBench->store);
+    const int all = prefs.TransFilter;
     for (auto _ : state) {
-        store.TransFilter = store.TransFilter == all ? single : all;
+        prefs.TransFilter = prefs.TransFilter == all ? single : all;
         window.RebuildTree();
         window.First();
         Repaint(window);
     }
-    store.TransFilter = all;
+    prefs.TransFilter = all;
     window.RebuildTree();
     window.First();
     state.counters["translation"] = single;
@@ -180,12 +182,12 @@ int main(int argc, char** argv) {
     SUiBench bench;
     gBench = &bench;
     bench.store = std::make_unique<CPassageStore>(bench.sink, bench.settings, bench.clock, root);
-    bench.store->ReadPreferences();
+    bench.prefs.Read(bench.settings);
     if (bench.store->Load() != Status::Ok)
         Fail("the collection did not load");
     if (bench.store->PassageCount() != info.passageCount)
         Fail("the loaded collection does not have the generated passage count");
-    bench.window = std::make_unique<CMainDlg>(*bench.store, 0);
+    bench.window = std::make_unique<CMainDlg>(*bench.store, bench.prefs);
     bench.window->show();
     Repaint(*bench.window);
     std::fprintf(stderr, "recitor_ui_bench: %d passages, %d active, %d tree positions\n",

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "PassageListing.h"
+#include "Preferences.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
 #include "TextFormat.h"
@@ -82,53 +83,6 @@ std::filesystem::path CPassageStore::PathOf(const char* name) const {
     return directory_.empty() ? std::filesystem::path(name) : directory_ / name;
 }
 
-void CPassageStore::ReadPreferences() {
-    const auto number = [this](const char* section, const char* name, int defaultValue) {
-        return settings_.ReadNumber(section, name, defaultValue);
-    };
-    // A flag is on only when the stored number is exactly 1.
-    const auto flag = [&number](const char* section, const char* name, int defaultValue) {
-        return number(section, name, defaultValue) == 1;
-    };
-    PrefFlyoverChoiceAllowed = flag(kSectionParams, "PrefFlyoverChoiceAllowed", 0);
-    PrefFlyoverChoice = number(kSectionParams, "PrefFlyoverChoice", 0);
-    PrefConfirmChoiceAllowed = flag(kSectionParams, "PrefConfirmChoiceAllowed", 0);
-    PrefConfirmDelete = flag(kSectionParams, "PrefConfirmDelete", 1);
-    PrefConfirmEdit = flag(kSectionParams, "PrefConfirmEdit", 1);
-    PrefConfirmExportPpc = flag(kSectionExport, "PrefConfirmExportPpc", 1);
-    PrefFontChoiceAllowed = flag(kSectionParams, "PrefFontChoiceAllowed", 0);
-    PrefFontChoice = number(kSectionParams, "PrefFontChoice", 0);
-    topicNumber = number(kSectionParams, "TopicFilterChoice", 0);
-    AddPassageAllowed = flag(kSectionParams, "AddPassageAllowed", 1);
-    EditPassageAllowed = flag(kSectionParams, "EditPassageAllowed", 1);
-    TransFilter = number(kSectionParams, "TransFilter", -1);
-    if (TransFilter < 0 || TransFilter > kTransAll)
-        TransFilter = kTransAll;
-    PpcSyncInitialized = flag(kSectionParams, "PpcSyncInitialized", 0);
-    exportTimestamp_ = static_cast<std::uint32_t>(number(kSectionExport, "FileTimestamp", 0));
-}
-
-void CPassageStore::WriteSettings(int curSelectorIndex) {
-    const auto write = [this](const char* section, const char* name, std::int32_t value) {
-        settings_.WriteNumber(section, name, value);
-    };
-    write(kSectionParams, "PpcSyncInitialized", PpcSyncInitialized ? 1 : 0);
-    write(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(exportTimestamp_));
-    write(kSectionParams, "PrefConfirmDelete", PrefConfirmDelete ? 1 : 0);
-    write(kSectionParams, "PrefConfirmEdit", PrefConfirmEdit ? 1 : 0);
-    write(kSectionExport, "PrefConfirmExportPpc", PrefConfirmExportPpc ? 1 : 0);
-    write(kSectionParams, "PrefFlyoverChoice", PrefFlyoverChoice);
-    write(kSectionParams, "PrefFontChoice", PrefFontChoice);
-    write(kSectionParams, "TransFilter", TransFilter);
-    write(kSectionParams, "CurSelectorIndex", curSelectorIndex);
-    write(kSectionParams, "UserCount", userCount_);
-    settings_.WriteText(kSectionParams, "BackgroundFilename", BackgroundFilename);
-}
-
-void CPassageStore::WriteConfirmExportPpc() {
-    settings_.WriteNumber(kSectionExport, "PrefConfirmExportPpc", PrefConfirmExportPpc ? 1 : 0);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Loading
 
@@ -149,6 +103,8 @@ CPassageStore::Header CPassageStore::ReadHeader(CLineReader& file) {
 }
 
 Status CPassageStore::Load() {
+    exportTimestamp_ = static_cast<std::uint32_t>(
+        settings_.ReadNumber(kSectionExport, SettingKey::kFileTimestamp, 0));
     score_ = 0;
     const std::int64_t started = clock_.NowMilliseconds();
     const auto badHeader = [this](const char* name, int minimum, int count) {
@@ -700,14 +656,13 @@ void CPassageStore::ReportWriteFault(bool statsFault) {
                        MsgIcon::Error);
 }
 
-Status CPassageStore::SaveAll(int curSelectorIndex) {
+Status CPassageStore::SaveAll() {
     if (exportDue_)
         WriteExport(); // a failure is reported there and saving goes on
     CAtomicFile stats;
     CAtomicFile user;
     if (!WriteFiles(stats, user))
         return Status::Fatal; // both temporary files are discarded: the old files stay together
-    WriteSettings(curSelectorIndex);
     return Status::Ok;
 }
 
@@ -794,9 +749,9 @@ void CPassageStore::RemoveLeftoverTemporaries() const {
         CAtomicFile::RemoveLeftovers(PathOf(name));
 }
 
-Status CPassageStore::Close(int curSelectorIndex) {
+Status CPassageStore::Close() {
     releaseOnSave_ = true;
-    return SaveAll(curSelectorIndex);
+    return SaveAll();
 }
 
 bool CPassageStore::WriteExport() {
@@ -858,7 +813,8 @@ bool CPassageStore::WriteExport() {
     if (!file.Finish() || !file.Commit())
         return fail();
     exportTimestamp_ = timestamp;
-    settings_.WriteNumber(kSectionExport, "FileTimestamp", static_cast<std::int32_t>(timestamp));
+    settings_.WriteNumber(kSectionExport, SettingKey::kFileTimestamp,
+                          static_cast<std::int32_t>(timestamp));
     exportDue_ = false;
     return true;
 }

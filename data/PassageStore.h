@@ -24,7 +24,7 @@ public:
 // statistics file, in ascending sortKey order. Its verbs keep the score, the counts and the flags
 // right by themselves; windows read passages and never change them directly. Loading either
 // succeeds completely or reports its fault and returns Status::Fatal with every file left as it
-// was. (The preferences read from the settings still travel with it.)
+// was.
 class CPassageStore {
 public:
     static constexpr int kMaxPassages = 15000;
@@ -39,18 +39,14 @@ public:
     static constexpr const char* kStatsSpareFile = "RctStatsSpare.xml";
     static constexpr const char* kExportFile = "PpcXport.txt";
 
-    // The store reports through messages, stores preferences through settings and takes the time
-    // from clock; all three outlive it. The data files lie in directory (the working directory
+    // The store reports through messages, keeps the export's time stamp in settings and takes the
+    // time from clock; all three outlive it. The data files lie in directory (the working directory
     // when empty).
     CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
                   std::filesystem::path directory = {});
     ~CPassageStore();
     CPassageStore(const CPassageStore&) = delete;
     CPassageStore& operator=(const CPassageStore&) = delete;
-
-    // Reads the preference, confirmation, permission, filter and export values from the settings,
-    // with their defaults and corrections.
-    void ReadPreferences();
 
     // Reads and merges the three files; called once.
     Status Load();
@@ -90,10 +86,10 @@ public:
     // Least Frequent, each in store order.
     std::vector<int> ExportList() const;
 
-    // Writes everything that is due: the handheld export when needed, the statistics file, the
-    // user file when it changed, then the settings with the navigation position given. Status::
-    // Fatal when a data file cannot be written; the files on disk then stay as they were.
-    Status SaveAll(int curSelectorIndex);
+    // Writes the files that are due: the handheld export when needed, the statistics file, and
+    // the user file when it changed. Status::Fatal when a data file cannot be written; the files
+    // on disk then stay as they were. (The caller writes the settings after a save that worked.)
+    Status SaveAll();
     // Removes the temporary files that a save killed before it finished left beside the files the
     // store writes (statistics, user and handheld export files; beside the files their symbolic
     // links name). Called at start-up once this is the only running copy of the program.
@@ -101,11 +97,7 @@ public:
     // The save at the end of the run: the passages are released as they are written. The store
     // holds no passages afterwards. Saving is not left to the destructor so that a failed save
     // can end the program with its exit status.
-    Status Close(int curSelectorIndex);
-    // Writes the settings values the store holds, in their fixed order.
-    void WriteSettings(int curSelectorIndex);
-    // Writes the export confirmation preference at once, as its menu toggle does.
-    void WriteConfirmExportPpc();
+    Status Close();
     // Writes the handheld export file from the export list, a line for each passage; its text
     // stays on the line and keeps the passage's length, so that the hint's columns index it.
     // False (after its message) when the file cannot be written; the export then stays due.
@@ -123,23 +115,6 @@ public:
     bool UserFileChanged() const { return userFileChanged_; }
     double LoadSeconds() const { return loadSeconds_; }
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
-
-    // Preferences, read by ReadPreferences and written back by WriteSettings.
-    int TransFilter = 33;
-    int topicNumber = 1; // TopicFilterChoice
-    std::string transFilterName;
-    bool PrefFlyoverChoiceAllowed = false;
-    int PrefFlyoverChoice = 0;
-    bool PrefConfirmChoiceAllowed = false;
-    bool PrefConfirmDelete = true;
-    bool PrefConfirmEdit = true;
-    bool PrefConfirmExportPpc = true;
-    bool PrefFontChoiceAllowed = false;
-    int PrefFontChoice = 0;
-    bool AddPassageAllowed = true;
-    bool EditPassageAllowed = true;
-    bool PpcSyncInitialized = false;
-    std::string BackgroundFilename;
 
 private:
     struct Header {

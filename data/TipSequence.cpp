@@ -1,19 +1,21 @@
 #include "TipSequence.h"
 
+#include "Preferences.h"
+
 #include <cstdint>
 
 CTipSequence::CTipSequence(ISettings& settings, const std::string& created,
                            const std::filesystem::path& directory)
     : settings_(settings) {
-    showAtStartup_ = settings_.ReadNumber(kSectionTip, "RctStartUp", 0) == 0;
-    long position = settings_.ReadNumber(kSectionTip, "RctFilePos", 0);
+    showAtStartup_ = settings_.ReadNumber(kSectionTip, SettingKey::kRctStartUp, 0) == 0;
+    long position = settings_.ReadNumber(kSectionTip, SettingKey::kRctFilePos, 0);
     file_.reset(std::fopen(FilePath(directory).string().c_str(), "rb"));
     if (!file_) {
         text_ = kMissingText;
         return;
     }
-    if (settings_.ReadText(kSectionTip, "RctTimeStamp", "") != created) {
-        settings_.WriteText(kSectionTip, "RctTimeStamp", created);
+    if (settings_.ReadText(kSectionTip, SettingKey::kRctTimeStamp, "") != created) {
+        settings_.WriteText(kSectionTip, SettingKey::kRctTimeStamp, created);
         position = 0;
     }
     // A position past the end is harmless (the first read wraps to the top); one before the
@@ -66,12 +68,12 @@ CTipSequence::Read CTipSequence::Next() {
 
 void CTipSequence::SetShowAtStartup(bool show) {
     showAtStartup_ = show;
-    settings_.WriteNumber(kSectionTip, "RctStartUp", show ? 0 : 1);
+    settings_.WriteNumber(kSectionTip, SettingKey::kRctStartUp, show ? 0 : 1);
 }
 
 void CTipSequence::SavePosition() {
     if (!file_)
         return;
-    settings_.WriteNumber(kSectionTip, "RctFilePos",
+    settings_.WriteNumber(kSectionTip, SettingKey::kRctFilePos,
                           static_cast<std::int32_t>(std::ftell(file_.get())));
 }

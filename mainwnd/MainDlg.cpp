@@ -116,8 +116,9 @@ QString ShownText(std::string_view text) {
 
 } // namespace
 
-CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, int position, QWidget* parent)
-    : QDialog(parent), store_(store), editNextMode_(editNextMode),
+CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
+                   QWidget* parent)
+    : QDialog(parent), store_(store), prefs_(prefs), editNextMode_(editNextMode),
       model_(std::make_unique<CPassageTreeModel>(store)), position_(position) {
     // The maintainers work on each translation of a verse together with its context record: the
     // records are listed in their mode, in the tree and in the handheld export alike.
@@ -126,7 +127,7 @@ CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, int position, QWidget
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
     for (int index = 1; index < kBackgroundCount; ++index)
-        if (store_.BackgroundFilename == kBackgroundFiles[index]) {
+        if (prefs_.BackgroundFilename == kBackgroundFiles[index]) {
             backgroundIndex_ = index;
             break;
         }
@@ -356,18 +357,18 @@ void CMainDlg::OnCommand(int id) {
         break;
     }
     case Id::kTopicFilter: {
-        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, store_.topicNumber, store_,
-                               store_.TransFilter, this);
+        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, prefs_.topicNumber, store_,
+                               prefs_.TransFilter, this);
         filter.exec();
         // The topic last listed is selected when the filter opens next.
-        store_.topicNumber = filter.Topic();
+        prefs_.topicNumber = filter.Topic();
         break;
     }
     case Id::kSameTopic: {
         // With no passage shown the last topic is listed again.
         if (const CPassage* passage = Current())
-            store_.topicNumber = passage->primaryTopic;
-        CTopicListDlg list(CTopicList(store_, store_.topicNumber, store_.TransFilter), this);
+            prefs_.topicNumber = passage->primaryTopic;
+        CTopicListDlg list(CTopicList(store_, prefs_.topicNumber, prefs_.TransFilter), this);
         list.exec();
         break;
     }
@@ -386,33 +387,33 @@ void CMainDlg::SetUpMenu() {
         if (QAction* action = Action(id))
             action->setChecked(on);
     };
-    if (store_.PrefConfirmChoiceAllowed) {
-        check(Id::kConfirmDelete, store_.PrefConfirmDelete);
-        check(Id::kConfirmEdit, store_.PrefConfirmEdit);
-        check(Id::kConfirmExportPpc, store_.PrefConfirmExportPpc);
+    if (prefs_.PrefConfirmChoiceAllowed) {
+        check(Id::kConfirmDelete, prefs_.PrefConfirmDelete);
+        check(Id::kConfirmEdit, prefs_.PrefConfirmEdit);
+        check(Id::kConfirmExportPpc, prefs_.PrefConfirmExportPpc);
     } else
         for (const int id : {Id::kConfirmDelete, Id::kConfirmEdit, Id::kConfirmExportPpc})
             Action(id)->setEnabled(false);
 
     // Auto Resizing stays available and checked as it is when the choice is not allowed; the
     // stored choice still decides the size.
-    if (store_.PrefFontChoiceAllowed)
-        check(Id::kFirstFontSize + store_.PrefFontChoice, true);
+    if (prefs_.PrefFontChoiceAllowed)
+        check(Id::kFirstFontSize + prefs_.PrefFontChoice, true);
     else
         for (int size = 1; size <= 3; ++size)
             Action(Id::kFirstFontSize + size)->setEnabled(false);
 
-    if (!store_.AddPassageAllowed)
+    if (!prefs_.AddPassageAllowed)
         menu_->Remove(Id::kAddPassage);
-    if (!store_.EditPassageAllowed)
+    if (!prefs_.EditPassageAllowed)
         menu_->Remove(Id::kEditPassage);
 
-    if (store_.PrefFlyoverChoiceAllowed)
-        check(Id::kFlyoverDisable + store_.PrefFlyoverChoice, true);
+    if (prefs_.PrefFlyoverChoiceAllowed)
+        check(Id::kFlyoverDisable + prefs_.PrefFlyoverChoice, true);
     else
         Action(Id::kFlyoverEnable)->setEnabled(false);
 
-    check(Id::kFirstTranslation + store_.TransFilter, true);
+    check(Id::kFirstTranslation + prefs_.TransFilter, true);
 
     const QDir workingDir = QDir::current();
     for (int index = 1; index < kBackgroundCount; ++index) {
@@ -447,34 +448,34 @@ void CMainDlg::SetUpMenu() {
 void CMainDlg::OnPreference(int id) {
     QAction* action = Action(id);
     if (id >= Id::kFirstFontSize && id <= Id::kFirstFontSize + 3) {
-        store_.PrefFontChoice = id - Id::kFirstFontSize;
+        prefs_.PrefFontChoice = id - Id::kFirstFontSize;
         action->setChecked(true);
         RefreshDisplay();
     } else if (id == Id::kFlyoverDisable || id == Id::kFlyoverEnable) {
-        store_.PrefFlyoverChoice = id - Id::kFlyoverDisable;
+        prefs_.PrefFlyoverChoice = id - Id::kFlyoverDisable;
         action->setChecked(true);
     } else if (id >= Id::kFirstBackground && id < Id::kFirstBackground + kBackgroundCount) {
         backgroundIndex_ = id - Id::kFirstBackground;
-        store_.BackgroundFilename = kBackgroundFiles[backgroundIndex_];
+        prefs_.BackgroundFilename = kBackgroundFiles[backgroundIndex_];
         action->setChecked(true);
         backgroundMade_ = false; // made again from the new picture
         ApplyBackground();
         update();
     } else if (id >= Id::kFirstTranslation && id <= Id::kLastTranslation) {
-        store_.TransFilter = id - Id::kFirstTranslation;
+        prefs_.TransFilter = id - Id::kFirstTranslation;
         action->setChecked(true);
         RebuildTree();
         First();
     } else if (id == Id::kConfirmDelete) {
-        store_.PrefConfirmDelete = !store_.PrefConfirmDelete;
-        action->setChecked(store_.PrefConfirmDelete);
+        prefs_.PrefConfirmDelete = !prefs_.PrefConfirmDelete;
+        action->setChecked(prefs_.PrefConfirmDelete);
     } else if (id == Id::kConfirmEdit) {
-        store_.PrefConfirmEdit = !store_.PrefConfirmEdit;
-        action->setChecked(store_.PrefConfirmEdit);
+        prefs_.PrefConfirmEdit = !prefs_.PrefConfirmEdit;
+        action->setChecked(prefs_.PrefConfirmEdit);
     } else if (id == Id::kConfirmExportPpc) {
-        store_.PrefConfirmExportPpc = !store_.PrefConfirmExportPpc;
-        action->setChecked(store_.PrefConfirmExportPpc);
-        store_.WriteConfirmExportPpc(); // kept at once, not only at the next save
+        prefs_.PrefConfirmExportPpc = !prefs_.PrefConfirmExportPpc;
+        action->setChecked(prefs_.PrefConfirmExportPpc);
+        emit exportConfirmationToggled(); // kept at once, not only at the next save
     }
 }
 
@@ -515,7 +516,7 @@ void CMainDlg::Beep() {
 // Tree
 
 void CMainDlg::RebuildTree() {
-    model_->Fill(store_.TransFilter);
+    model_->Fill(prefs_.TransFilter);
     CaptureLayout();
 }
 
@@ -584,8 +585,8 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
 // Display
 
 int CMainDlg::ChooseSize() const {
-    if (store_.PrefFontChoice >= 1 && store_.PrefFontChoice <= 3)
-        return kFontSizes[static_cast<std::size_t>(store_.PrefFontChoice)];
+    if (prefs_.PrefFontChoice >= 1 && prefs_.PrefFontChoice <= 3)
+        return kFontSizes[static_cast<std::size_t>(prefs_.PrefFontChoice)];
     if (lineCount_ <= 12)
         return 140;
     if (lineCount_ <= 15)
@@ -710,7 +711,7 @@ void CMainDlg::BringTextBoxToFront() {
 }
 
 void CMainDlg::OnMouseMove(const QPoint& p) {
-    if (store_.PrefFlyoverChoice == 0)
+    if (prefs_.PrefFlyoverChoice == 0)
         return;
     // The tree is tested first: where the two overlap, the tree comes forward.
     if (treeRect_.contains(p)) {

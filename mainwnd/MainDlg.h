@@ -6,6 +6,7 @@
 #include <QRect>
 
 #include "PassageStore.h"
+#include "Preferences.h"
 
 #include <array>
 #include <memory>
@@ -27,9 +28,10 @@ class CMainDlg : public QDialog, private IStoreListener {
 public:
     enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
 
-    // Borrows the store for its whole life. editNextMode is the maintainers' mode setting,
-    // position the navigation position to start at (limited to the tree).
-    CMainDlg(CPassageStore& store, int editNextMode, int position = 0, QWidget* parent = nullptr);
+    // Borrows the store and the preferences for its whole life. editNextMode is the maintainers'
+    // mode setting, position the navigation position to start at (limited to the tree).
+    CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode = 0, int position = 0,
+             QWidget* parent = nullptr);
     ~CMainDlg() override;
 
     // Operations the commands of other windows call after changing the store.
@@ -75,6 +77,8 @@ signals:
     void beeped();
     // The window has been shown for the first time and can be brought forward by a second start.
     void initialised();
+    // The export confirmation was toggled; it is written to the settings at once.
+    void exportConfirmationToggled();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -100,6 +104,7 @@ private:
     void PassagesChanged() override;
 
     CPassageStore& store_;
+    CPreferences& prefs_;
     const int editNextMode_;
     std::unique_ptr<CPassageTreeModel> model_;
     std::unique_ptr<CMainMenu> menu_;

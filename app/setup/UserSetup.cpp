@@ -1,5 +1,7 @@
 #include "UserSetup.h"
 
+#include "Preferences.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,13 +17,18 @@ namespace {
 const QString kUserFile = QStringLiteral("RctUser.xml");
 const QString kStatsFile = QStringLiteral("RctStats.xml");
 const QString kStatsSpareFile = QStringLiteral("RctStatsSpare.xml");
-const QString kRunCountKey = QStringLiteral("Params/RunCount");
+// A settings key of section "Params" as QSettings names it.
+QString ParamsKey(const char* name) {
+    return QStringLiteral("%1/%2").arg(QLatin1String(kSectionParams), QLatin1String(name));
+}
+
+const QString kRunCountKey = ParamsKey(SettingKey::kRunCount);
 // The Preferences menu offers the flyover, the fixed font sizes and the confirmations only while
 // these are 1, and the program never writes them itself: without them a fresh install would keep
 // those entries greyed for good.
-const QString kChoiceAllowedKeys[] = {QStringLiteral("Params/PrefFlyoverChoiceAllowed"),
-                                      QStringLiteral("Params/PrefConfirmChoiceAllowed"),
-                                      QStringLiteral("Params/PrefFontChoiceAllowed")};
+const QString kChoiceAllowedKeys[] = {ParamsKey(SettingKey::kPrefFlyoverChoiceAllowed),
+                                      ParamsKey(SettingKey::kPrefConfirmChoiceAllowed),
+                                      ParamsKey(SettingKey::kPrefFontChoiceAllowed)};
 
 // An empty passage file: the header line and the opening and closing element, CR LF between
 // them. The program writes its user file without a line break after the last line and its

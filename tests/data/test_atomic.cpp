@@ -63,7 +63,7 @@ protected:
             std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
             const rlimit small{limit, limit};
             ::setrlimit(RLIMIT_FSIZE, &small);
-            const bool asExpected = store->SaveAll(0) == Status::Fatal && sink.shown.size() == 1 &&
+            const bool asExpected = store->SaveAll() == Status::Fatal && sink.shown.size() == 1 &&
                                     sink.shown[0].caption == caption;
             ::_exit(asExpected ? 0 : 1);
         }
@@ -98,7 +98,7 @@ TEST_F(AtomicTest, UnreplaceableUserFileKeepsTheOldStatisticsToo) {
     Write("RctUser.xml/keep", "x");
     const DirSnapshot before = Snapshot();
 
-    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(), Status::Fatal);
     ExpectOneMessage(kUserCaption, "Unable to open User xml file for writing", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(settings.writes.empty()); // a failed save stops before the settings
@@ -108,7 +108,7 @@ TEST_F(AtomicTest, UnreplaceableStatisticsFile) {
     std::filesystem::remove(dir / "RctStats.xml");
     std::filesystem::create_directory(dir / "RctStats.xml");
     const DirSnapshot before = Snapshot();
-    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(), Status::Fatal);
     ExpectOneMessage(kStatsCaption, "Unable to open Stats xml file for writing", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
 }
@@ -127,7 +127,7 @@ TEST_F(AtomicTest, WriteFailureLeavesThePreviousFilesAndNoTemporaryFiles) {
 // with relative and absolute targets; a dangling link gets its file. The links stay as they were.
 TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
     ReviseUnchanged(17); // inactive: no export falls due
-    ASSERT_EQ(store->SaveAll(0), Status::Ok);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
     const std::string stats = Read("RctStats.xml"); // the files as saved without links
     const std::string user = Read("RctUser.xml");
 
@@ -143,7 +143,7 @@ TEST_F(AtomicTest, LinkedFilesAreReplacedWhereTheyLieAndTheLinksStay) {
     fs::create_symlink(dir / "kept/user.xml", dir / "RctUser.xml");
     fs::create_symlink("kept/export.txt", dir / "PpcXport.txt");
     MakeExportDue();
-    ASSERT_EQ(store->SaveAll(0), Status::Ok);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
 
     const auto tree = Tree(dir);
@@ -171,7 +171,7 @@ TEST_F(AtomicTest, LinksInACircleAreRefusedLikeAFileThatCannotBeWritten) {
     fs::create_symlink("loop", dir / "RctStats.xml");
     fs::create_symlink("RctStats.xml", dir / "loop");
     const auto before = Tree(dir);
-    EXPECT_EQ(store->SaveAll(0), Status::Fatal);
+    EXPECT_EQ(store->SaveAll(), Status::Fatal);
     ExpectOneMessage(kStatsCaption, kStatsText, MsgIcon::Error);
     EXPECT_EQ(Tree(dir), before);
 }
@@ -188,7 +188,7 @@ TEST_F(AtomicTest, ReplacedFilesKeepTheirPermissionBits) {
     fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
     ReviseUnchanged(17); // inactive: no export falls due
     MakeExportDue();
-    ASSERT_EQ(store->SaveAll(0), Status::Ok);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
 
     EXPECT_NE(Read("RctStats.xml"), oldStats); // replaced, in store order
     EXPECT_EQ(Mode(dir / "RctStats.xml"), fs::perms(0604));
@@ -224,7 +224,7 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
         sink.shown.clear();
         fs::permissions(dir / c.file, c.mode);
         const auto before = Tree(dir);
-        EXPECT_EQ(store->SaveAll(0), Status::Fatal);
+        EXPECT_EQ(store->SaveAll(), Status::Fatal);
         ExpectOneMessage(c.caption, c.text, MsgIcon::Error);
         EXPECT_EQ(Tree(dir), before);
         EXPECT_TRUE(settings.writes.empty());
@@ -244,7 +244,7 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
     // Writable again, the files are saved.
     sink.shown.clear();
     fs::permissions(dir / "PpcXport.txt", fs::perms(0644));
-    EXPECT_EQ(store->SaveAll(0), Status::Ok);
+    EXPECT_EQ(store->SaveAll(), Status::Ok);
     EXPECT_TRUE(sink.shown.empty());
 }
 

@@ -69,7 +69,7 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
     }
     for (int i = 1; i < count; i += 7)
         ReviseUnchanged(i);
-    ASSERT_EQ(store->SaveAll(0), Status::Ok);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
 
     CPassageStore reloaded(sink, settings, clock, dir);
     ASSERT_EQ(reloaded.Load(), Status::Ok);

@@ -120,7 +120,7 @@ TEST_F(ExportTest, EmptyListGivesOneLineAndWideTimestampsFillTheColumn) {
 
 TEST_F(ExportTest, SaveWritesADueExport) {
     ASSERT_TRUE(store->Remove(16));
-    ASSERT_EQ(store->SaveAll(0), Status::Ok);
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
     EXPECT_EQ(Read("PpcXport.txt"), "count= 1 formatversion= 20031126 timestamp=  1700000000\r\n"
                                     "54003015  8  1  1    0    3   13 15 Verse text\r\n");
     EXPECT_FALSE(store->ExportDue());
@@ -141,7 +141,7 @@ TEST_F(ExportTest, FailedWriteLeavesTheExportDueAndSavingGoesOn) {
 
     sink.shown.clear();
     std::filesystem::remove(dir / "RctStats.xml");
-    EXPECT_EQ(store->SaveAll(0), Status::Ok);
+    EXPECT_EQ(store->SaveAll(), Status::Ok);
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].caption, "Recitor Cannot write SpecialHandling file");
     EXPECT_TRUE(store->ExportDue());

@@ -1,6 +1,7 @@
 // Changing the loaded collection: classify, add, remove and revise with the score, the counts and
 // the export kept right, the export list, and the preferences the store reads from the settings.
 
+#include "Preferences.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -227,9 +228,10 @@ TEST_F(StoreOpsTest, ExportListFollowsTheClassesInStoreOrder) {
     EXPECT_EQ(store->ExportList(), (std::vector<int>{16, 17, 3, 15}));
 }
 
-TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
-    CPassageStore fresh(sink, settings, clock, dir);
-    fresh.ReadPreferences();
+TEST(PreferencesTest, DefaultsAndCorrections) {
+    CMemorySettings settings;
+    CPreferences fresh;
+    fresh.Read(settings);
     EXPECT_EQ(fresh.TransFilter, 33);
     EXPECT_FALSE(fresh.PrefFlyoverChoiceAllowed);
     EXPECT_EQ(fresh.PrefFlyoverChoice, 0);
@@ -243,11 +245,10 @@ TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
     EXPECT_TRUE(fresh.AddPassageAllowed);
     EXPECT_TRUE(fresh.EditPassageAllowed);
     EXPECT_FALSE(fresh.PpcSyncInitialized);
-    EXPECT_EQ(fresh.ExportTimestamp(), 0u);
 
     for (const auto& [stored, read] : {std::pair{34, 33}, {-5, 33}, {33, 33}, {0, 0}, {32, 32}}) {
         settings.numbers[{"Params", "TransFilter"}] = stored;
-        fresh.ReadPreferences();
+        fresh.Read(settings);
         EXPECT_EQ(fresh.TransFilter, read) << stored;
     }
 
@@ -257,13 +258,19 @@ TEST_F(StoreTest, PreferencesDefaultsAndCorrections) {
     settings.numbers[{"Params", "PrefFlyoverChoiceAllowed"}] = 1;
     settings.numbers[{"Params", "PrefFontChoice"}] = 7;
     settings.numbers[{"Export\\Params", "PrefConfirmExportPpc"}] = 0;
-    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
-    fresh.ReadPreferences();
+    fresh.Read(settings);
     EXPECT_FALSE(fresh.PrefConfirmDelete);
     EXPECT_FALSE(fresh.AddPassageAllowed);
     EXPECT_TRUE(fresh.PrefFlyoverChoiceAllowed);
     EXPECT_EQ(fresh.PrefFontChoice, 7);
     EXPECT_FALSE(fresh.PrefConfirmExportPpc);
-    EXPECT_EQ(fresh.ExportTimestamp(), 4294967295u);
+    EXPECT_TRUE(settings.writes.empty());
+}
+
+// The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.
+TEST_F(StoreTest, ExportTimestampIsReadWithTheFiles) {
+    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
+    LoadJohn();
+    EXPECT_EQ(store->ExportTimestamp(), 4294967295u);
     EXPECT_TRUE(settings.writes.empty());
 }

@@ -8,6 +8,7 @@
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "PassageTreeModel.h"
+#include "Preferences.h"
 #include "UiSupport.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@ protected:
     // Closes any window and makes a new store over the directory, not loaded yet.
     void NewStore() {
         window_.reset();
+        prefs_ = CPreferences();
         store_ =
             std::make_unique<CPassageStore>(sink_, settings_, clock_, dir_.path().toStdString());
     }
@@ -31,7 +33,7 @@ protected:
     void Open(int editNextMode = 0) {
         NewStore();
         QCOMPARE(store_->Load(), Status::Ok);
-        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_, editNextMode);
     }
     // Closes the window and the store; no message box may have been shown meanwhile.
     void CloseAll() {
@@ -59,6 +61,7 @@ protected:
     CScriptedMessageBoxes boxes_;
     CMessageBoxSink sink_;
     CMemorySettings settings_;
+    CPreferences prefs_;
     CSystemClock clock_;
     std::unique_ptr<CPassageStore> store_;
     std::unique_ptr<CMainDlg> window_;

@@ -117,7 +117,7 @@ private slots:
         CPassage& shown = Shape(Sample::kJohn16Niv);
         shown.psgLines = lines;
         shown.ctxLines = lines;
-        store_->PrefFontChoice = fontChoice;
+        prefs_.PrefFontChoice = fontChoice;
         Radio(33009 + mode)->click();
         QCOMPARE(TextBox()->font().pointSizeF(), points);
     }
@@ -191,7 +191,7 @@ private slots:
         for (int i = 0; i < store_->PassageCount(); ++i)
             Shape(i).freq = 3;
         Shape(Sample::kJohn16Niv).freq = 0;
-        store_->TransFilter = Sample::kAsv;
+        prefs_.TransFilter = Sample::kAsv;
         window_->RebuildTree();
         window_->First();
         QSignalSpy beeps(window_.get(), &CMainDlg::beeped);
@@ -334,7 +334,7 @@ private slots:
                                                          Sample::kJohn17Niv, Sample::kRomans828}));
         QCOMPARE(Model()->TransFilterName(), std::string("All"));
 
-        store_->TransFilter = Sample::kNiv;
+        prefs_.TransFilter = Sample::kNiv;
         window_->RebuildTree();
         QCOMPARE(ItemTexts(0), QStringList({"John 3:16", "Philip 4:13"}));
         QCOMPARE(ItemTexts(2), QStringList({"Romans 8:28"}));
@@ -350,7 +350,7 @@ private slots:
         QAbstractItemModelTester tester1(Tree()->model(),
                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
         QVERIFY(ItemTexts(3).contains(QStringLiteral("Psalm 23:1 Context")));
-        store_->TransFilter = Sample::kNiv;
+        prefs_.TransFilter = Sample::kNiv;
         window_->RebuildTree();
         QVERIFY(!ItemTexts(3).contains(QStringLiteral("Psalm 23:1")));
         Shape(Sample::kPsalmRecord).freq = 0;

@@ -45,8 +45,8 @@ private slots:
         for (int size = 1; size <= 3; ++size)
             QVERIFY(!Action(Id::kFirstFontSize + size)->isEnabled());
         QVERIFY(!Action(Id::kFlyoverEnable)->isEnabled());
-        QVERIFY(store_->PrefConfirmDelete && store_->PrefConfirmEdit);
-        QCOMPARE(store_->PrefFlyoverChoice, 0);
+        QVERIFY(prefs_.PrefConfirmDelete && prefs_.PrefConfirmEdit);
+        QCOMPARE(prefs_.PrefFlyoverChoice, 0);
         // Translation "All" checked; Add and Edit present; no maintainer commands on the bar.
         QVERIFY(Action(Id::kFirstTranslation + 33)->isChecked());
         QVERIFY(MenuOf(Id::kAddPassage));
@@ -98,18 +98,18 @@ private slots:
         settings_.Set("PrefConfirmChoiceAllowed", 1);
         Open();
         Action(Id::kFirstFontSize + 3)->trigger();
-        QCOMPARE(store_->PrefFontChoice, 3);
+        QCOMPARE(prefs_.PrefFontChoice, 3);
         QCOMPARE(TextBox()->font().pointSizeF(), 14.0);
         Action(Id::kFirstFontSize + 1)->trigger();
         QCOMPARE(TextBox()->font().pointSizeF(), 10.0);
         Action(Id::kFlyoverEnable)->trigger();
-        QCOMPARE(store_->PrefFlyoverChoice, 1);
+        QCOMPARE(prefs_.PrefFlyoverChoice, 1);
         Action(Id::kConfirmDelete)->trigger();
-        QVERIFY(!store_->PrefConfirmDelete);
+        QVERIFY(!prefs_.PrefConfirmDelete);
         QVERIFY(!Action(Id::kConfirmDelete)->isChecked());
         Action(Id::kConfirmEdit)->trigger();
         Action(Id::kConfirmEdit)->trigger();
-        QVERIFY(store_->PrefConfirmEdit);
+        QVERIFY(prefs_.PrefConfirmEdit);
         // Export Ppc is written at once, not only at the next save.
         Action(Id::kConfirmExportPpc)->trigger();
         QCOMPARE(settings_.ReadNumber(kSectionExport, "PrefConfirmExportPpc", -1), 0);
@@ -117,11 +117,11 @@ private slots:
         // The translation filter rebuilds the tree and goes to the first passage.
         window_->SetPosition(2);
         Action(Id::kFirstTranslation + Sample::kAsv)->trigger();
-        QCOMPARE(store_->TransFilter, Sample::kAsv);
+        QCOMPARE(prefs_.TransFilter, Sample::kAsv);
         QCOMPARE(window_->Position(), 0);
         QCOMPARE(Model()->TransFilterName(), std::string("ASV"));
 
-        QCOMPARE(store_->SaveAll(window_->Position()), Status::Ok);
+        prefs_.Write(settings_, {.curSelectorIndex = window_->Position()}); // as a save does
         QCOMPARE(settings_.Get("PrefFontChoice"), 1);
         QCOMPARE(settings_.Get("PrefFlyoverChoice"), 1);
         QCOMPARE(settings_.Get("PrefConfirmDelete"), 0);
@@ -130,8 +130,8 @@ private slots:
 
         // A second start reads them back.
         Open();
-        QCOMPARE(store_->PrefFontChoice, 1);
-        QCOMPARE(store_->TransFilter, Sample::kAsv);
+        QCOMPARE(prefs_.PrefFontChoice, 1);
+        QCOMPARE(prefs_.TransFilter, Sample::kAsv);
         QVERIFY(Action(Id::kFirstTranslation + Sample::kAsv)->isChecked());
         QVERIFY(Action(Id::kFirstFontSize + 1)->isChecked());
     }
@@ -155,9 +155,9 @@ private slots:
         QCOMPARE(TextBox()->palette().brush(QPalette::Base).style(), Qt::TexturePattern);
 
         Action(Id::kFirstBackground)->trigger(); // Plain
-        QCOMPARE(store_->BackgroundFilename, std::string("Plain.bmp"));
+        QCOMPARE(prefs_.BackgroundFilename, std::string("Plain.bmp"));
         QCOMPARE(TextBox()->palette().color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(store_->SaveAll(window_->Position()), Status::Ok);
+        prefs_.Write(settings_, {.curSelectorIndex = window_->Position()}); // as a save does
         QCOMPARE(
             settings_
                 .texts[(std::pair<std::string, std::string>{kSectionParams, "BackgroundFilename"})],
@@ -201,7 +201,7 @@ private slots:
         QTRY_VERIFY(!window_->TreeInFront());
 
         // Disabled, movement never changes the front.
-        store_->PrefFlyoverChoice = 0;
+        prefs_.PrefFlyoverChoice = 0;
         window_->OnMouseMove(inTree);
         QVERIFY(!window_->TreeInFront());
     }
@@ -209,11 +209,13 @@ private slots:
 private:
     void Open(int editNextMode = 0) {
         NewStore();
-        store_->ReadPreferences();
-        store_->BackgroundFilename =
-            settings_.ReadText(kSectionParams, "BackgroundFilename", std::string());
+        prefs_.Read(settings_);
+        prefs_.ReadBackground(settings_);
         QCOMPARE(store_->Load(), Status::Ok);
-        window_ = std::make_unique<CMainDlg>(*store_, editNextMode);
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_, editNextMode);
+        // As the application does: the export confirmation is written as soon as it toggles.
+        QObject::connect(window_.get(), &CMainDlg::exportConfirmationToggled,
+                         [this] { prefs_.WriteConfirmExportPpc(settings_); });
     }
 
     QMenuBar* Bar() const { return window_->findChild<QMenuBar*>(); }

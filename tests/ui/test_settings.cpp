@@ -3,6 +3,7 @@
 // when it reads its preferences through it.
 
 #include "PassageStore.h"
+#include "Preferences.h"
 #include "QtSettings.h"
 #include "UiSupport.h"
 
@@ -114,25 +115,23 @@ private slots:
         raw.sync();
 
         CQtSettings settings(kOrganization, kApplication);
-        CMessageBoxSink messages;
-        CSystemClock clock;
-        CPassageStore store(messages, settings, clock);
-        store.ReadPreferences();
-        QCOMPARE(store.TransFilter, expectedFilter);
+        CPreferences prefs;
+        prefs.Read(settings);
+        QCOMPARE(prefs.TransFilter, expectedFilter);
         const bool missing = !flag.isValid();
         // Missing flags take their defaults: the confirmations and permissions are on.
-        QCOMPARE(store.PrefFlyoverChoiceAllowed, expectedFlag);
-        QCOMPARE(store.PrefConfirmChoiceAllowed, expectedFlag);
-        QCOMPARE(store.PrefConfirmDelete, missing || expectedFlag);
-        QCOMPARE(store.PrefConfirmEdit, missing || expectedFlag);
-        QCOMPARE(store.PrefConfirmExportPpc, missing || expectedFlag);
-        QCOMPARE(store.PrefFontChoiceAllowed, expectedFlag);
-        QCOMPARE(store.AddPassageAllowed, missing || expectedFlag);
-        QCOMPARE(store.EditPassageAllowed, missing || expectedFlag);
-        QCOMPARE(store.PpcSyncInitialized, expectedFlag);
+        QCOMPARE(prefs.PrefFlyoverChoiceAllowed, expectedFlag);
+        QCOMPARE(prefs.PrefConfirmChoiceAllowed, expectedFlag);
+        QCOMPARE(prefs.PrefConfirmDelete, missing || expectedFlag);
+        QCOMPARE(prefs.PrefConfirmEdit, missing || expectedFlag);
+        QCOMPARE(prefs.PrefConfirmExportPpc, missing || expectedFlag);
+        QCOMPARE(prefs.PrefFontChoiceAllowed, expectedFlag);
+        QCOMPARE(prefs.AddPassageAllowed, missing || expectedFlag);
+        QCOMPARE(prefs.EditPassageAllowed, missing || expectedFlag);
+        QCOMPARE(prefs.PpcSyncInitialized, expectedFlag);
 
         // The next save writes the values as read: flags as 0 or 1, the filter within range.
-        store.WriteSettings(0);
+        prefs.Write(settings, {});
         settings.Flush();
         raw.sync();
         QCOMPARE(raw.value(QStringLiteral("Params/TransFilter")).toInt(), expectedFilter);

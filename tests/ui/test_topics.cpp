@@ -66,7 +66,7 @@ private slots:
     void init() {
         NewStore();
         QCOMPARE(store_->Load(), Status::Ok);
-        store_->TransFilter = kTransAll;
+        prefs_.TransFilter = kTransAll;
     }
 
     void cleanup() { CloseAll(); }
@@ -228,7 +228,7 @@ private slots:
 
     void topicFilterCommand() {
         OpenWindow();
-        store_->topicNumber = 18;
+        prefs_.topicNumber = 18;
         QVERIFY(window_->Action(Id::kTopicFilter)->isEnabled());
         QString caption;
         int selected = -2;
@@ -243,11 +243,11 @@ private slots:
         window_->Action(Id::kTopicFilter)->trigger();
         QVERIFY(caption.startsWith(QStringLiteral("Topic Filter (")));
         QCOMPARE(selected, 17);
-        QCOMPARE(store_->topicNumber, 18);
+        QCOMPARE(prefs_.topicNumber, 18);
         QCOMPARE(window_->windowTitle(), title);
 
         // The lists keep to the window's translation, and the topic listed last is kept.
-        store_->TransFilter = Sample::kNiv;
+        prefs_.TransFilter = Sample::kNiv;
         SeenList seen;
         OnNextModal([&seen](QDialog* dialog) {
             CloseNextList(seen);
@@ -257,26 +257,26 @@ private slots:
         window_->Action(Id::kTopicFilter)->trigger();
         QCOMPARE(seen.shown, 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
-        QCOMPARE(store_->topicNumber, 9);
+        QCOMPARE(prefs_.topicNumber, 9);
     }
 
     void sameTopicCommand() {
         OpenWindow();
-        store_->topicNumber = 40;
+        prefs_.topicNumber = 40;
         QVERIFY(window_->Action(Id::kSameTopic)->isEnabled());
         // John 3:16 NIV is shown: its primary topic is Assurance.
         SeenList seen;
         CloseNextList(seen);
         window_->Action(Id::kSameTopic)->trigger();
         QCOMPARE(seen.shown, 1);
-        QCOMPARE(store_->topicNumber, 1);
+        QCOMPARE(prefs_.topicNumber, 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Assurance  Translation: All  Count: 17"));
 
         // Philippians 4:13: Forgiveness, also carried by Romans 8:28 in the other translation.
         window_->Action(Id::kNext)->trigger();
         CloseNextList(seen);
         window_->Action(Id::kSameTopic)->trigger();
-        QCOMPARE(store_->topicNumber, 10);
+        QCOMPARE(prefs_.topicNumber, 10);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Forgiveness  Translation: All  Count: 3"));
         QVERIFY(seen.text.startsWith(QStringLiteral("Romans 8:28-29 <<Topic(s)")));
 
@@ -288,7 +288,7 @@ private slots:
         });
         window_->Action(Id::kTopicFilter)->trigger();
         QCOMPARE(selected, 9);
-        QCOMPARE(store_->topicNumber, 10);
+        QCOMPARE(prefs_.topicNumber, 10);
     }
 
 private:
@@ -299,7 +299,7 @@ private:
         return radio;
     }
 
-    void OpenWindow() { window_ = std::make_unique<CMainDlg>(*store_, 0); }
+    void OpenWindow() { window_ = std::make_unique<CMainDlg>(*store_, prefs_); }
 };
 
 RECITOR_UI_TEST_MAIN(TopicsTest)

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <cstdint>
+#include <string>
+
+// The names of the values the program keeps in the settings. Every reader and writer takes them
+// from here: the application, the handheld export, the tip sequence and the installer step.
+namespace SettingKey {
+// Section "Params"
+inline constexpr const char* kRunCount = "RunCount";
+inline constexpr const char* kFirstRunTime = "FirstRunTime";
+inline constexpr const char* kMostRecentRunTime = "MostRecentRunTime";
+inline constexpr const char* kBackgroundFilename = "BackgroundFilename";
+inline constexpr const char* kEditNextMode = "EditNextMode";
+inline constexpr const char* kPrefFlyoverChoiceAllowed = "PrefFlyoverChoiceAllowed";
+inline constexpr const char* kPrefFlyoverChoice = "PrefFlyoverChoice";
+inline constexpr const char* kPrefConfirmChoiceAllowed = "PrefConfirmChoiceAllowed";
+inline constexpr const char* kPrefConfirmDelete = "PrefConfirmDelete";
+inline constexpr const char* kPrefConfirmEdit = "PrefConfirmEdit";
+inline constexpr const char* kPrefFontChoiceAllowed = "PrefFontChoiceAllowed";
+inline constexpr const char* kPrefFontChoice = "PrefFontChoice";
+inline constexpr const char* kTopicFilterChoice = "TopicFilterChoice";
+inline constexpr const char* kAddPassageAllowed = "AddPassageAllowed";
+inline constexpr const char* kEditPassageAllowed = "EditPassageAllowed";
+inline constexpr const char* kTransFilter = "TransFilter";
+inline constexpr const char* kPpcSyncInitialized = "PpcSyncInitialized";
+inline constexpr const char* kCurSelectorIndex = "CurSelectorIndex";
+inline constexpr const char* kUserCount = "UserCount";
+// Section "Export\Params"
+inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
+inline constexpr const char* kFileTimestamp = "FileTimestamp";
+// Section "RctTip"
+inline constexpr const char* kRctStartUp = "RctStartUp";
+inline constexpr const char* kRctFilePos = "RctFilePos";
+inline constexpr const char* kRctTimeStamp = "RctTimeStamp";
+} // namespace SettingKey
+
+// The user's preferences and the switches of the installation, read once at start-up and written
+// back at every save; the program works on this copy in between. Owned by the application, lent
+// to the windows.
+class CPreferences {
+public:
+    // What a save writes besides the preferences.
+    struct SaveState {
+        std::uint32_t fileTimestamp = 0; // of the last handheld export
+        int curSelectorIndex = 0;        // the navigation position
+        int userCount = 0;               // user passages, for outside readers
+    };
+
+    // Reads every preference in its fixed order with its default and correction: a flag is on only
+    // when the stored number is exactly 1, a translation filter outside 0..33 is "All" (33), and
+    // the choices are taken as stored. The background file name is read with the start-up
+    // counters, before the others.
+    void Read(ISettings& settings);
+    void ReadBackground(ISettings& settings);
+    // Writes the eleven values of a save in their fixed order, flags as 0 or 1.
+    void Write(ISettings& settings, const SaveState& state) const;
+    // Writes the export confirmation at once, as its menu toggle does.
+    void WriteConfirmExportPpc(ISettings& settings) const;
+
+    bool PrefFlyoverChoiceAllowed = false;
+    int PrefFlyoverChoice = 0; // 0 disabled, 1 enabled
+    bool PrefConfirmChoiceAllowed = false;
+    bool PrefConfirmDelete = true;
+    bool PrefConfirmEdit = true;
+    bool PrefConfirmExportPpc = true;
+    bool PrefFontChoiceAllowed = false;
+    int PrefFontChoice = 0; // 0 Auto Resizing, 1-3 the fixed sizes
+    int topicNumber = 0;    // "TopicFilterChoice": the topic of the filter and the same-topic list
+    bool AddPassageAllowed = true;
+    bool EditPassageAllowed = true;
+    int TransFilter = 33; // a translation number, 33 for all
+    bool PpcSyncInitialized = false;
+    std::string BackgroundFilename;
+};
