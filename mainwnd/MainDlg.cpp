@@ -119,7 +119,8 @@ QString ShownText(std::string_view text) {
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
                    QWidget* parent)
     : QDialog(parent), store_(store), prefs_(prefs), editNextMode_(editNextMode),
-      model_(std::make_unique<CPassageTreeModel>(store)), position_(position) {
+      model_(std::make_unique<CPassageTreeModel>(store)), position_(position),
+      topic_(prefs.topicNumber) {
     // The maintainers work on each translation of a verse together with its context record: the
     // records are listed in their mode, in the tree and in the handheld export alike.
     store_.SetListContextRecords(editNextMode_ == 1);
@@ -357,18 +358,18 @@ void CMainDlg::OnCommand(int id) {
         break;
     }
     case Id::kTopicFilter: {
-        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, prefs_.topicNumber, store_,
-                               prefs_.TransFilter, this);
+        CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, topic_, store_, prefs_.TransFilter,
+                               this);
         filter.exec();
         // The topic last listed is selected when the filter opens next.
-        prefs_.topicNumber = filter.Topic();
+        topic_ = filter.Topic();
         break;
     }
     case Id::kSameTopic: {
         // With no passage shown the last topic is listed again.
         if (const CPassage* passage = Current())
-            prefs_.topicNumber = passage->primaryTopic;
-        CTopicListDlg list(CTopicList(store_, prefs_.topicNumber, prefs_.TransFilter), this);
+            topic_ = passage->primaryTopic;
+        CTopicListDlg list(CTopicList(store_, topic_, prefs_.TransFilter), this);
         list.exec();
         break;
     }

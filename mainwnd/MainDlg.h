@@ -63,6 +63,8 @@ public:
     // The navigation position, saved with the settings so that the next start goes on there.
     int Position() { return GetPosition(); }
     int LastPosition() const;
+    // The topic of the topic filter and the same-topic list: the one listed last.
+    int Topic() const { return topic_; }
     // Sets the navigation position, limited to the tree; SelectCurrent then shows it.
     void SetPosition(int position);
     int VisibilityMode() const { return visibilityMode_; }
@@ -121,6 +123,7 @@ private:
     int position_ = 0;           // navigation position in the tree's order
     int curPassageIndex_ = -1;   // the passage shown
     std::uint32_t shownKey_ = 0; // its VerseKey, by which it is found again after a change
+    int topic_ = 0;              // the topic listed last; at first the one of the settings
     int lineCount_ = 0;
     QFont displayFont_;
     static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};

@@ -227,8 +227,8 @@ private slots:
     }
 
     void topicFilterCommand() {
+        prefs_.topicNumber = 18; // as the settings gave it at start-up
         OpenWindow();
-        prefs_.topicNumber = 18;
         QVERIFY(window_->Action(Id::kTopicFilter)->isEnabled());
         QString caption;
         int selected = -2;
@@ -243,7 +243,7 @@ private slots:
         window_->Action(Id::kTopicFilter)->trigger();
         QVERIFY(caption.startsWith(QStringLiteral("Topic Filter (")));
         QCOMPARE(selected, 17);
-        QCOMPARE(prefs_.topicNumber, 18);
+        QCOMPARE(window_->Topic(), 18);
         QCOMPARE(window_->windowTitle(), title);
 
         // The lists keep to the window's translation, and the topic listed last is kept.
@@ -257,26 +257,26 @@ private slots:
         window_->Action(Id::kTopicFilter)->trigger();
         QCOMPARE(seen.shown, 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Faith  Translation: NIV  Count: 1"));
-        QCOMPARE(prefs_.topicNumber, 9);
+        QCOMPARE(window_->Topic(), 9);
     }
 
     void sameTopicCommand() {
-        OpenWindow();
         prefs_.topicNumber = 40;
+        OpenWindow();
         QVERIFY(window_->Action(Id::kSameTopic)->isEnabled());
         // John 3:16 NIV is shown: its primary topic is Assurance.
         SeenList seen;
         CloseNextList(seen);
         window_->Action(Id::kSameTopic)->trigger();
         QCOMPARE(seen.shown, 1);
-        QCOMPARE(prefs_.topicNumber, 1);
+        QCOMPARE(window_->Topic(), 1);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Assurance  Translation: All  Count: 17"));
 
         // Philippians 4:13: Forgiveness, also carried by Romans 8:28 in the other translation.
         window_->Action(Id::kNext)->trigger();
         CloseNextList(seen);
         window_->Action(Id::kSameTopic)->trigger();
-        QCOMPARE(prefs_.topicNumber, 10);
+        QCOMPARE(window_->Topic(), 10);
         QCOMPARE(seen.caption, QStringLiteral("Topic: Forgiveness  Translation: All  Count: 3"));
         QVERIFY(seen.text.startsWith(QStringLiteral("Romans 8:28-29 <<Topic(s)")));
 
@@ -288,7 +288,7 @@ private slots:
         });
         window_->Action(Id::kTopicFilter)->trigger();
         QCOMPARE(selected, 9);
-        QCOMPARE(prefs_.topicNumber, 10);
+        QCOMPARE(window_->Topic(), 10);
     }
 
 private:
