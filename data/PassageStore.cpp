@@ -1,6 +1,7 @@
 #include "PassageStore.h"
 
 #include "AtomicFile.h"
+#include "FileFormat.h"
 #include "PassageListing.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
@@ -12,12 +13,8 @@
 
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" standalone=\"no\" ?>";
-constexpr std::string_view kEndLine = "</passages>";
-constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
-constexpr std::string_view kEscapedBreak = "\\n";
-constexpr std::string_view kTruncation = "TRUNCATED \"> </psg>";
+constexpr std::string_view kTruncation = "TRUNCATED "; // what a cut context ends in
 constexpr std::size_t kTruncatedKeep = 2480;
 constexpr int kCtxShared = 98;     // an element that takes its context from the context record
 constexpr int kCtxBeforeOnly = 96; // context record whose passage range is the text before
@@ -34,7 +31,7 @@ void AppendHeader(std::string& out, int count) {
     out.append("<passages count=\"");
     AppendInt(out, count, 3, true);
     out.append("\" formatversion=\"");
-    AppendInt(out, CPassageStore::kFormatVersion);
+    AppendInt(out, kFormatVersion);
     out.append("\">");
     out.append(kCrLf);
 }
@@ -47,12 +44,8 @@ void AppendStatsLine(std::string& out, const CPassage& passage) {
     AppendInt(out, passage.prog);
     out.append("\" freq=\"");
     AppendInt(out, passage.freq);
-    out.append("\"> </psg>");
+    out.append(kElementClosing);
     out.append(kCrLf);
-}
-
-int WrapAdd(std::int64_t value) {
-    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 
 // Starts work on a second thread, which the returned thread joins when it is destroyed; when no
@@ -282,7 +275,7 @@ bool CPassageStore::ReadElementLine(CLineReader& file, std::string& cutCopy,
         return false;
     // Keep the start and close the element, so that the context ends in TRUNCATED.
     cutCopy.assign(line.substr(0, kTruncatedKeep));
-    cutCopy.append(kTruncation);
+    cutCopy.append(kTruncation).append(kElementClosing);
     line = cutCopy;
     return true;
 }
