@@ -48,6 +48,17 @@ void AppendStatsLine(std::string& out, const CPassage& passage) {
     out.append(kCrLf);
 }
 
+// A passage file whose keys are out of order, or repeat, cannot be merged: fault says which file
+// and how, and the two keys show where.
+void ReportOutOfOrder(IMessageSink& messages, std::string_view fault, std::uint32_t previousKey,
+                      std::uint32_t key) {
+    CMessage text;
+    text << fault << ": Prev: ";
+    text.Padded(previousKey, 8) << "  Cur: ";
+    text.Padded(key, 8) << "\nWas it modified? File should be reloaded.";
+    messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+}
+
 // Starts work on a second thread, which the returned thread joins when it is destroyed; when no
 // thread can be started, the work is done at once on this one.
 template <typename Work> std::jthread StartBeside(const Work& work) {
@@ -304,11 +315,8 @@ Status CPassageStore::LoadBaseline(IMessageSink& messages) {
         if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
         if (passage->matchKey <= lastBaselineKey) {
-            CMessage text;
-            text << "Read-only RctInfo.xml not sorted or has duplicate: Prev: ";
-            text.Padded(previousKey, 8) << "  Cur: ";
-            text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
-            messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            ReportOutOfOrder(messages, "Read-only RctInfo.xml not sorted or has duplicate",
+                             previousKey, passage->key);
             return Status::Fatal;
         }
         const std::uint32_t keyBefore = previousKey;
@@ -340,11 +348,8 @@ Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey,
             break;
     }
     if (!record) {
-        CMessage text;
-        text << "Read-only RctInfo.xml has invalid CtxLineCount=98: Prev: ";
-        text.Padded(previousKey, 8) << "  Cur: ";
-        text.Padded(passage.key, 8) << "\nWas it modified? File should be reloaded.";
-        messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+        ReportOutOfOrder(messages, "Read-only RctInfo.xml has invalid CtxLineCount=98", previousKey,
+                         passage.key);
         return Status::Fatal;
     }
     const std::string_view abbrev = passage.TransName();
@@ -411,11 +416,8 @@ Status CPassageStore::MergeUser(UserElements& user,
             return Status::Fatal;
         }
         if (element.sortKey <= lastUserKey) {
-            CMessage text;
-            text << "RctUser.xml not sorted or has duplicate: Prev: ";
-            text.Padded(previousKey, 8) << "  Cur: ";
-            text.Padded(element.key, 8) << "\nWas it modified? File should be reloaded.";
-            messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            ReportOutOfOrder(messages_, "RctUser.xml not sorted or has duplicate", previousKey,
+                             element.key);
             return Status::Fatal;
         }
         previousKey = element.key;
