@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "Backgrounds.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
 #include "FlyoverEdit.h"
@@ -62,15 +63,6 @@ constexpr const char* kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Cont
 
 constexpr int kRadioHeight = 10;
 
-// Background pictures by index; 0 is the plain white background and is never loaded.
-constexpr const char* kBackgroundFiles[] = {
-    "Plain.bmp",       "Butterfly.bmp",   "Castle.bmp",      "Clouds.bmp",     "Cross.bmp",
-    "Eagle.bmp",       "EtchedBurst.bmp", "LionCub.bmp",     "Marble.bmp",     "Maze.bmp",
-    "MyPattern_1.bmp", "MyPattern_2.bmp", "MyPattern_3.bmp", "Planks.bmp",     "RainDrops.bmp",
-    "StarBurst.bmp",   "StarFetti.bmp",   "Stethoscope.bmp", "StoneFloor.bmp", "StoneWall.bmp",
-    "Stripes.bmp",     "TieDie.bmp",      "TreeGrain.bmp",   "Vine.bmp",       "WorldMap.bmp"};
-constexpr int kBackgroundCount = static_cast<int>(std::size(kBackgroundFiles));
-
 constexpr int kHintSize = 180; // Blank and Hint show at 18 points
 
 // Keys of the navigation commands and the visibility levels. Alt with the arrow, Home and End keys
@@ -126,7 +118,7 @@ CMainDlg::CMainDlg(CPassageStore& store, int editNextMode, int position, QWidget
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
     for (int index = 1; index < kBackgroundCount; ++index)
-        if (store_.BackgroundFilename == kBackgroundFiles[index]) {
+        if (store_.BackgroundFilename == kBackgrounds[index].file) {
             backgroundIndex_ = index;
             break;
         }
@@ -376,10 +368,6 @@ void CMainDlg::OnCommand(int id) {
     }
 }
 
-const char* CMainDlg::BackgroundFile(int index) {
-    return index >= 0 && index < kBackgroundCount ? kBackgroundFiles[index] : "";
-}
-
 // Brings the menu in line with the preferences read at start-up.
 void CMainDlg::SetUpMenu() {
     const auto check = [this](int id, bool on) {
@@ -416,7 +404,7 @@ void CMainDlg::SetUpMenu() {
 
     const QDir workingDir = QDir::current();
     for (int index = 1; index < kBackgroundCount; ++index) {
-        QFile file(workingDir.filePath(QString::fromLatin1(kBackgroundFiles[index])));
+        QFile file(workingDir.filePath(QString::fromLatin1(kBackgrounds[index].file)));
         if (file.open(QIODevice::ReadOnly))
             continue;
         Action(Id::kFirstBackground + index)->setEnabled(false);
@@ -455,7 +443,7 @@ void CMainDlg::OnPreference(int id) {
         action->setChecked(true);
     } else if (id >= Id::kFirstBackground && id < Id::kFirstBackground + kBackgroundCount) {
         backgroundIndex_ = id - Id::kFirstBackground;
-        store_.BackgroundFilename = kBackgroundFiles[backgroundIndex_];
+        store_.BackgroundFilename = kBackgrounds[backgroundIndex_].file;
         action->setChecked(true);
         backgroundMade_ = false; // made again from the new picture
         ApplyBackground();
@@ -484,7 +472,7 @@ void CMainDlg::ApplyBackground() {
         backgroundBrush_ = QBrush(Qt::white);
         if (backgroundIndex_ > 0) {
             const QPixmap picture(
-                QDir::current().filePath(QString::fromLatin1(kBackgroundFiles[backgroundIndex_])));
+                QDir::current().filePath(QString::fromLatin1(kBackgrounds[backgroundIndex_].file)));
             if (!picture.isNull())
                 backgroundBrush_ = QBrush(picture);
         }

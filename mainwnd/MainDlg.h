@@ -55,8 +55,6 @@ public:
 
     QAction* Action(int id) const;
     int BackgroundIndex() const { return backgroundIndex_; }
-    // File name of a background, 0 (Plain) to 24.
-    static const char* BackgroundFile(int index);
     int CurrentPassageIndex() const { return curPassageIndex_; }
     // The navigation position, saved with the settings so that the next start goes on there.
     int Position() { return GetPosition(); }

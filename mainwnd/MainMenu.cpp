@@ -1,5 +1,6 @@
 #include "MainMenu.h"
 
+#include "Backgrounds.h"
 #include "CommandIds.h"
 
 #include <QAction>
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <array>
 #include <span>
 #include <utility>
 
@@ -58,33 +60,17 @@ constexpr Item kFontSizeItems[] = {
     {Id::kFirstFontSize + 3, "Fixed Large Size", kRadio},
 };
 
-constexpr Item kBackgroundItems[] = {
-    {Id::kFirstBackground + 0, "Plain", kRadio},
-    {Id::kFirstBackground + 1, "Butterfly", kRadio},
-    {Id::kFirstBackground + 2, "Castle", kRadio},
-    {Id::kFirstBackground + 3, "Clouds", kRadio | kChecked},
-    {Id::kFirstBackground + 4, "Cross", kRadio},
-    {Id::kFirstBackground + 5, "Eagle", kRadio},
-    {Id::kFirstBackground + 6, "Etched Burst", kRadio},
-    {Id::kFirstBackground + 7, "Lion Cub", kRadio},
-    {Id::kFirstBackground + 8, "Marble", kRadio},
-    {Id::kFirstBackground + 9, "Maze", kRadio},
-    {Id::kFirstBackground + 10, "My Pattern - 1", kRadio},
-    {Id::kFirstBackground + 11, "My Pattern - 2", kRadio},
-    {Id::kFirstBackground + 12, "My Pattern - 3", kRadio},
-    {Id::kFirstBackground + 13, "Planks", kRadio},
-    {Id::kFirstBackground + 14, "Raindrops", kRadio},
-    {Id::kFirstBackground + 15, "Star Burst", kRadio},
-    {Id::kFirstBackground + 16, "Star Fetti", kRadio},
-    {Id::kFirstBackground + 17, "Stethoscope", kRadio},
-    {Id::kFirstBackground + 18, "Stone Floor", kRadio},
-    {Id::kFirstBackground + 19, "Stone Wall", kRadio},
-    {Id::kFirstBackground + 20, "Stripes", kRadio},
-    {Id::kFirstBackground + 21, "Tie Die", kRadio},
-    {Id::kFirstBackground + 22, "Tree Grain", kRadio},
-    {Id::kFirstBackground + 23, "Vine", kRadio},
-    {Id::kFirstBackground + 24, "World Map", kRadio},
-};
+// The background chosen before the settings are applied: Clouds.
+constexpr int kMenuBackground = 3;
+
+constexpr auto kBackgroundItems = [] {
+    std::array<Item, kBackgroundCount> items{};
+    for (int index = 0; index < kBackgroundCount; ++index)
+        items[static_cast<std::size_t>(index)] = {
+            Id::kFirstBackground + index, kBackgrounds[index].caption,
+            index == kMenuBackground ? kRadio | kChecked : unsigned{kRadio}};
+    return items;
+}();
 
 // The two hint styles are one choice, of which only "Several Words" exists: clicking it keeps it
 // checked.
