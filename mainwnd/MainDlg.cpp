@@ -49,17 +49,18 @@ struct RadioColumn {
     int x;
     int width;
     std::span<const int> ys;
-    std::span<const char* const> captions;
+    std::string_view (*caption)(int choice); // the caption of each radio
 };
 
+// The frequency and progress radios are captioned with the classes' and levels' own names.
 constexpr int kFrequencyYs[] = {11, 25, 39, 53};
-constexpr const char* kFrequencyCaptions[] = {"Most Frequent/Daily", "Less Frequent",
-                                              "Least Frequent", "Not Started/Inactive"};
 constexpr int kProgressYs[] = {11, 22, 33, 44, 55};
-constexpr const char* kProgressCaptions[] = {"Not Started", "Just Started", "Fair", "Good",
-                                             "Mastered"};
 constexpr int kVisibilityYs[] = {11, 25, 39, 53};
-constexpr const char* kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
+constexpr std::string_view kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
+
+std::string_view VisibilityCaption(int mode) {
+    return kVisibilityCaptions[mode];
+}
 
 constexpr int kRadioHeight = 10;
 
@@ -202,11 +203,11 @@ void CMainDlg::CreateControls() {
 
     const RadioColumn columns[] = {
         {Id::kFrequencyGroup, "How Often To Recite", QRect(0, 2, 89, 64), Id::kFirstFrequencyRadio,
-         3, 84, kFrequencyYs, kFrequencyCaptions},
+         3, 84, kFrequencyYs, FreqChoiceText},
         {Id::kProgressGroup, "Progress", QRect(96, 2, 61, 64), Id::kFirstProgressRadio, 99, 56,
-         kProgressYs, kProgressCaptions},
+         kProgressYs, ProgText},
         {Id::kVisibilityGroup, "Visibility", QRect(165, 2, 53, 64), Id::kFirstVisibilityRadio, 169,
-         48, kVisibilityYs, kVisibilityCaptions},
+         48, kVisibilityYs, VisibilityCaption},
     };
     QButtonGroup** groups[] = {&frequencyGroup_, &progressGroup_, &visibilityGroup_};
     for (std::size_t c = 0; c < std::size(columns); ++c) {
@@ -219,7 +220,8 @@ void CMainDlg::CreateControls() {
             "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
         auto* group = new QButtonGroup(this);
         for (std::size_t i = 0; i < column.ys.size(); ++i) {
-            auto* radio = new QRadioButton(QString::fromLatin1(column.captions[i]), client_);
+            auto* radio =
+                new QRadioButton(FromWin1252(column.caption(static_cast<int>(i))), client_);
             place(radio, column.firstId + static_cast<int>(i),
                   QRect(column.x, column.ys[i], column.width, kRadioHeight));
             group->addButton(radio, static_cast<int>(i));

@@ -2,6 +2,8 @@
 
 #include "Backgrounds.h"
 #include "CommandIds.h"
+#include "RefTables.h"
+#include "Win1252.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -37,11 +39,13 @@ constexpr Item kFileItems[] = {
     {Id::kExit, "Exit"},
 };
 
+// The categories are the tree's frequency groups; they take the groups' names when the menu is
+// built.
 constexpr Item kViewItems[] = {
-    {Id::kFirstCategory + 0, "Learning (Most Frequent)", kRadio},
-    {Id::kFirstCategory + 1, "Learned (Less Frequent)", kRadio},
-    {Id::kFirstCategory + 2, "Archive (Least Frequent)", kRadio},
-    {Id::kFirstCategory + 3, "Not Started/Inactive", kRadio},
+    {Id::kFirstCategory + 0, nullptr, kRadio},
+    {Id::kFirstCategory + 1, nullptr, kRadio},
+    {Id::kFirstCategory + 2, nullptr, kRadio},
+    {Id::kFirstCategory + 3, nullptr, kRadio},
     kSeparator,
     {Id::kParallelPassages, "Parallel Passages"},
     {Id::kSameTopic, "Passages with Same Topic"},
@@ -207,6 +211,8 @@ QMenu* AddMenu(QWidget& parentMenu, const char* title, std::span<const Item> ite
 CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     AddMenu(bar, "&File", kFileItems, owner, actions_);
     AddMenu(bar, "&View", kViewItems, owner, actions_);
+    for (int freq = 0; freq < kFreqCount; ++freq)
+        Action(Id::kFirstCategory + freq)->setText(FromWin1252(FreqGroupText(freq)));
 
     preferences_ = AddMenu(bar, "&Preferences", {}, owner, actions_);
     AddMenu(*preferences_, "Flyover", kFlyoverItems, owner, actions_);
