@@ -4,10 +4,10 @@
 #include "Backgrounds.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
-#include "FlyoverEdit.h"
-#include "FlyoverTree.h"
+#include "FlyoverWatch.h"
 #include "MainMenu.h"
 #include "PassageStore.h"
+#include "PassageTree.h"
 #include "PassageTreeModel.h"
 #include "RefTables.h"
 #include "TextFormat.h"
@@ -28,6 +28,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTextEdit>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -168,7 +169,7 @@ void CMainDlg::CreateControls() {
     };
 
     // The tree and the text box first, so that the radio columns stay above both.
-    textBox_ = new CFlyoverEdit(client_, client_);
+    textBox_ = new QTextEdit(client_);
     place(textBox_, Id::kTextBox, kTextBoxUnits);
     textBox_->setReadOnly(true);
     textBox_->setAcceptRichText(false);
@@ -187,7 +188,7 @@ void CMainDlg::CreateControls() {
     textBox_->installEventFilter(this);
     displayFont_ = textBox_->font();
 
-    tree_ = new CFlyoverTree(client_, client_);
+    tree_ = new CPassageTree(client_);
     place(tree_, Id::kPassageTree, kTreeUnits);
     tree_->setModel(model_.get());
     tree_->setHeaderHidden(true);
@@ -198,8 +199,10 @@ void CMainDlg::CreateControls() {
     // selection would mark a second one.
     tree_->setSelectionMode(QAbstractItemView::NoSelection);
     tree_->installEventFilter(this);
-    connect(textBox_, &CFlyoverEdit::mouseMoved, this, &CMainDlg::OnMouseMove);
-    connect(tree_, &CFlyoverTree::mouseMoved, this, &CMainDlg::OnMouseMove);
+    auto* flyover = new CFlyoverWatch(client_, this);
+    flyover->Watch(textBox_, CFlyoverWatch::OnScroll::kRepaint);
+    flyover->Watch(tree_, CFlyoverWatch::OnScroll::kReportMove);
+    connect(flyover, &CFlyoverWatch::mouseMoved, this, &CMainDlg::OnMouseMove);
 
     const RadioColumn columns[] = {
         {Id::kFrequencyGroup, "How Often To Recite", QRect(0, 2, 89, 64), Id::kFirstFrequencyRadio,
@@ -283,7 +286,7 @@ void CMainDlg::ConnectCommands() {
     connect(progressGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnProgress);
     connect(visibilityGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnVisibility);
     // A click chooses the passage under it; the keys move the tree's current item.
-    connect(tree_, &CFlyoverTree::itemChosen, this, &CMainDlg::OnTreeItemChosen);
+    connect(tree_, &CPassageTree::itemChosen, this, &CMainDlg::OnTreeItemChosen);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!followingCurrent_)
