@@ -1,5 +1,6 @@
 #include "Passage.h"
 
+#include "FileFormat.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
 #include "TextFormat.h"
@@ -20,16 +21,9 @@ const CScanPattern kElementPattern(
     {10, 2, 2, 2, 4, 4, 4, 4, 4});
 constexpr int kElementItems = 9;
 constexpr std::string_view kContextOpening = "context=\"";
-constexpr std::string_view kElementClosing = "\"> </psg>";
-constexpr std::string_view kLineBreak = "\r\n";
-constexpr std::string_view kEscapedBreak = "\\n";
 constexpr std::string_view kQuotEntity = "&quot;";
 constexpr std::string_view kAposEntity = "&apos;";
 constexpr int kMaxTopic = 57;
-
-int WrapAdd(std::int64_t value) {
-    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
-}
 
 int ValidTopic(int topic) {
     return topic >= 1 && topic <= kMaxTopic ? topic : kTopicMisc;
@@ -380,7 +374,7 @@ void CPassage::AppendElement(std::string& out) const {
     out.append("\" context=\"");
     AppendEscapedContext(out, context);
     out.append(kElementClosing);
-    out.append(kLineBreak);
+    out.append(kCrLf);
 }
 
 void CPassage::BuildReferences() {

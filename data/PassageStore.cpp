@@ -1,6 +1,7 @@
 #include "PassageStore.h"
 
 #include "AtomicFile.h"
+#include "FileFormat.h"
 #include "PassageListing.h"
 #include "Preferences.h"
 #include "RefTables.h"
@@ -13,12 +14,8 @@
 
 namespace {
 
-constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" standalone=\"no\" ?>";
-constexpr std::string_view kEndLine = "</passages>";
-constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kParagraphBreak = "\r\n\r\n";
-constexpr std::string_view kEscapedBreak = "\\n";
-constexpr std::string_view kTruncation = "TRUNCATED \"> </psg>";
+constexpr std::string_view kTruncation = "TRUNCATED "; // what a cut context ends in
 constexpr std::size_t kTruncatedKeep = 2480;
 constexpr int kCtxShared = 98;     // an element that takes its context from the context record
 constexpr int kCtxBeforeOnly = 96; // context record whose passage range is the text before
@@ -35,7 +32,7 @@ void AppendHeader(std::string& out, int count) {
     out.append("<passages count=\"");
     AppendInt(out, count, 3, true);
     out.append("\" formatversion=\"");
-    AppendInt(out, CPassageStore::kFormatVersion);
+    AppendInt(out, kFormatVersion);
     out.append("\">");
     out.append(kCrLf);
 }
@@ -48,12 +45,19 @@ void AppendStatsLine(std::string& out, const CPassage& passage) {
     AppendInt(out, passage.prog);
     out.append("\" freq=\"");
     AppendInt(out, passage.freq);
-    out.append("\"> </psg>");
+    out.append(kElementClosing);
     out.append(kCrLf);
 }
 
-int WrapAdd(std::int64_t value) {
-    return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+// A passage file whose keys are out of order, or repeat, cannot be merged: fault says which file
+// and how, and the two keys show where.
+void ReportOutOfOrder(IMessageSink& messages, std::string_view fault, std::uint32_t previousKey,
+                      std::uint32_t key) {
+    CMessage text;
+    text << fault << ": Prev: ";
+    text.Padded(previousKey, 8) << "  Cur: ";
+    text.Padded(key, 8) << "\nWas it modified? File should be reloaded.";
+    messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
 }
 
 // Starts work on a second thread, which the returned thread joins when it is destroyed; when no
@@ -238,7 +242,7 @@ bool CPassageStore::ReadElementLine(CLineReader& file, std::string& cutCopy,
         return false;
     // Keep the start and close the element, so that the context ends in TRUNCATED.
     cutCopy.assign(line.substr(0, kTruncatedKeep));
-    cutCopy.append(kTruncation);
+    cutCopy.append(kTruncation).append(kElementClosing);
     line = cutCopy;
     return true;
 }
@@ -267,11 +271,8 @@ Status CPassageStore::LoadBaseline(IMessageSink& messages) {
         if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
         if (passage->matchKey <= lastBaselineKey) {
-            CMessage text;
-            text << "Read-only RctInfo.xml not sorted or has duplicate: Prev: ";
-            text.Padded(previousKey, 8) << "  Cur: ";
-            text.Padded(passage->key, 8) << "\nWas it modified? File should be reloaded.";
-            messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            ReportOutOfOrder(messages, "Read-only RctInfo.xml not sorted or has duplicate",
+                             previousKey, passage->key);
             return Status::Fatal;
         }
         const std::uint32_t keyBefore = previousKey;
@@ -303,11 +304,8 @@ Status CPassageStore::ShareContext(CPassage& passage, std::uint32_t previousKey,
             break;
     }
     if (!record) {
-        CMessage text;
-        text << "Read-only RctInfo.xml has invalid CtxLineCount=98: Prev: ";
-        text.Padded(previousKey, 8) << "  Cur: ";
-        text.Padded(passage.key, 8) << "\nWas it modified? File should be reloaded.";
-        messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+        ReportOutOfOrder(messages, "Read-only RctInfo.xml has invalid CtxLineCount=98", previousKey,
+                         passage.key);
         return Status::Fatal;
     }
     const std::string_view abbrev = passage.TransName();
@@ -374,11 +372,8 @@ Status CPassageStore::MergeUser(UserElements& user,
             return Status::Fatal;
         }
         if (element.sortKey <= lastUserKey) {
-            CMessage text;
-            text << "RctUser.xml not sorted or has duplicate: Prev: ";
-            text.Padded(previousKey, 8) << "  Cur: ";
-            text.Padded(element.key, 8) << "\nWas it modified? File should be reloaded.";
-            messages_.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
+            ReportOutOfOrder(messages_, "RctUser.xml not sorted or has duplicate", previousKey,
+                             element.key);
             return Status::Fatal;
         }
         previousKey = element.key;

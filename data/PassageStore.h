@@ -29,7 +29,6 @@ class CPassageStore {
 public:
     static constexpr int kMaxPassages = 15000;
     static constexpr int kMinBaseline = 18;
-    static constexpr int kFormatVersion = 20031126;
     static constexpr std::size_t kMaxLineLength = 2500;
 
     // File names, relative to the working directory.

@@ -1,12 +1,13 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "Backgrounds.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
-#include "FlyoverEdit.h"
-#include "FlyoverTree.h"
+#include "FlyoverWatch.h"
 #include "MainMenu.h"
 #include "PassageStore.h"
+#include "PassageTree.h"
 #include "PassageTreeModel.h"
 #include "RefTables.h"
 #include "TextFormat.h"
@@ -27,6 +28,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTextEdit>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -48,28 +50,20 @@ struct RadioColumn {
     int x;
     int width;
     std::span<const int> ys;
-    std::span<const char* const> captions;
+    std::string_view (*caption)(int choice); // the caption of each radio
 };
 
+// The frequency and progress radios are captioned with the classes' and levels' own names.
 constexpr int kFrequencyYs[] = {11, 25, 39, 53};
-constexpr const char* kFrequencyCaptions[] = {"Most Frequent/Daily", "Less Frequent",
-                                              "Least Frequent", "Not Started/Inactive"};
 constexpr int kProgressYs[] = {11, 22, 33, 44, 55};
-constexpr const char* kProgressCaptions[] = {"Not Started", "Just Started", "Fair", "Good",
-                                             "Mastered"};
 constexpr int kVisibilityYs[] = {11, 25, 39, 53};
-constexpr const char* kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
+constexpr std::string_view kVisibilityCaptions[] = {"Blank", "Hint", "Passage", "Context"};
+
+std::string_view VisibilityCaption(int mode) {
+    return kVisibilityCaptions[mode];
+}
 
 constexpr int kRadioHeight = 10;
-
-// Background pictures by index; 0 is the plain white background and is never loaded.
-constexpr const char* kBackgroundFiles[] = {
-    "Plain.bmp",       "Butterfly.bmp",   "Castle.bmp",      "Clouds.bmp",     "Cross.bmp",
-    "Eagle.bmp",       "EtchedBurst.bmp", "LionCub.bmp",     "Marble.bmp",     "Maze.bmp",
-    "MyPattern_1.bmp", "MyPattern_2.bmp", "MyPattern_3.bmp", "Planks.bmp",     "RainDrops.bmp",
-    "StarBurst.bmp",   "StarFetti.bmp",   "Stethoscope.bmp", "StoneFloor.bmp", "StoneWall.bmp",
-    "Stripes.bmp",     "TieDie.bmp",      "TreeGrain.bmp",   "Vine.bmp",       "WorldMap.bmp"};
-constexpr int kBackgroundCount = static_cast<int>(std::size(kBackgroundFiles));
 
 constexpr int kHintSize = 180; // Blank and Hint show at 18 points
 
@@ -128,7 +122,7 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
     for (int index = 1; index < kBackgroundCount; ++index)
-        if (prefs_.BackgroundFilename == kBackgroundFiles[index]) {
+        if (prefs_.BackgroundFilename == kBackgrounds[index].file) {
             backgroundIndex_ = index;
             break;
         }
@@ -177,7 +171,7 @@ void CMainDlg::CreateControls() {
     };
 
     // The tree and the text box first, so that the radio columns stay above both.
-    textBox_ = new CFlyoverEdit(client_, client_);
+    textBox_ = new QTextEdit(client_);
     place(textBox_, Id::kTextBox, kTextBoxUnits);
     textBox_->setReadOnly(true);
     textBox_->setAcceptRichText(false);
@@ -196,7 +190,7 @@ void CMainDlg::CreateControls() {
     textBox_->installEventFilter(this);
     displayFont_ = textBox_->font();
 
-    tree_ = new CFlyoverTree(client_, client_);
+    tree_ = new CPassageTree(client_);
     place(tree_, Id::kPassageTree, kTreeUnits);
     tree_->setModel(model_.get());
     tree_->setHeaderHidden(true);
@@ -207,16 +201,18 @@ void CMainDlg::CreateControls() {
     // selection would mark a second one.
     tree_->setSelectionMode(QAbstractItemView::NoSelection);
     tree_->installEventFilter(this);
-    connect(textBox_, &CFlyoverEdit::mouseMoved, this, &CMainDlg::OnMouseMove);
-    connect(tree_, &CFlyoverTree::mouseMoved, this, &CMainDlg::OnMouseMove);
+    auto* flyover = new CFlyoverWatch(client_, this);
+    flyover->Watch(textBox_, CFlyoverWatch::OnScroll::kRepaint);
+    flyover->Watch(tree_, CFlyoverWatch::OnScroll::kReportMove);
+    connect(flyover, &CFlyoverWatch::mouseMoved, this, &CMainDlg::OnMouseMove);
 
     const RadioColumn columns[] = {
         {Id::kFrequencyGroup, "How Often To Recite", QRect(0, 2, 89, 64), Id::kFirstFrequencyRadio,
-         3, 84, kFrequencyYs, kFrequencyCaptions},
+         3, 84, kFrequencyYs, FreqChoiceText},
         {Id::kProgressGroup, "Progress", QRect(96, 2, 61, 64), Id::kFirstProgressRadio, 99, 56,
-         kProgressYs, kProgressCaptions},
+         kProgressYs, ProgText},
         {Id::kVisibilityGroup, "Visibility", QRect(165, 2, 53, 64), Id::kFirstVisibilityRadio, 169,
-         48, kVisibilityYs, kVisibilityCaptions},
+         48, kVisibilityYs, VisibilityCaption},
     };
     QButtonGroup** groups[] = {&frequencyGroup_, &progressGroup_, &visibilityGroup_};
     for (std::size_t c = 0; c < std::size(columns); ++c) {
@@ -229,7 +225,8 @@ void CMainDlg::CreateControls() {
             "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
         auto* group = new QButtonGroup(this);
         for (std::size_t i = 0; i < column.ys.size(); ++i) {
-            auto* radio = new QRadioButton(QString::fromLatin1(column.captions[i]), client_);
+            auto* radio =
+                new QRadioButton(FromWin1252(column.caption(static_cast<int>(i))), client_);
             place(radio, column.firstId + static_cast<int>(i),
                   QRect(column.x, column.ys[i], column.width, kRadioHeight));
             group->addButton(radio, static_cast<int>(i));
@@ -291,7 +288,7 @@ void CMainDlg::ConnectCommands() {
     connect(progressGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnProgress);
     connect(visibilityGroup_, &QButtonGroup::idClicked, this, &CMainDlg::OnVisibility);
     // A click chooses the passage under it; the keys move the tree's current item.
-    connect(tree_, &CFlyoverTree::itemChosen, this, &CMainDlg::OnTreeItemChosen);
+    connect(tree_, &CPassageTree::itemChosen, this, &CMainDlg::OnTreeItemChosen);
     connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (!followingCurrent_)
@@ -378,10 +375,6 @@ void CMainDlg::OnCommand(int id) {
     }
 }
 
-const char* CMainDlg::BackgroundFile(int index) {
-    return index >= 0 && index < kBackgroundCount ? kBackgroundFiles[index] : "";
-}
-
 // Brings the menu in line with the preferences read at start-up.
 void CMainDlg::SetUpMenu() {
     const auto check = [this](int id, bool on) {
@@ -418,7 +411,7 @@ void CMainDlg::SetUpMenu() {
 
     const QDir workingDir = QDir::current();
     for (int index = 1; index < kBackgroundCount; ++index) {
-        QFile file(workingDir.filePath(QString::fromLatin1(kBackgroundFiles[index])));
+        QFile file(workingDir.filePath(QString::fromLatin1(kBackgrounds[index].file)));
         if (file.open(QIODevice::ReadOnly))
             continue;
         Action(Id::kFirstBackground + index)->setEnabled(false);
@@ -457,7 +450,7 @@ void CMainDlg::OnPreference(int id) {
         action->setChecked(true);
     } else if (id >= Id::kFirstBackground && id < Id::kFirstBackground + kBackgroundCount) {
         backgroundIndex_ = id - Id::kFirstBackground;
-        prefs_.BackgroundFilename = kBackgroundFiles[backgroundIndex_];
+        prefs_.BackgroundFilename = kBackgrounds[backgroundIndex_].file;
         action->setChecked(true);
         backgroundMade_ = false; // made again from the new picture
         ApplyBackground();
@@ -486,7 +479,7 @@ void CMainDlg::ApplyBackground() {
         backgroundBrush_ = QBrush(Qt::white);
         if (backgroundIndex_ > 0) {
             const QPixmap picture(
-                QDir::current().filePath(QString::fromLatin1(kBackgroundFiles[backgroundIndex_])));
+                QDir::current().filePath(QString::fromLatin1(kBackgrounds[backgroundIndex_].file)));
             if (!picture.isNull())
                 backgroundBrush_ = QBrush(picture);
         }

@@ -11,13 +11,13 @@
 #include <array>
 #include <memory>
 
-class CFlyoverEdit;
-class CFlyoverTree;
 class CMainMenu;
 class CPassage;
+class CPassageTree;
 class CPassageTreeModel;
 class QAction;
 class QButtonGroup;
+class QTextEdit;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
@@ -57,8 +57,6 @@ public:
 
     QAction* Action(int id) const;
     int BackgroundIndex() const { return backgroundIndex_; }
-    // File name of a background, 0 (Plain) to 24.
-    static const char* BackgroundFile(int index);
     int CurrentPassageIndex() const { return curPassageIndex_; }
     // The navigation position, saved with the settings so that the next start goes on there.
     int Position() { return GetPosition(); }
@@ -111,8 +109,8 @@ private:
     std::unique_ptr<CPassageTreeModel> model_;
     std::unique_ptr<CMainMenu> menu_;
     QWidget* client_ = nullptr;
-    CFlyoverEdit* textBox_ = nullptr;
-    CFlyoverTree* tree_ = nullptr;
+    QTextEdit* textBox_ = nullptr;
+    CPassageTree* tree_ = nullptr;
     QButtonGroup* frequencyGroup_ = nullptr;
     QButtonGroup* progressGroup_ = nullptr;
     QButtonGroup* visibilityGroup_ = nullptr;

@@ -1,12 +1,16 @@
 #include "MainMenu.h"
 
+#include "Backgrounds.h"
 #include "CommandIds.h"
+#include "RefTables.h"
+#include "Win1252.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <array>
 #include <span>
 #include <utility>
 
@@ -35,11 +39,13 @@ constexpr Item kFileItems[] = {
     {Id::kExit, "Exit"},
 };
 
+// The categories are the tree's frequency groups; they take the groups' names when the menu is
+// built.
 constexpr Item kViewItems[] = {
-    {Id::kFirstCategory + 0, "Learning (Most Frequent)", kRadio},
-    {Id::kFirstCategory + 1, "Learned (Less Frequent)", kRadio},
-    {Id::kFirstCategory + 2, "Archive (Least Frequent)", kRadio},
-    {Id::kFirstCategory + 3, "Not Started/Inactive", kRadio},
+    {Id::kFirstCategory + 0, nullptr, kRadio},
+    {Id::kFirstCategory + 1, nullptr, kRadio},
+    {Id::kFirstCategory + 2, nullptr, kRadio},
+    {Id::kFirstCategory + 3, nullptr, kRadio},
     kSeparator,
     {Id::kParallelPassages, "Parallel Passages"},
     {Id::kSameTopic, "Passages with Same Topic"},
@@ -58,33 +64,17 @@ constexpr Item kFontSizeItems[] = {
     {Id::kFirstFontSize + 3, "Fixed Large Size", kRadio},
 };
 
-constexpr Item kBackgroundItems[] = {
-    {Id::kFirstBackground + 0, "Plain", kRadio},
-    {Id::kFirstBackground + 1, "Butterfly", kRadio},
-    {Id::kFirstBackground + 2, "Castle", kRadio},
-    {Id::kFirstBackground + 3, "Clouds", kRadio | kChecked},
-    {Id::kFirstBackground + 4, "Cross", kRadio},
-    {Id::kFirstBackground + 5, "Eagle", kRadio},
-    {Id::kFirstBackground + 6, "Etched Burst", kRadio},
-    {Id::kFirstBackground + 7, "Lion Cub", kRadio},
-    {Id::kFirstBackground + 8, "Marble", kRadio},
-    {Id::kFirstBackground + 9, "Maze", kRadio},
-    {Id::kFirstBackground + 10, "My Pattern - 1", kRadio},
-    {Id::kFirstBackground + 11, "My Pattern - 2", kRadio},
-    {Id::kFirstBackground + 12, "My Pattern - 3", kRadio},
-    {Id::kFirstBackground + 13, "Planks", kRadio},
-    {Id::kFirstBackground + 14, "Raindrops", kRadio},
-    {Id::kFirstBackground + 15, "Star Burst", kRadio},
-    {Id::kFirstBackground + 16, "Star Fetti", kRadio},
-    {Id::kFirstBackground + 17, "Stethoscope", kRadio},
-    {Id::kFirstBackground + 18, "Stone Floor", kRadio},
-    {Id::kFirstBackground + 19, "Stone Wall", kRadio},
-    {Id::kFirstBackground + 20, "Stripes", kRadio},
-    {Id::kFirstBackground + 21, "Tie Die", kRadio},
-    {Id::kFirstBackground + 22, "Tree Grain", kRadio},
-    {Id::kFirstBackground + 23, "Vine", kRadio},
-    {Id::kFirstBackground + 24, "World Map", kRadio},
-};
+// The background chosen before the settings are applied: Clouds.
+constexpr int kMenuBackground = 3;
+
+constexpr auto kBackgroundItems = [] {
+    std::array<Item, kBackgroundCount> items{};
+    for (int index = 0; index < kBackgroundCount; ++index)
+        items[static_cast<std::size_t>(index)] = {
+            Id::kFirstBackground + index, kBackgrounds[index].caption,
+            index == kMenuBackground ? kRadio | kChecked : unsigned{kRadio}};
+    return items;
+}();
 
 // The two hint styles are one choice, of which only "Several Words" exists: clicking it keeps it
 // checked.
@@ -221,6 +211,8 @@ QMenu* AddMenu(QWidget& parentMenu, const char* title, std::span<const Item> ite
 CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     AddMenu(bar, "&File", kFileItems, owner, actions_);
     AddMenu(bar, "&View", kViewItems, owner, actions_);
+    for (int freq = 0; freq < kFreqCount; ++freq)
+        Action(Id::kFirstCategory + freq)->setText(FromWin1252(FreqGroupText(freq)));
 
     preferences_ = AddMenu(bar, "&Preferences", {}, owner, actions_);
     AddMenu(*preferences_, "Flyover", kFlyoverItems, owner, actions_);

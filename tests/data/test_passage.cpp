@@ -1,5 +1,6 @@
 // The passage record: key text, sort keys, element lines, context measures and references.
 
+#include "FileFormat.h"
 #include "Passage.h"
 #include "TestSupport.h"
 
@@ -349,6 +350,15 @@ TEST(PassageText, RangesAreCutToTheContext) {
     EXPECT_EQ(p.TextBeforePassage(), "");
     set(50, 60, 0, 0);
     EXPECT_EQ(p.TextBeforePassage(), "0123456789");
+}
+
+// The offsets and the score of a damaged file wrap around as 32-bit numbers do, both ways.
+TEST(FileFormat, WrapAddWrapsAroundAtThirtyTwoBits) {
+    EXPECT_EQ(WrapAdd(-5), -5);
+    EXPECT_EQ(WrapAdd(std::int64_t{2147483647} + 1), -2147483647 - 1);
+    EXPECT_EQ(WrapAdd(std::int64_t{-2147483647} - 2), 2147483647);
+    EXPECT_EQ(WrapAdd(std::int64_t{2147483647} - (-2147483647 - 1)), -1);
+    EXPECT_EQ(WrapAdd((std::int64_t{1} << 32) + 7), 7);
 }
 
 TEST(PassageSetAll, KeepsStatisticsAndBaselineAndRebuildsReferences) {
