@@ -140,6 +140,25 @@ void StoreTest::LoadJohn() {
     ASSERT_TRUE(sink.shown.empty());
 }
 
+std::unique_ptr<CPassage> NewJohn16(int trans, const std::string& context) {
+    auto p = std::make_unique<CPassage>();
+    const char suffix = static_cast<char>(trans > 9 ? trans + 55 : trans + 48);
+    p->SetAll({.key = 54003016,
+               .ctxLines = 3,
+               .psgLines = 1,
+               .vCount = 1,
+               .psgStart = 0,
+               .psgEnd = 4,
+               .hintStart = 0,
+               .hintEnd = 2,
+               .primaryTopic = 18,
+               .secondaryTopic = 9,
+               .trans = trans,
+               .context = context,
+               .keyText = std::string("54003016") + suffix + "_"});
+    return p;
+}
+
 int StoreTest::ReviseUnchanged(int index) const {
     return store->Revise(index, store->Passage(index).GetValues());
 }

@@ -70,6 +70,9 @@ Elem PlainElem(int book, int chapter, int verse, char suffix);
 std::vector<std::string> Filler(int n);
 // The element line of John 3:<verse> in the translation of suffix.
 std::string John(int verse, char suffix = '8', int vCount = 1);
+// A new John 3:16 passage in a translation as the Edit Passage dialog saves it.
+std::unique_ptr<CPassage> NewJohn16(int trans, const std::string& context = "16 x");
+
 // 18 baseline passages: filler, then John 3:15 (two verses), 3:16 (three verses) and 3:17 in
 // translation 8, at indices 15, 16 and 17.
 std::vector<std::string> JohnBase();

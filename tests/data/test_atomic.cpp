@@ -74,20 +74,7 @@ protected:
 };
 
 TEST_F(AtomicTest, UnreplaceableUserFileKeepsTheOldStatisticsToo) {
-    auto added = std::make_unique<CPassage>();
-    added->SetAll({.key = 54003016,
-                   .ctxLines = 3,
-                   .psgLines = 1,
-                   .vCount = 1,
-                   .psgStart = 0,
-                   .psgEnd = 4,
-                   .hintStart = 0,
-                   .hintEnd = 2,
-                   .primaryTopic = 18,
-                   .secondaryTopic = 9,
-                   .trans = 3,
-                   .context = "16 x",
-                   .keyText = "540030163_"});
+    auto added = NewJohn16(3);
     added->freq = 0;
     ASSERT_GE(store->Add(added), 0);
     // The export the active passage made due is written first, so that only the two files remain.

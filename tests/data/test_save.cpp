@@ -48,20 +48,7 @@ TEST_F(SaveTest, UnchangedSaveRewritesOnlyTheStatistics) {
 }
 
 TEST_F(SaveTest, MarkedUserFileIsWrittenInOrderAndStaysMarked) {
-    auto added = std::make_unique<CPassage>();
-    added->SetAll({.key = 54003016,
-                   .ctxLines = 3,
-                   .psgLines = 1,
-                   .vCount = 1,
-                   .psgStart = 0,
-                   .psgEnd = 4,
-                   .hintStart = 0,
-                   .hintEnd = 2,
-                   .primaryTopic = 18,
-                   .secondaryTopic = 9,
-                   .trans = 3,
-                   .context = "16 \"x\"\r\ny's",
-                   .keyText = "540030163_"});
+    auto added = NewJohn16(3, "16 \"x\"\r\ny's");
     added->freq = 2;
     added->prog = 1;
     ASSERT_GE(store->Add(added), 0);

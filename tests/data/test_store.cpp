@@ -8,26 +8,6 @@
 
 namespace {
 
-// A new John 3:16 passage as the Edit Passage dialog saves it.
-std::unique_ptr<CPassage> NewPassage(int trans) {
-    auto p = std::make_unique<CPassage>();
-    const char suffix = static_cast<char>(trans > 9 ? trans + 55 : trans + 48);
-    p->SetAll({.key = 54003016,
-               .ctxLines = 3,
-               .psgLines = 1,
-               .vCount = 1,
-               .psgStart = 0,
-               .psgEnd = 4,
-               .hintStart = 0,
-               .hintEnd = 2,
-               .primaryTopic = 18,
-               .secondaryTopic = 9,
-               .trans = trans,
-               .context = "16 x",
-               .keyText = std::string("54003016") + suffix + "_"});
-    return p;
-}
-
 const std::string kDuplicate =
     "Passage with exact same 'VerseKey' [54003016] already exists \n(Book+ChapNum+1stVerse+Trans)."
     " Recitor allows EditPassage, \nbut not duplicates.";
@@ -49,7 +29,7 @@ struct CountingListener : IStoreListener {
 TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
     CountingListener listener;
     store->SetListener(&listener);
-    auto added = NewPassage(3);
+    auto added = NewJohn16(3);
     added->freq = 1;
     added->prog = 2;
     CPassage* raw = added.get();
@@ -71,7 +51,7 @@ TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
     // keeps its record and the store is unchanged.
     for (const int trans : {3, 8}) {
         sink.shown.clear();
-        auto again = NewPassage(trans);
+        auto again = NewJohn16(trans);
         EXPECT_EQ(store->Add(again), -1);
         ASSERT_NE(again, nullptr);
         ExpectOneMessage("Recitor Invalid AddPassage", kDuplicate, MsgIcon::Warning);
@@ -85,7 +65,7 @@ TEST_F(StoreOpsTest, AddTakesANewVerseKeyOnceAndRefusesDuplicates) {
 
 // A refused passage stays the caller's, who may destroy it at once: the store holds nothing of it.
 TEST_F(StoreOpsTest, RefusedAddLeavesNothingBehind) {
-    auto duplicate = NewPassage(8); // John 3:16 in translation 8 is in the store
+    auto duplicate = NewJohn16(8); // John 3:16 in translation 8 is in the store
     EXPECT_EQ(store->Add(duplicate), -1);
     duplicate.reset();
     sink.shown.clear();
@@ -117,7 +97,7 @@ TEST_F(StoreOpsTest, RemoveKeepsScoreCountsAndExportInStep) {
     EXPECT_EQ(store->Find(CPassage("540030168\"").matchKey), -1);
 
     // A user passage lowers the user count.
-    auto added = NewPassage(3);
+    auto added = NewJohn16(3);
     const int index = store->Add(added);
     ASSERT_TRUE(store->Remove(index));
     EXPECT_EQ(store->UserCount(), 0);
