@@ -135,51 +135,29 @@ bool CAtomicFile::Open(const std::filesystem::path& target) {
     return true;
 }
 
-// A full buffer is written out on a thread of its own while the next one is filled: formatting
-// and the system's copying of the bytes then share the time. Without a thread it is written here.
+// A full buffer is written out at once: the system only copies the bytes into its cache, and a
+// thread for that gained nothing measurable while the rest of the file is formatted.
 void CAtomicFile::Flush() {
     if (!file_ || buffer_.empty())
         return;
-    CollectWrite();
-    writing_.swap(buffer_);
-    buffer_.clear();
-    try {
-        pending_ = std::async(std::launch::async, [this] { return WriteOut(); });
-    } catch (const std::system_error&) {
-        if (!WriteOut())
-            failed_ = true;
-    }
-}
-
-bool CAtomicFile::WriteOut() {
-    const bool written =
-        std::fwrite(writing_.data(), 1, writing_.size(), file_) == writing_.size() &&
-        std::fflush(file_) == 0;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() ||
+        std::fflush(file_) != 0)
+        failed_ = true;
 #ifdef __linux__
     // Start writing the block to the disk now, while the rest is still being formatted, so that
     // the wait for durability at the end is for the last block only. Only a hint: Finish still
     // syncs the whole file, and a refusal here changes nothing.
     ::sync_file_range(RECITOR_FILENO(file_), static_cast<off64_t>(written_),
-                      static_cast<off64_t>(writing_.size()), SYNC_FILE_RANGE_WRITE);
+                      static_cast<off64_t>(buffer_.size()), SYNC_FILE_RANGE_WRITE);
 #endif
-    written_ += writing_.size();
-    return written;
-}
-
-void CAtomicFile::CollectWrite() {
-    if (pending_.valid() && !pending_.get())
-        failed_ = true;
+    written_ += buffer_.size();
+    buffer_.clear();
 }
 
 bool CAtomicFile::Finish() {
     if (!file_)
         return finished_;
-    // The last block is written here: there is nothing left to format meanwhile.
-    CollectWrite();
-    writing_.swap(buffer_);
-    buffer_.clear();
-    if (!writing_.empty() && !WriteOut())
-        failed_ = true;
+    Flush();
     if (std::fflush(file_) != 0 || RECITOR_FSYNC(RECITOR_FILENO(file_)) != 0)
         failed_ = true;
     if (std::fclose(file_) != 0)
@@ -225,7 +203,6 @@ void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target) {
 }
 
 void CAtomicFile::Discard() {
-    CollectWrite();
     if (file_) {
         std::fclose(file_);
         file_ = nullptr;

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <future>
 #include <string>
 #include <string_view>
 
@@ -55,16 +54,12 @@ public:
 
 private:
     static constexpr std::size_t kFlushSize = 1 << 20;
-    void Flush();
-    bool WriteOut();     // writes writing_ to the file; false on a fault
-    void CollectWrite(); // waits for the write in flight and notes its fault
+    void Flush(); // writes the buffer to the file and empties it; a fault is noted in failed_
 
     std::filesystem::path target_; // the file replaced, with symbolic links followed
     std::filesystem::path temp_;
     std::FILE* file_ = nullptr;
     std::string buffer_;
-    std::string writing_;       // the block being written out
-    std::future<bool> pending_; // the write of writing_ in flight, if any
     std::uint64_t written_ = 0; // bytes handed to the file so far
     bool failed_ = false;
     bool finished_ = false;

@@ -3,13 +3,10 @@
 #include "FileFormat.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
+#include "Simd.h"
 #include "TextFormat.h"
 
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -35,32 +32,6 @@ void AppendVerseRef(std::string& out, std::string_view book, int chapter, int ve
     AppendInt(out, chapter);
     out.push_back(':');
     AppendInt(out, verse);
-}
-
-#if defined(__SSE2__)
-// Bit i is set when byte i of the sixteen at p is one of wanted.
-template <char... wanted> unsigned BlockMatches(const char* p) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i any = _mm_setzero_si128();
-    ((any = _mm_or_si128(any, _mm_cmpeq_epi8(block, _mm_set1_epi8(wanted)))), ...);
-    return static_cast<unsigned>(_mm_movemask_epi8(any));
-}
-#endif
-
-// Copies the bytes from p to out until the next one of stops, and returns where that is (or end).
-// Escapes come every few dozen bytes, so sixteen bytes are copied and searched at a time; out
-// must have room for sixteen bytes beyond what it takes from before end.
-template <char... stops> const char* CopyUntil(const char* p, const char* end, char* out) {
-#if defined(__SSE2__)
-    for (; end - p >= 16; p += 16, out += 16) {
-        std::memcpy(out, p, 16);
-        if (const unsigned found = BlockMatches<stops...>(p))
-            return p + __builtin_ctz(found);
-    }
-#endif
-    for (; p < end && ((*p != stops) && ...); ++p, ++out)
-        *out = *p;
-    return p;
 }
 
 void ReportCountWrong(IMessageSink& messages, int items, std::uint32_t keyNumber,
@@ -259,8 +230,8 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     bool previousBreakPaired = true;
     while (true) {
         // Backslashes and ampersands start every escape; unescaping never lengthens the text,
-        // so out never runs ahead of p and a block written at out always fits.
-        const char* const q = CopyUntil<'\\', '&'>(p, end, out);
+        // so out never runs ahead of p and the context has room for the bytes from p to end.
+        const char* const q = Simd::CopyUntil<'\\', '&'>(p, end, out);
         out += q - p;
         if (q == end)
             break;
@@ -309,10 +280,11 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
 
 void AppendEscapedContext(std::string& out, const std::string& context) {
     // Escaping makes a text at most six times as long (an apostrophe becomes six characters). It
-    // is built in a buffer of that size with sixteen bytes to spare, kept for the next context of
-    // this thread, and appended whole: a save escapes every user passage.
+    // is built in a buffer of that size, kept for the next context of this thread, and appended
+    // whole: a save escapes every user passage. What is still to be copied always fits behind
+    // what is written, since the bytes before it took at most six places each.
     thread_local std::string buffer;
-    const std::size_t room = context.size() * kAposEntity.size() + 16;
+    const std::size_t room = context.size() * kAposEntity.size();
     if (buffer.size() < room)
         buffer.resize(room);
     char* const start = buffer.data();
@@ -324,7 +296,7 @@ void AppendEscapedContext(std::string& out, const std::string& context) {
         to += text.size();
     };
     while (true) {
-        const char* const q = CopyUntil<'\r', '\n', '"', '\''>(p, end, to);
+        const char* const q = Simd::CopyUntil<'\r', '\n', '"', '\''>(p, end, to);
         to += q - p;
         if (q == end)
             break;

@@ -158,13 +158,12 @@ Status CPassageStore::Load() {
         StatsLines statsLines;
         ReadFiles(baselineStatus, baselineMessages, userElements, statsLines);
         baselineMessages.Replay(messages_);
+        // The baseline passages that revisions replaced are freed as loading ends. Freeing them on
+        // a second thread while the statistics are attached saved too little of the load to be
+        // worth the thread.
         std::vector<std::unique_ptr<CPassage>> replaced;
         if (baselineStatus == Status::Fatal || MergeUser(userElements, replaced) == Status::Fatal)
             break;
-        // The baseline passages that revisions replaced are freed on a second thread while the
-        // statistics are attached; freeing thousands of records takes about as long.
-        const auto release = [&replaced] { replaced.clear(); };
-        const std::jthread releasing = StartBeside(release);
         if (AttachStats(statsLines) == Status::Fatal ||
             CheckEnd(infoFile_, kInfoFile) == Status::Fatal ||
             CheckEnd(userFile_, kUserFile) == Status::Fatal ||

@@ -1,12 +1,10 @@
 #include "ScanPattern.h"
 
+#include "Simd.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -146,9 +144,9 @@ CScanPattern::CScanPattern(std::string_view pattern, std::initializer_list<int> 
             usualKind_.append(count, number ? 'd' : 't');
         }
     }
-    for (std::size_t block = 0; block + 16 <= usualKind_.size(); block += 16) {
+    for (std::size_t block = 0; block + Simd::kBlock <= usualKind_.size(); block += Simd::kBlock) {
         BlockMasks masks;
-        for (std::size_t i = 0; i < 16; ++i) {
+        for (std::size_t i = 0; i < Simd::kBlock; ++i) {
             const auto bit = static_cast<std::uint16_t>(1u << i);
             const char kind = usualKind_[block + i];
             if (kind == '=')
@@ -178,33 +176,14 @@ bool CScanPattern::MatchUsual(std::string_view line, Result& result) const {
     if (size == 0 || line.size() < size)
         return false;
     std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_set1_epi8('0');
-    const __m128i nine = _mm_set1_epi8(9);
-    const __m128i blank = _mm_set1_epi8(' ');
-    const __m128i tab = _mm_set1_epi8('\t');
-    const __m128i four = _mm_set1_epi8(4);
     for (const BlockMasks& masks : usualBlocks_) {
-        const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
-        const __m128i usual =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(usualText_.data() + i));
-        i += 16;
-        const auto equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(text, usual)));
-        // A digit less '0' is at most 9 as an unsigned byte; so is white space less tab at most 4.
-        const __m128i digitValue = _mm_sub_epi8(text, zero);
-        const auto digit = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(digitValue, nine), digitValue)));
-        if ((equal & masks.exact) != masks.exact || (digit & masks.digit) != masks.digit)
+        const Simd::BlockClasses classes =
+            Simd::ClassifyBlock(line.data() + i, usualText_.data() + i);
+        i += Simd::kBlock;
+        if ((classes.equal & masks.exact) != masks.exact ||
+            (classes.digit & masks.digit) != masks.digit || (classes.space & masks.token) != 0)
             return false;
-        if (masks.token != 0) {
-            const __m128i control = _mm_sub_epi8(text, tab);
-            const __m128i space = _mm_or_si128(
-                _mm_cmpeq_epi8(text, blank), _mm_cmpeq_epi8(_mm_min_epu8(control, four), control));
-            if ((static_cast<unsigned>(_mm_movemask_epi8(space)) & masks.token) != 0)
-                return false;
-        }
     }
-#endif
     for (; i < size; ++i) {
         const char c = line[i];
         const char kind = usualKind_[i];

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Recitor and runs every test on a Debian 12 machine, as root: installs the Debian packages
 # the build and the tests need, then runs the unit, user-interface and end-to-end tests, the data
-# tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a
-# bounded time (FUZZ_SECONDS, default 30).
+# tests again under AddressSanitizer and UndefinedBehaviorSanitizer and under ThreadSanitizer, and
+# each fuzz target for a bounded time (FUZZ_SECONDS, default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +23,14 @@ cmake -G Ninja -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DRECITOR_SANITIZ
       -DRECITOR_BUILD_BENCH=OFF -DRECITOR_BUILD_APP=OFF
 cmake --build build/sanitize -j "$jobs"
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+# Loading and saving use threads: ThreadSanitizer, which cannot share a build with the sanitizers
+# above, watches the same tests in a build of its own.
+echo "== Data tests under ThreadSanitizer"
+cmake -G Ninja -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DRECITOR_TSAN=ON \
+      -DRECITOR_BUILD_BENCH=OFF -DRECITOR_BUILD_APP=OFF
+cmake --build build/tsan -j "$jobs"
+ctest --test-dir build/tsan --output-on-failure -j "$jobs"
 
 echo "== Fuzz targets, ${FUZZ_SECONDS:-30} s each"
 cmake -G Ninja -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
