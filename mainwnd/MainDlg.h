@@ -1,12 +1,12 @@
 #pragma once
 
+#include "PassageStore.h"
+#include "Preferences.h"
+
 #include <QBrush>
 #include <QDialog>
 #include <QFont>
 #include <QRect>
-
-#include "PassageStore.h"
-#include "Preferences.h"
 
 #include <array>
 #include <memory>
