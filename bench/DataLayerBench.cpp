@@ -84,7 +84,7 @@ std::unique_ptr<CPassageStore> LoadedStore(const fs::path& dir) {
 // two files alone.
 void MarkUserFileDue(CPassageStore& store) {
     int index = 0;
-    while (index < store.PassageCount() && store.Passage(index).baseline == 1)
+    while (index < store.PassageCount() && store.Passage(index).baseline)
         ++index;
     if (index == store.PassageCount() || store.Revise(index, store.Passage(index).GetValues()) < 0)
         Fail("no user passage to revise");

@@ -52,7 +52,7 @@ std::string_view TextRange(std::string_view text, int start, int length) {
     return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
 }
 
-CPassage::CPassage(std::string_view keyText) : baseline(0) {
+CPassage::CPassage(std::string_view keyText) : baseline(false) {
     key = 1001001;
     ParseKeyText(keyText);
 }
@@ -86,7 +86,7 @@ void CPassage::ComputeSortKey() {
 }
 
 void CPassage::SetBaseline(int flag) {
-    baseline = flag == 1 ? 1 : 0;
+    baseline = flag == 1;
     const std::uint32_t value =
         (static_cast<std::uint32_t>(sortKey) & ~1u) | static_cast<std::uint32_t>(baseline);
     sortKey = static_cast<std::int32_t>(value);

@@ -108,7 +108,7 @@ public:
     int prog = 0;        // 0 Not Started .. 4 Mastered
     std::string context; // lines separated by CR LF
     std::string elementText;
-    int baseline = 1; // 1 unchanged from the baseline file, 0 a user passage
+    bool baseline = true; // unchanged from the baseline file; false for a user passage
     int book = 1;
     int chapter = 1;
     int firstVerse = 1;

@@ -597,7 +597,7 @@ bool CPassageStore::Remove(int index) {
             --statsCount_;
     }
     score_ = WrapAdd(score_ - std::int64_t{passage.vCount} * passage.prog);
-    if (passage.baseline == 0)
+    if (!passage.baseline)
         --userCount_;
     else
         --baselineCount_;
@@ -619,7 +619,7 @@ int CPassageStore::Revise(int index, const CPassage::Values& values) {
     const int oldVerses = passage.vCount;
     passage.SetAll(values);
     score_ = WrapAdd(score_ + std::int64_t{passage.vCount - oldVerses} * passage.prog);
-    if (passage.baseline == 1) {
+    if (passage.baseline) {
         ++userCount_;
         --baselineCount_;
     }
@@ -730,7 +730,7 @@ bool CPassageStore::WriteUser(CAtomicFile& user) const {
     user.Append(kCrLf);
     AppendHeader(user.Buffer(), userCount_);
     for (const auto& passage : passages_)
-        if (passage->baseline == 0) {
+        if (!passage->baseline) {
             passage->AppendElement(user.Buffer());
             user.FlushIfFull();
         }

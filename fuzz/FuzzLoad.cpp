@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         score = store.Score();
         // A user passage revised without a change makes the save write the user file too.
         for (int i = 0; i < passages; ++i)
-            if (store.Passage(i).baseline == 0) {
+            if (!store.Passage(i).baseline) {
                 if (store.Revise(i, store.Passage(i).GetValues()) < 0)
                     std::abort();
                 break;

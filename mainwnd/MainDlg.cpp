@@ -664,7 +664,7 @@ void CMainDlg::RefreshTitle() {
     AppendInt(title, store_.Score());
     if (passage) {
         title.append("  ").append(passage->reference).append("  ");
-        const bool userPassage = passage->baseline != 1;
+        const bool userPassage = !passage->baseline;
         title.append(userPassage ? "[Topics: " : "<Topics: ");
         title.append(passage->PrimaryTopicName())
             .append(" -- ")
