@@ -1,5 +1,6 @@
 #include "AtomicFile.h"
 
+#include <cerrno>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -38,16 +39,6 @@ fs::path TempNameFor(const fs::path& target) {
     return temp;
 }
 
-// Whether name is that of a temporary file made for the file named targetName.
-bool IsTempNameFor(std::string_view name, std::string_view targetName) {
-    if (name.size() != targetName.size() + kTempMarker.size() + kTempDigits ||
-        !name.starts_with(targetName) ||
-        name.substr(targetName.size(), kTempMarker.size()) != kTempMarker)
-        return false;
-    const std::string_view digits = name.substr(name.size() - kTempDigits);
-    return digits.find_first_not_of(kHex) == std::string_view::npos;
-}
-
 // The file that path finally names: each symbolic link on the way is replaced by what it points
 // to, which a relative link gives from the link's own directory. A dangling link names the file it
 // would create. Empty when a link cannot be read or the links run in a circle.
@@ -79,10 +70,31 @@ bool IsWriteProtected([[maybe_unused]] const fs::path& file, fs::perms permissio
 #endif
 }
 
-// Makes a completed rename durable too: the directory entry is what a crash would otherwise lose.
-void SyncDirectoryOf([[maybe_unused]] const fs::path& target) {
+} // namespace
+
+bool CAtomicFile::IsTemporaryNameFor(std::string_view name, std::string_view targetName) {
+    if (name.size() != targetName.size() + kTempMarker.size() + kTempDigits ||
+        !name.starts_with(targetName) ||
+        name.substr(targetName.size(), kTempMarker.size()) != kTempMarker)
+        return false;
+    const std::string_view digits = name.substr(name.size() - kTempDigits);
+    return digits.find_first_not_of(kHex) == std::string_view::npos;
+}
+
+std::filesystem::path CAtomicFile::TargetOf(const std::filesystem::path& temp) {
+    const std::string name = temp.filename().string();
+    const std::size_t suffix = kTempMarker.size() + kTempDigits;
+    if (name.size() <= suffix)
+        return {};
+    const std::string targetName = name.substr(0, name.size() - suffix);
+    if (!IsTemporaryNameFor(name, targetName))
+        return {};
+    return temp.parent_path() / targetName;
+}
+
+void CAtomicFile::SyncDirectoryOf([[maybe_unused]] const std::filesystem::path& file) {
 #ifndef _WIN32
-    fs::path dir = target.parent_path();
+    fs::path dir = file.parent_path();
     if (dir.empty())
         dir = ".";
     const int fd = ::open(dir.string().c_str(), O_RDONLY | O_DIRECTORY);
@@ -93,28 +105,36 @@ void SyncDirectoryOf([[maybe_unused]] const fs::path& target) {
 #endif
 }
 
-} // namespace
-
 CAtomicFile::~CAtomicFile() {
     Discard();
 }
 
 bool CAtomicFile::Open(const std::filesystem::path& target) {
     Discard();
+    fault_ = {};
     // Written through a symbolic link, the file it names is replaced beside itself, where the
     // rename stays on one file system, and the link itself is left as the user made it.
     target_ = FollowLinks(target);
-    if (target_.empty())
+    if (target_.empty()) {
+        Fail(FileFault::Step::Open, ELOOP);
         return false;
+    }
     std::error_code error;
     const fs::file_status existing = fs::status(target_, error);
-    if (fs::exists(existing) && IsWriteProtected(target_, existing.permissions()))
+    if (fs::is_directory(existing)) { // nothing to write into, as when opening it directly
+        Fail(FileFault::Step::Open, EISDIR);
         return false;
+    }
+    if (fs::exists(existing) && IsWriteProtected(target_, existing.permissions())) {
+        Fail(FileFault::Step::Open, EACCES);
+        return false;
+    }
     for (int attempt = 0; attempt < 8 && !file_; ++attempt) {
         temp_ = TempNameFor(target_);
         file_ = std::fopen(temp_.string().c_str(), "wbx");
     }
     if (!file_) {
+        Fail(FileFault::Step::Open, errno);
         temp_.clear();
         return false;
     }
@@ -124,13 +144,13 @@ bool CAtomicFile::Open(const std::filesystem::path& target) {
     if (fs::is_regular_file(existing) &&
         ::fchmod(RECITOR_FILENO(file_),
                  static_cast<mode_t>(existing.permissions() & fs::perms::mask)) != 0) {
+        Fail(FileFault::Step::Open, errno);
         Discard();
         return false;
     }
 #endif
     buffer_.clear();
     written_ = 0;
-    failed_ = false;
     finished_ = false;
     return true;
 }
@@ -142,7 +162,7 @@ void CAtomicFile::Flush() {
         return;
     if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size() ||
         std::fflush(file_) != 0)
-        failed_ = true;
+        Fail(FileFault::Step::Write, errno);
 #ifdef __linux__
     // Start writing the block to the disk now, while the rest is still being formatted, so that
     // the wait for durability at the end is for the last block only. Only a hint: Finish still
@@ -158,13 +178,20 @@ bool CAtomicFile::Finish() {
     if (!file_)
         return finished_;
     Flush();
-    if (std::fflush(file_) != 0 || RECITOR_FSYNC(RECITOR_FILENO(file_)) != 0)
-        failed_ = true;
+    if (std::fflush(file_) != 0)
+        Fail(FileFault::Step::Write, errno);
+    else if (RECITOR_FSYNC(RECITOR_FILENO(file_)) != 0)
+        Fail(FileFault::Step::Sync, errno);
     if (std::fclose(file_) != 0)
-        failed_ = true;
+        Fail(FileFault::Step::Close, errno);
     file_ = nullptr;
-    finished_ = !failed_;
+    finished_ = fault_.step == FileFault::Step::None;
     return finished_;
+}
+
+void CAtomicFile::Fail(FileFault::Step step, int error) {
+    if (fault_.step == FileFault::Step::None)
+        fault_ = {step, error};
 }
 
 bool CAtomicFile::Commit() {
@@ -172,8 +199,10 @@ bool CAtomicFile::Commit() {
         return false;
     std::error_code error;
     std::filesystem::rename(temp_, target_, error);
-    if (error)
+    if (error) {
+        Fail(FileFault::Step::Replace, error.value());
         return false;
+    }
     temp_.clear();
     finished_ = false;
     SyncDirectoryOf(target_);
@@ -194,12 +223,17 @@ void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target) {
     for (fs::directory_iterator entry(dir, error), end; !error && entry != end;
          entry.increment(error)) {
         std::error_code typeError;
-        if (IsTempNameFor(entry->path().filename().string(), targetName) &&
+        if (IsTemporaryNameFor(entry->path().filename().string(), targetName) &&
             entry->symlink_status(typeError).type() == fs::file_type::regular)
             leftovers.push_back(entry->path());
     }
     for (const fs::path& leftover : leftovers)
         fs::remove(leftover, error);
+}
+
+void CAtomicFile::Keep() {
+    temp_.clear();
+    finished_ = false;
 }
 
 void CAtomicFile::Discard() {

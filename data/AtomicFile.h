@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+// Where writing a file failed, and the system's reason (an errno value, 0 when none was given).
+struct FileFault {
+    enum class Step { None, Open, Write, Sync, Close, Replace };
+    Step step = Step::None;
+    int error = 0;
+};
+
 // Writes a file so that it is replaced only when complete: the text goes to a new temporary file
 // beside it, which is flushed to disk and then renamed over the old file. A failed, interrupted
 // or killed save therefore leaves the previous file as it was.
@@ -23,8 +30,8 @@ public:
     // Creates the temporary file beside the file that target finally names, following symbolic
     // links (a dangling one names the file to create). False when the links cannot be followed,
     // when that file exists and is write-protected (not writable for this user, or without any
-    // write permission bit, which counts even for the superuser), or when the temporary file
-    // cannot be created.
+    // write permission bit, which counts even for the superuser), when that path is a
+    // directory, or when the temporary file cannot be created.
     bool Open(const std::filesystem::path& target);
 
     // Removes the temporary files that saves of target killed before they finished left behind:
@@ -51,16 +58,33 @@ public:
     bool Commit();
     // Removes the temporary file without touching the target.
     void Discard();
+    // Lets go of the finished temporary file without removing it: a save that has begun to put
+    // several files in place leaves the rest for the next start to complete.
+    void Keep();
+
+    // The first fault of the last Open, Finish or Commit.
+    const FileFault& Fault() const { return fault_; }
+    const std::filesystem::path& TemporaryPath() const { return temp_; }
+    // The temporary files of a file are named after it and nothing else the user keeps there is
+    // named so: whether temp's name is that of a temporary file of the file named targetName.
+    static bool IsTemporaryNameFor(std::string_view name, std::string_view targetName);
+    // The file that a temporary file path replaces, or an empty path when temp is not named as
+    // a temporary file.
+    static std::filesystem::path TargetOf(const std::filesystem::path& temp);
+    // Makes the creation, renaming or removal of file durable: the directory entry is what a
+    // crash would otherwise lose.
+    static void SyncDirectoryOf(const std::filesystem::path& file);
 
 private:
     static constexpr std::size_t kFlushSize = 1 << 20;
-    void Flush(); // writes the buffer to the file and empties it; a fault is noted in failed_
+    void Flush(); // writes the buffer to the file and empties it; a fault is noted in fault_
+    void Fail(FileFault::Step step, int error); // notes the first fault
 
     std::filesystem::path target_; // the file replaced, with symbolic links followed
     std::filesystem::path temp_;
     std::FILE* file_ = nullptr;
     std::string buffer_;
     std::uint64_t written_ = 0; // bytes handed to the file so far
-    bool failed_ = false;
+    FileFault fault_;
     bool finished_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "FileFormat.h"
+#include "JointCommit.h"
 #include "PassageListing.h"
 #include "Preferences.h"
 #include "RefTables.h"
@@ -9,6 +10,7 @@
 #include "TextFormat.h"
 
 #include <algorithm>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -75,6 +77,33 @@ bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPass
     return static_cast<std::uint32_t>(a->sortKey) < static_cast<std::uint32_t>(b->sortKey);
 }
 
+// What the user is told when writing file failed: that it could not be opened keeps the words it
+// always had; a later failure names the step and the system's reason.
+std::string FaultText(const FileFault& fault, std::string_view file) {
+    std::string text;
+    switch (fault.step) {
+    case FileFault::Step::None:
+    case FileFault::Step::Open:
+        return "Unable to open " + std::string(file) + " for writing";
+    case FileFault::Step::Write:
+        text = "Unable to write ";
+        break;
+    case FileFault::Step::Sync:
+        text = "Unable to save to disk ";
+        break;
+    case FileFault::Step::Close:
+        text = "Unable to close ";
+        break;
+    case FileFault::Step::Replace:
+        text = "Unable to replace ";
+        break;
+    }
+    text += file;
+    if (fault.error != 0)
+        text += ": " + std::generic_category().message(fault.error);
+    return text;
+}
+
 } // namespace
 
 CPassageStore::CPassageStore(IMessageSink& messages, ISettings& settings, IClock& clock,
@@ -106,7 +135,22 @@ CPassageStore::Header CPassageStore::ReadHeader(CLineReader& file) {
     return header;
 }
 
+Status CPassageStore::CompleteInterruptedSave() {
+    std::filesystem::path failedFile;
+    FileFault fault;
+    if (CJointCommit::Recover(PathOf(kSaveRecordFile), failedFile, fault) !=
+        CJointCommit::Recovery::Failed)
+        return Status::Ok;
+    messages_.Show("Recitor Cannot complete save",
+                   "The last save was interrupted and cannot be completed. " +
+                       FaultText(fault, failedFile.string()),
+                   MsgIcon::Error);
+    return Status::Fatal;
+}
+
 Status CPassageStore::Load() {
+    if (CompleteInterruptedSave() == Status::Fatal)
+        return Status::Fatal;
     exportTimestamp_ = static_cast<std::uint32_t>(
         settings_.ReadNumber(kSectionExport, SettingKey::kFileTimestamp, 0));
     score_ = 0;
@@ -536,9 +580,37 @@ void CPassageStore::ReportDuplicate(std::uint32_t key) {
     messages_.Show("Recitor Invalid AddPassage", text.Text(), MsgIcon::Warning);
 }
 
-void CPassageStore::SetFrequency(int index, int freq) {
+int CPassageStore::ActiveCount() const {
+    return static_cast<int>(std::count_if(passages_.begin(), passages_.end(),
+                                          [](const auto& p) { return p->freq != kFreqInactive; }));
+}
+
+void CPassageStore::ReportTooManyActive() {
+    CMessage text;
+    text << kMaxPassages << " passages are active, the most " << kStatsFile
+         << " can keep. Set a passage to \"Not Started/Inactive\" or delete one before making "
+            "another one active.";
+    messages_.Show("Recitor Too Many Active Passages", text.Text(), MsgIcon::Warning);
+}
+
+bool CPassageStore::CheckRoomForUserPassage() {
+    if (userCount_ < kMaxPassages)
+        return true;
+    CMessage text;
+    text << kUserFile << " already holds " << kMaxPassages
+         << " passages, the most it can hold. Delete some of your own passages before adding "
+            "another one or revising one of the bundled passages.";
+    messages_.Show("Recitor Too Many Passages", text.Text(), MsgIcon::Warning);
+    return false;
+}
+
+bool CPassageStore::SetFrequency(int index, int freq) {
     CPassage& passage = Mutable(index);
     const int old = passage.freq;
+    if (old == kFreqInactive && freq != kFreqInactive && ActiveCount() >= kMaxPassages) {
+        ReportTooManyActive();
+        return false;
+    }
     passage.freq = freq;
     if (freq == kFreqInactive) {
         if (old < kFreqInactive) {
@@ -551,6 +623,7 @@ void CPassageStore::SetFrequency(int index, int freq) {
         exportDue_ = true;
         ++statsCount_;
     }
+    return true;
 }
 
 int CPassageStore::SetProgress(int index, int prog) {
@@ -563,8 +636,14 @@ int CPassageStore::SetProgress(int index, int prog) {
 }
 
 int CPassageStore::Add(std::unique_ptr<CPassage>& passage) {
+    if (!CheckRoomForUserPassage())
+        return -1;
     if (Find(passage->matchKey) >= 0) {
         ReportDuplicate(passage->key);
+        return -1;
+    }
+    if (passage->freq != kFreqInactive && ActiveCount() >= kMaxPassages) {
+        ReportTooManyActive();
         return -1;
     }
     passage->SetBaseline(0);
@@ -615,6 +694,8 @@ int CPassageStore::Revise(int index, const CPassage::Values& values) {
         ReportDuplicate(revised.key);
         return -1;
     }
+    if (Passage(index).baseline && !CheckRoomForUserPassage())
+        return -1;
     CPassage& passage = Mutable(index);
     const int oldVerses = passage.vCount;
     passage.SetAll(values);
@@ -641,13 +722,22 @@ std::vector<int> CPassageStore::ExportList() const {
 // ---------------------------------------------------------------------------------------------
 // Saving
 
-void CPassageStore::ReportWriteFault(bool statsFault) {
-    if (statsFault)
-        messages_.Show("Recitor Cannot write Stats file",
-                       "Unable to open Stats xml file for writing", MsgIcon::Error);
-    else
-        messages_.Show("Recitor Cannot write User file", "Unable to open User xml file for writing",
+void CPassageStore::ReportWriteFault(SavedFile file, const FileFault& fault) {
+    switch (file) {
+    case SavedFile::Stats:
+        messages_.Show("Recitor Cannot write Stats file", FaultText(fault, "Stats xml file"),
                        MsgIcon::Error);
+        break;
+    case SavedFile::User:
+        messages_.Show("Recitor Cannot write User file", FaultText(fault, "User xml file"),
+                       MsgIcon::Error);
+        break;
+    case SavedFile::Record: // written only to put the user file in place with the statistics
+        messages_.Show("Recitor Cannot write User file",
+                       FaultText(fault, std::string("save record ") + kSaveRecordFile),
+                       MsgIcon::Error);
+        break;
+    }
 }
 
 Status CPassageStore::SaveAll() {
@@ -656,18 +746,18 @@ Status CPassageStore::SaveAll() {
     CAtomicFile stats;
     CAtomicFile user;
     if (!WriteFiles(stats, user))
-        return Status::Fatal; // both temporary files are discarded: the old files stay together
+        return Status::Fatal; // the old files stay together
     return Status::Ok;
 }
 
 bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
     if (!stats.Open(PathOf(kStatsFile))) {
-        ReportWriteFault(true);
+        ReportWriteFault(SavedFile::Stats, stats.Fault());
         return false;
     }
     const bool writeUser = userFileChanged_;
     if (writeUser && !user.Open(PathOf(kUserFile))) {
-        ReportWriteFault(false);
+        ReportWriteFault(SavedFile::User, user.Fault());
         return false;
     }
     // The statistics file is written and made durable on a second thread while this one writes
@@ -683,11 +773,11 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
             userWritten = WriteUser(user);
     }
     if (writeUser && !userWritten) {
-        ReportWriteFault(false);
+        ReportWriteFault(SavedFile::User, user.Fault());
         return false;
     }
     if (!statsWritten) {
-        ReportWriteFault(true);
+        ReportWriteFault(SavedFile::Stats, stats.Fault());
         return false;
     }
     statsCount_ = count;
@@ -695,15 +785,20 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         passages_.clear(); // closing: release the collection once it is saved
     }
     // The user file goes first: it holds what the user typed, the statistics only refer to it.
-    if (writeUser && !user.Commit()) {
-        ReportWriteFault(false);
-        return false;
-    }
-    if (!stats.Commit()) {
-        ReportWriteFault(true);
-        return false;
-    }
-    return true;
+    CAtomicFile* const written[] = {&user, &stats};
+    std::span<CAtomicFile* const> files(written);
+    if (!writeUser)
+        files = files.subspan(1);
+    CJointCommit commit(PathOf(kSaveRecordFile));
+    commit.SetStepHook(commitStepHook_);
+    if (commit.Commit(files))
+        return true;
+    SavedFile failed = SavedFile::Record;
+    if (commit.FailedFile() >= 0)
+        failed = files[static_cast<std::size_t>(commit.FailedFile())] == &user ? SavedFile::User
+                                                                               : SavedFile::Stats;
+    ReportWriteFault(failed, commit.Fault());
+    return false;
 }
 
 // A line for each active passage, in store order; the header, which needs their count, goes in
@@ -739,7 +834,7 @@ bool CPassageStore::WriteUser(CAtomicFile& user) const {
 }
 
 void CPassageStore::RemoveLeftoverTemporaries() const {
-    for (const char* name : {kStatsFile, kUserFile, kExportFile})
+    for (const char* name : {kStatsFile, kUserFile, kExportFile, kSaveRecordFile})
         CAtomicFile::RemoveLeftovers(PathOf(name));
 }
 
@@ -749,12 +844,12 @@ Status CPassageStore::Close() {
 }
 
 bool CPassageStore::WriteExport() {
-    const auto fail = [this] {
+    CAtomicFile file;
+    const auto fail = [this, &file] {
         messages_.Show("Recitor Cannot write SpecialHandling file",
-                       "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+                       FaultText(file.Fault(), "PpcXport.txt file"), MsgIcon::Error);
         return false;
     };
-    CAtomicFile file;
     if (!file.Open(PathOf(kExportFile)))
         return fail();
     const std::uint32_t timestamp = clock_.NowSeconds();

@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CAtomicFile;
+struct FileFault;
 
 // Told by the store after each change of which passages it holds or of their order.
 class IStoreListener {
@@ -37,6 +39,9 @@ public:
     static constexpr const char* kStatsFile = "RctStats.xml";
     static constexpr const char* kStatsSpareFile = "RctStatsSpare.xml";
     static constexpr const char* kExportFile = "PpcXport.txt";
+    // Present only while a save puts the statistics and user files in place (and after a save
+    // that was killed doing so): it names the new files, so that the next start can finish.
+    static constexpr const char* kSaveRecordFile = "RctSave.pending";
 
     // The store reports through messages, keeps the export's time stamp in settings and takes the
     // time from clock; all three outlive it. The data files lie in directory (the working directory
@@ -47,7 +52,8 @@ public:
     CPassageStore(const CPassageStore&) = delete;
     CPassageStore& operator=(const CPassageStore&) = delete;
 
-    // Reads and merges the three files; called once.
+    // Reads and merges the three files; called once. A save that was interrupted while it put
+    // the statistics and user files in place is completed first, so that they belong together.
     Status Load();
 
     // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
@@ -55,23 +61,29 @@ public:
 
     // Classification of the passage at index. A passage moved into or out of the active classes
     // changes the statistics count and makes the handheld export due; one made inactive is "Not
-    // Started" again, and the score loses what its progress gave.
-    void SetFrequency(int index, int freq);
+    // Started" again, and the score loses what its progress gave. Refused with a warning (false,
+    // nothing changes) when the passage would be one active passage more than the statistics
+    // file can hold.
+    bool SetFrequency(int index, int freq);
     // Progress of the passage at index, with the score kept in step; an inactive passage stays
     // "Not Started". Returns the progress the passage has afterwards.
     int SetProgress(int index, int prog);
 
-    // Takes a new passage into the store unless one with its VerseKey exists (then it warns,
-    // returns -1 and the caller keeps the passage). On success the store owns the passage, which
-    // is a user passage in its place in the order, and the result is that place.
+    // Whether the user file can take one more passage; otherwise warns that it is full.
+    bool CheckRoomForUserPassage();
+    // Takes a new passage into the store unless one with its VerseKey exists or a file would
+    // hold more passages than it may (then it warns, returns -1 and the caller keeps the
+    // passage). On success the store owns the passage, which is a user passage in its place in
+    // the order, and the result is that place.
     int Add(std::unique_ptr<CPassage>& passage);
     // Removes and destroys the passage at index, with the score, the counts and the export kept
     // right; false (with a warning) when there is no such passage.
     bool Remove(int index);
     // Gives the passage at index the values the user entered; a baseline passage becomes a user
-    // passage, so that the user file keeps it. Its progress and class stay. Refused, with the
-    // duplicate warning and -1, when the new VerseKey is another passage's; otherwise the result
-    // is the passage's place in the order afterwards.
+    // passage, so that the user file keeps it. Its progress and class stay. Refused, with a
+    // warning and -1, when the new VerseKey is another passage's or when a baseline passage
+    // would not fit in the full user file; otherwise the result is the passage's place in the
+    // order afterwards.
     int Revise(int index, const CPassage::Values& values);
     // Told after every change of which passages the store holds or of their order (add, remove,
     // revise); indices taken before are then void. Null for nobody.
@@ -86,12 +98,18 @@ public:
     std::vector<int> ExportList() const;
 
     // Writes the files that are due: the handheld export when needed, the statistics file, and
-    // the user file when it changed. Status::Fatal when a data file cannot be written; the files
-    // on disk then stay as they were. (The caller writes the settings after a save that worked.)
+    // the user file when it changed; the statistics and user files are replaced together, also
+    // when the program is killed meanwhile. Status::Fatal, after a message saying which file
+    // failed and why, when a data file cannot be written; the files on disk then stay as they
+    // were. (The caller writes the settings after a save that worked.)
     Status SaveAll();
+    // Called after each file operation while a save puts the files in place, so that tests can
+    // stop the program between any two of them.
+    void SetCommitStepHook(std::function<void()> hook) { commitStepHook_ = std::move(hook); }
     // Removes the temporary files that a save killed before it finished left beside the files the
-    // store writes (statistics, user and handheld export files; beside the files their symbolic
-    // links name). Called at start-up once this is the only running copy of the program.
+    // store writes (statistics, user and handheld export files and the save record; beside the
+    // files their symbolic links name). Called at start-up, after Load has completed an
+    // interrupted save, once this is the only running copy of the program.
     void RemoveLeftoverTemporaries() const;
     // The save at the end of the run: the passages are released as they are written. The store
     // holds no passages afterwards. Saving is not left to the destructor so that a failed save
@@ -170,10 +188,14 @@ private:
     Status AttachStats(StatsLines& stats);
     Status CheckEnd(CLineReader& file, const char* fileName);
     int FindIn(std::uint32_t key, int last) const;
+    Status CompleteInterruptedSave();
     bool WriteFiles(CAtomicFile& stats, CAtomicFile& user);
     bool WriteStats(CAtomicFile& stats, int& count) const;
     bool WriteUser(CAtomicFile& user) const;
-    void ReportWriteFault(bool statsFault);
+    enum class SavedFile { Stats, User, Record };
+    void ReportWriteFault(SavedFile file, const FileFault& fault);
+    int ActiveCount() const;
+    void ReportTooManyActive();
 
     // The passage at index, for the verbs above; nothing else changes a passage in the store.
     CPassage& Mutable(int index) { return *passages_[static_cast<std::size_t>(index)]; }
@@ -196,6 +218,7 @@ private:
     bool exportDue_ = false;
     bool userFileChanged_ = false;
     bool releaseOnSave_ = false;
+    std::function<void()> commitStepHook_;
     double loadSeconds_ = 0.0;
     std::uint32_t exportTimestamp_ = 0;
     CLineReader infoFile_;

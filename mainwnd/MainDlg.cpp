@@ -833,8 +833,11 @@ void CMainDlg::OnViewCategory(int freq) {
 void CMainDlg::OnFrequency(int choice) {
     if (!Current())
         return;
+    if (!store_.SetFrequency(curPassageIndex_, choice)) {
+        PushChoices(); // refused: the radios show the class the passage kept
+        return;
+    }
     frequencyChoice_ = choice;
-    store_.SetFrequency(curPassageIndex_, choice);
     if (choice == kFreqInactive) {
         // An inactive passage is always "Not Started".
         progressChoice_ = 0;

@@ -56,16 +56,19 @@ protected:
     void SetUp() override { LoadJohn(); }
 
     // Runs SaveAll in a child process whose files may not grow beyond limit bytes; the child
-    // exits with 0 when the save failed with exactly one message of the given caption.
-    int SaveWithFileSizeLimit(rlim_t limit, const std::string& caption) {
+    // exits with 0 when the save failed with exactly the given messages (caption, text).
+    int SaveWithFileSizeLimit(rlim_t limit,
+                              const std::vector<std::pair<std::string, std::string>>& expected) {
         const pid_t child = ::fork();
         if (child == 0) {
             std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit then fails with EFBIG
             const rlimit small{limit, limit};
             ::setrlimit(RLIMIT_FSIZE, &small);
-            const bool asExpected = store->SaveAll() == Status::Fatal && sink.shown.size() == 1 &&
-                                    sink.shown[0].caption == caption;
-            ::_exit(asExpected ? 0 : 1);
+            bool asExpected = store->SaveAll() == Status::Fatal;
+            std::vector<std::pair<std::string, std::string>> shown;
+            for (const ShownMessage& message : sink.shown)
+                shown.emplace_back(message.caption, message.text);
+            ::_exit(asExpected && shown == expected ? 0 : 1);
         }
         int status = -1;
         ::waitpid(child, &status, 0);
@@ -100,13 +103,27 @@ TEST_F(AtomicTest, UnreplaceableStatisticsFile) {
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(AtomicTest, WriteFailureLeavesThePreviousFilesAndNoTemporaryFiles) {
+// A file that cannot be written to the end (here: larger than the process may write; a full disk
+// takes the same way) is reported with what failed and the system's reason.
+TEST_F(AtomicTest, WriteFailureNamesItsReasonAndLeavesThePreviousFiles) {
     const DirSnapshot before = Snapshot();
-    EXPECT_EQ(SaveWithFileSizeLimit(64, kStatsCaption), 0);
+    EXPECT_EQ(SaveWithFileSizeLimit(
+                  64, {{kStatsCaption, "Unable to write Stats xml file: File too large"}}),
+              0);
     EXPECT_EQ(Snapshot(), before);
 
     ReviseUnchanged(17); // inactive: no export falls due
-    EXPECT_EQ(SaveWithFileSizeLimit(64, kUserCaption), 0);
+    EXPECT_EQ(SaveWithFileSizeLimit(
+                  64, {{kUserCaption, "Unable to write User xml file: File too large"}}),
+              0);
+    EXPECT_EQ(Snapshot(), before);
+
+    MakeExportDue();
+    EXPECT_EQ(SaveWithFileSizeLimit(
+                  64, {{"Recitor Cannot write SpecialHandling file",
+                        "Unable to write PpcXport.txt file: File too large"},
+                       {kUserCaption, "Unable to write User xml file: File too large"}}),
+              0);
     EXPECT_EQ(Snapshot(), before);
 }
 

@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
+#include "SyntheticCollection.h"
 #include "UiSupport.h"
 #include "WindowTest.h"
 
@@ -274,6 +275,40 @@ private slots:
         QCOMPARE(window_->Position(), 0);
         QVERIFY(!store_->ExportDue());
         QCOMPARE(store_->StatsCount(), Sample::kStatsCount);
+    }
+
+    // With as many active passages as the statistics file can keep, one more is refused with a
+    // warning, and the radios go back to the class the passage kept.
+    void frequencyRadioAtTheLimit() {
+        QTemporaryDir full;
+        SyntheticCollectionOptions options;
+        options.baselineCount = 15000;
+        options.userCount = 1000;
+        options.revisedCount = 0;
+        options.statsCount = 15000;
+        SyntheticCollectionInfo info;
+        std::string error;
+        QVERIFY2(WriteSyntheticCollection(full.path().toStdString(), options, info, error),
+                 error.c_str());
+        store_ =
+            std::make_unique<CPassageStore>(sink_, settings_, clock_, full.path().toStdString());
+        QCOMPARE(store_->Load(), Status::Ok);
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_);
+        Action(Id::kLast)->trigger(); // the last group is the inactive one
+        const int shown = window_->CurrentPassageIndex();
+        QCOMPARE(store_->Passage(shown).freq, 3);
+        QVERIFY(Radio(33017)->isChecked());
+
+        boxes_.answers.push_back(MsgAnswer::Ok);
+        Radio(33014)->click();
+        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(boxes_.shown.takeFirst().caption,
+                 QStringLiteral("Recitor Too Many Active Passages"));
+        QVERIFY(Radio(33017)->isChecked());
+        QCOMPARE(store_->Passage(shown).freq, 3);
+        QCOMPARE(window_->CurrentPassageIndex(), shown);
+        QCOMPARE(store_->StatsCount(), 15000);
+        QVERIFY(!store_->ExportDue());
     }
 
     // A passage added or removed elsewhere moves the others in the collection's order; the window
