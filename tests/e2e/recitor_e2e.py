@@ -622,6 +622,35 @@ def scenario_signal_tip(s):
     check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics after the next start")
 
 
+def scenario_interrupted_save(s):
+    """A save killed after it had put the user file in place but before the statistics file:
+    the next start completes it from what the save left, instead of refusing the pair."""
+    key = attribute(passage_lines(s.read_file("RctInfo.xml"))[0], "key")
+    own_key = key[:-1] + "X"  # the same verse in a translation the bundled passages lack
+    header = '<?xml version="1.0" standalone="no" ?>\r\n<passages count="{:03d}" formatversion="20031126">\r\n'
+    # Before the save: the user's own passage, active. The save deleted it: its new user file
+    # is in place already, its new statistics file still waits beside the old one.
+    s.write_file("RctStats.xml", (header.format(1) +
+                                  f'<psg key="{own_key}" prog="2" freq="0"> </psg>\r\n'
+                                  '</passages>\r\n').encode("cp1252"))
+    s.write_file("RctUser.xml", (header.format(0) + "</passages>").encode("cp1252"))
+    s.write_file("RctStats.xml.tmp-5a5a5a5a", EMPTY_STATS)
+    s.write_file("PpcXport.txt.tmp-00c0ffee", b"left by a save killed earlier")
+    gone = s.path("RctUser.xml.tmp-89abcdef")
+    temp = s.path("RctStats.xml.tmp-5a5a5a5a")
+    s.write_file("RctSave.pending", (f"Recitor save record\r\n{len(gone)} {gone}\r\n"
+                                     f"{len(temp)} {temp}\r\nend\r\n").encode())
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    check(s.read_file("RctStats.xml") == EMPTY_STATS, "the statistics file was not completed")
+    left = sorted(name for name in os.listdir(s.workdir)
+                  if ".tmp-" in name or name == "RctSave.pending")
+    check(not left, f"left after the start: {left}")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+
 SCENARIOS = {
     "first_start": scenario_first_start,
     "classify": scenario_classify,
@@ -632,6 +661,7 @@ SCENARIOS = {
     "killed_instance": scenario_killed_instance,
     "signal_end": scenario_signal_end,
     "signal_tip": scenario_signal_tip,
+    "interrupted_save": scenario_interrupted_save,
 }
 
 
