@@ -197,6 +197,13 @@ void CEditPassageDlg::CreateControls() {
     box(verify_);
     place(verify_, kVerifyBox, 7, 299, kBoxWidth, 30);
     verify_->setReadOnly(true);
+    // The box is filled again after every key press with a line as long as the context; laid
+    // out without kerning and shaping it takes a third of the time, and its Latin text looks the
+    // same.
+    QFont plain = verify_->font();
+    plain.setKerning(false);
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    verify_->setFont(plain);
     // Not a tab stop, but the line can be selected and copied.
     verify_->setFocusPolicy(Qt::ClickFocus);
     verify_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
