@@ -17,6 +17,8 @@
 #include <QScreen>
 #include <QShortcut>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kDialogWidth = 403;
@@ -126,10 +128,13 @@ CEditPassageDlg::CEditPassageDlg(const CPassage* passage, int editNextMode,
     saveAndNext->setObjectName(QString::number(kSaveAndNext));
     connect(saveAndNext, &QShortcut::activated, this, &CEditPassageDlg::OnSaveAndNext);
 
-    // Centred on the screen, as the dialog has always opened.
-    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    if (screen)
-        move(screen->availableGeometry().center() - rect().center());
+    // Centred on the screen, as the dialog has always opened; on a screen too small for it, its
+    // top left corner stays on the screen, where the lists and Save are.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QPoint centred = area.center() - rect().center();
+        move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
+    }
 }
 
 CEditPassageDlg::~CEditPassageDlg() = default;
