@@ -16,6 +16,9 @@ constexpr int kLastPlainTrans = 14;
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// Texts that the passage files would read back as something else.
+constexpr std::string_view kReadBackAsOther[] = {"\\n", "&quot;", "&apos;"};
+
 // "U+05D0": at least four hexadecimal digits, as characters are usually named.
 void AppendCodePoint(std::string& out, char32_t c) {
     std::string digits;
@@ -119,6 +122,13 @@ bool CPassageCheck::Run(const Entry& entry) {
     const int hintStart = Find(entry.context, entry.hint);
     if (entry.hint.size() < kMinHint)
         problem("Hint cannot have length less than 2");
+    // The files write a line break as backslash n and quotation marks and apostrophes as
+    // entities; these texts typed as they are would read back as what they stand for, and the
+    // offsets after them would no longer fit.
+    for (const std::string_view escape : kReadBackAsOther)
+        if (entry.context.find(escape) != std::string::npos)
+            problem(std::string("Text \"").append(escape).append(
+                "\" in the Context cannot be kept in the passage files"));
     for (const char32_t c : entry.unavailable) {
         std::string message;
         AppendCodePoint(message, c);

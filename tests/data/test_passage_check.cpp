@@ -235,6 +235,18 @@ TEST_F(PassageCheckTest, CharactersWithoutAFileFormAreListed) {
                                "U+2028 not available in the passage files\r\n");
 }
 
+// A context holding the files' own escapes would come back changed, its offsets shifted.
+TEST_F(PassageCheckTest, TextsTheFilesWouldChangeAreRefused) {
+    CPassageCheck::Entry entry = John();
+    entry.context = "a\\nb &quot; &apos; &amp; \\x\r\n" + kContext;
+    EXPECT_EQ(Problems(entry),
+              "Text \"\\n\" in the Context cannot be kept in the passage files\r\n"
+              "Text \"&quot;\" in the Context cannot be kept in the passage files\r\n"
+              "Text \"&apos;\" in the Context cannot be kept in the passage files\r\n");
+    entry.context = "a &amp; \\x \"q\" it's\r\n" + kContext;
+    EXPECT_EQ(Problems(entry), "");
+}
+
 TEST_F(PassageCheckTest, TextsAreMeasuredOnlyWhenTheyChange) {
     ASSERT_TRUE(check.Run(John()));
     EXPECT_EQ(lines.calls, 2);
