@@ -246,6 +246,24 @@ private slots:
         QCOMPARE(ReadFile(dir_.path() + "/RctUser.xml"), files["RctUser.xml"]);
     }
 
+    // A passage the tree does not list (another translation under the filter, inactive) is
+    // added, and the window stays where it was.
+    void addOutsideTheFilter() {
+        prefs_.TransFilter = Sample::kNiv;
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_, 0);
+        Action(Id::kNext)->trigger();
+        const int position = window_->Position();
+        const std::uint32_t shown = store_->Passage(window_->CurrentPassageIndex()).matchKey;
+        OnNextModal([](QDialog* dialog) {
+            FillJohn(*dialog);
+            Button(*dialog, Dlg::kSave)->click();
+        });
+        Action(Id::kAddPassage)->trigger();
+        QCOMPARE(store_->PassageCount(), Sample::kPassages + 1);
+        QCOMPARE(window_->Position(), position);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, shown);
+    }
+
     // A number box without a number: the message, and the field keeps its value.
     void numberBoxesTakeOnlyNumbers() {
         Dlg dialog(nullptr, 0, *store_, kTransAll);
