@@ -35,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -83,11 +84,12 @@ constexpr CommandKey kNavigationKeys[] = {
     {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
     {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
 };
-// The editing commands of the File menu, whose keys show in the menu.
-constexpr CommandKey kEditingKeys[] = {
-    {Id::kAddPassage, Qt::CTRL | Qt::Key_N, nullptr},
-    {Id::kEditPassage, Qt::CTRL | Qt::Key_E, nullptr},
-    {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete, nullptr},
+// The editing commands of the File menu, whose keys show in the menu. A disabled command (Delete
+// on a baseline passage, or one the settings took off the menu) ignores its key too.
+constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
+    {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
+    {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
+    {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
 };
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
@@ -313,8 +315,8 @@ void CMainDlg::ConnectCommands() {
         action->setToolTip(
             QStringLiteral("%1 (%2)").arg(QString::fromLatin1(command.tip), KeyText(command.key)));
     }
-    for (const CommandKey& command : kEditingKeys)
-        Action(command.id)->setShortcut(command.key);
+    for (const auto& [id, key] : kEditingKeys)
+        Action(id)->setShortcut(key);
     for (int mode = kBlank; mode <= kContext; ++mode) {
         QAbstractButton* radio = visibilityGroup_->button(mode);
         const QKeyCombination key = kVisibilityKeys[mode];
