@@ -1,5 +1,6 @@
 #include "Win1252.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -51,4 +52,18 @@ bool ToWin1252(const QString& text, std::string& bytes, qsizetype* firstBad) {
         bytes.push_back(byte);
     }
     return ok;
+}
+
+void AddUnavailable(const QString& text, std::vector<char32_t>& found) {
+    char byte = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (ByteOf(c.unicode(), byte))
+            continue;
+        char32_t code = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            code = QChar::surrogateToUcs4(c, text[++i]);
+        if (std::find(found.begin(), found.end(), code) == found.end())
+            found.push_back(code);
+    }
 }

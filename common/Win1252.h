@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The data files hold Windows-1252 bytes, one byte a character, so that character offsets are byte
 // offsets. The user interface converts with a fixed table when it shows text and back when the
@@ -16,3 +17,7 @@ QString FromWin1252(std::string_view bytes);
 // The bytes of text; false when a character has no Windows-1252 form (bytes then holds a '?' in
 // its place, and firstBad, when given, the position of the first such character).
 bool ToWin1252(const QString& text, std::string& bytes, qsizetype* firstBad = nullptr);
+
+// Appends to found the characters of text that have no Windows-1252 form and are not in found
+// yet, in the order met; a character beyond the 16-bit range (a surrogate pair) counts as one.
+void AddUnavailable(const QString& text, std::vector<char32_t>& found);

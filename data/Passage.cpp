@@ -132,6 +132,7 @@ void CPassage::SetAll(const Values& values) {
     trans = values.trans;
     context = values.context;
     ParseKeyText(values.keyText);
+    MeasureContext();
     BuildReferences();
 }
 
@@ -200,22 +201,60 @@ Status CPassage::ParseElement(std::string_view line, IMessageSink& messages) {
     return Status::Ok;
 }
 
-void CPassage::TakeEscapedContext(std::string_view escaped) {
-    // The verse numbers: the context begins with its first verse (or, after a word such as a
-    // translation name, with it); the last line begins with the last verse.
+// The context begins with its first verse (or, after a word such as a translation name, with
+// it); the field keeps its value when neither is there.
+void CPassage::ReadFirstVerse(std::string_view escaped) {
     std::int32_t number = 0;
-    if (ScanInt(escaped, number))
+    if (ScanInt(escaped, number)) {
         contextFirstVerse = number;
-    else {
-        std::size_t pos = 0;
-        while (pos < escaped.size() && IsScanSpace(escaped[pos]))
-            ++pos;
-        const std::size_t wordStart = pos;
-        while (pos < escaped.size() && !IsScanSpace(escaped[pos]))
-            ++pos;
-        if (pos > wordStart && ScanInt(escaped.substr(pos), number))
-            contextFirstVerse = number;
+        return;
     }
+    std::size_t pos = 0;
+    while (pos < escaped.size() && IsScanSpace(escaped[pos]))
+        ++pos;
+    const std::size_t wordStart = pos;
+    while (pos < escaped.size() && !IsScanSpace(escaped[pos]))
+        ++pos;
+    if (pos > wordStart && ScanInt(escaped.substr(pos), number))
+        contextFirstVerse = number;
+}
+
+// The last line begins with the last verse: the number two characters after the last backslash
+// (at lastBackslash, npos for none).
+void CPassage::ReadLastVerse(std::string_view escaped, std::size_t lastBackslash) {
+    std::int32_t number = 0;
+    if (lastBackslash == std::string_view::npos)
+        contextLastVerse = contextFirstVerse;
+    else if (lastBackslash + 2 <= escaped.size() &&
+             ScanInt(escaped.substr(lastBackslash + 2), number))
+        contextLastVerse = number;
+}
+
+void CPassage::MeasureContext() {
+    std::string escaped;
+    AppendEscapedContext(escaped, context);
+    ReadFirstVerse(escaped);
+    // Line breaks, less the paragraph breaks ("\n\n" pairs, counted without overlap).
+    int breaks = 0;
+    int paragraphs = 0;
+    bool paired = true;
+    std::size_t previousEnd = std::string::npos;
+    for (std::size_t at = escaped.find(kEscapedBreak); at != std::string::npos;
+         at = escaped.find(kEscapedBreak, at + 2)) {
+        ++breaks;
+        if (at == previousEnd && !paired) {
+            ++paragraphs;
+            paired = true;
+        } else
+            paired = false;
+        previousEnd = at + 2;
+    }
+    contextLineCount = breaks - paragraphs + 1;
+    ReadLastVerse(escaped, escaped.rfind('\\'));
+}
+
+void CPassage::TakeEscapedContext(std::string_view escaped) {
+    ReadFirstVerse(escaped);
     // Unescape in one pass, counting line breaks and paragraph breaks ("\n\n" pairs, counted
     // without overlap) on the way. Every escape is at least as long as what it stands for, so the
     // text is written straight into a context of the escaped length, cut to size at the end.
@@ -269,13 +308,8 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
     context.resize(static_cast<std::size_t>(out - context.data()));
     contextLineCount = breaks - paragraphs + 1;
 
-    if (!lastBackslash)
-        contextLastVerse = contextFirstVerse;
-    else {
-        const auto at = static_cast<std::size_t>(lastBackslash - escaped.data());
-        if (at + 2 <= escaped.size() && ScanInt(escaped.substr(at + 2), number))
-            contextLastVerse = number;
-    }
+    ReadLastVerse(escaped, lastBackslash ? static_cast<std::size_t>(lastBackslash - escaped.data())
+                                         : std::string_view::npos);
 }
 
 void AppendEscapedContext(std::string& out, const std::string& context) {

@@ -66,8 +66,9 @@ public:
         std::string context;
         std::string keyText; // the key text the dialog built ("%08u%c_")
     };
-    // Stores the values, then parses their key text and rebuilds the references. freq, prog and
-    // baseline are kept.
+    // Stores the values, then parses their key text, measures the context as the passage files
+    // will hold it and rebuilds the references, so that the record is what the next start reads
+    // back. freq, prog and baseline are kept.
     void SetAll(const Values& values);
     // The values SetAll would take to leave the record as it is, with the key text the Edit
     // Passage dialog builds for it.
@@ -122,6 +123,10 @@ private:
     void ComputeSortKey();
     // Measures and unescapes the context as it stands in a file line.
     void TakeEscapedContext(std::string_view escaped);
+    // The context measures of the context held, taken from it as the files write it.
+    void MeasureContext();
+    void ReadFirstVerse(std::string_view escaped);
+    void ReadLastVerse(std::string_view escaped, std::size_t lastBackslash);
 };
 
 // A range of text by offset and length, cut to the text: a start outside it or a negative length

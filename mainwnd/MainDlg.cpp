@@ -4,8 +4,10 @@
 #include "Backgrounds.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
+#include "EditPassageDlg.h"
 #include "FlyoverWatch.h"
 #include "MainMenu.h"
+#include "MessageBoxService.h"
 #include "PassageStore.h"
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
@@ -33,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -80,6 +83,13 @@ constexpr CommandKey kNavigationKeys[] = {
     {Id::kPrevious, Qt::ALT | Qt::Key_Left, "Previous passage"},
     {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
     {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
+};
+// The editing commands of the File menu, whose keys show in the menu. A disabled command (Delete
+// on a baseline passage, or one the settings took off the menu) ignores its key too.
+constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
+    {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
+    {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
+    {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
 };
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
@@ -255,16 +265,18 @@ void CMainDlg::CreateControls() {
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
     static constexpr int kPending[] = {
-        Id::kAddPassage, Id::kDeletePassage,    Id::kEditPassage,   Id::kPrint,
-        Id::kOverview,   Id::kParallelPassages, Id::kHelpTopics,    Id::kTutorial,
-        Id::kUserGuide,  Id::kUserManual,       Id::kContactUs,     Id::kHomePage,
-        Id::kSlideshow,  Id::kCheckForUpdate,   Id::kVisitVersions, Id::kVisitBibleSite};
+        Id::kPrint,         Id::kOverview,  Id::kParallelPassages, Id::kHelpTopics,
+        Id::kTutorial,      Id::kUserGuide, Id::kUserManual,       Id::kContactUs,
+        Id::kHomePage,      Id::kSlideshow, Id::kCheckForUpdate,   Id::kVisitVersions,
+        Id::kVisitBibleSite};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
 
     static constexpr int kHandled[] = {
-        Id::kSave,        Id::kExit,       Id::kFirst, Id::kPrevious,    Id::kNext,     Id::kLast,
-        Id::kTipOfTheDay, Id::kSlowLaunch, Id::kAbout, Id::kTopicFilter, Id::kSameTopic};
+        Id::kSave,      Id::kExit,        Id::kFirst,       Id::kPrevious,      Id::kNext,
+        Id::kLast,      Id::kTipOfTheDay, Id::kSlowLaunch,  Id::kAbout,         Id::kTopicFilter,
+        Id::kSameTopic, Id::kAddPassage,  Id::kEditPassage, Id::kDeletePassage, Id::kEdThis,
+        Id::kEdNx,      Id::kDelThis};
     for (const int id : kHandled)
         connect(Action(id), &QAction::triggered, this, [this, id] { OnCommand(id); });
     for (int freq = 0; freq <= kFreqInactive; ++freq)
@@ -303,6 +315,8 @@ void CMainDlg::ConnectCommands() {
         action->setToolTip(
             QStringLiteral("%1 (%2)").arg(QString::fromLatin1(command.tip), KeyText(command.key)));
     }
+    for (const auto& [id, key] : kEditingKeys)
+        Action(id)->setShortcut(key);
     for (int mode = kBlank; mode <= kContext; ++mode) {
         QAbstractButton* radio = visibilityGroup_->button(mode);
         const QKeyCombination key = kVisibilityKeys[mode];
@@ -354,6 +368,20 @@ void CMainDlg::OnCommand(int id) {
         about.exec();
         break;
     }
+    case Id::kAddPassage:
+        AddPassage();
+        break;
+    case Id::kEditPassage:
+    case Id::kEdThis:
+        EditPassage();
+        break;
+    case Id::kDeletePassage:
+    case Id::kDelThis:
+        DeletePassage();
+        break;
+    case Id::kEdNx:
+        EditNext();
+        break;
     case Id::kTopicFilter: {
         CTopicChoiceDlg filter(CTopicChoiceDlg::Mode::Filter, topic_, store_, prefs_.TransFilter,
                                this);
@@ -432,11 +460,13 @@ void CMainDlg::SetUpMenu() {
     QFile exporter(workingDir.filePath(QStringLiteral("Export.exe")));
     Action(Id::kExportPocketPc)->setEnabled(rapiLoads && exporter.open(QIODevice::ReadOnly));
 
-    // The maintainers' one-click commands are on the bar only in their mode; until the editing
-    // windows exist they are not available there either.
-    for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis})
-        if (editNextMode_ != 1)
+    // The maintainers' one-click commands are on the bar only in their mode.
+    for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis}) {
+        if (editNextMode_ == 1)
+            Action(id)->setEnabled(true);
+        else
             menu_->Remove(id);
+    }
 }
 
 void CMainDlg::OnPreference(int id) {
@@ -549,9 +579,9 @@ void CMainDlg::UpdateCategoryMenu() {
     frequencyChoice_ = passage->freq;
     if (QAction* category = Action(Id::kFirstCategory + passage->freq))
         category->setChecked(true);
-    // Deleting a passage is available only for the user's own passages; the command itself
-    // arrives with the editing windows.
-    Action(Id::kDeletePassage)->setEnabled(false);
+    // Deleting from the File menu is for the user's own passages: a baseline passage would come
+    // back from the baseline file at the next start. (The maintainers' DelThis deletes any.)
+    Action(Id::kDeletePassage)->setEnabled(!passage->baseline);
 }
 
 void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
@@ -877,8 +907,106 @@ void CMainDlg::PassagesChanged() {
     // The shown passage may have moved in the order or gone; it is found again by its VerseKey.
     const std::uint32_t shownKey = shownKey_;
     RebuildTree();
+    if (commandAtWork_)
+        return;
     curPassageIndex_ = store_.Find(shownKey);
     FindPositionOfCurrent();
     SelectCurrent();
     UpdateNavigationMenu();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Adding, revising and deleting passages
+
+bool CMainDlg::Confirm(const char* question, const CPassage& passage) {
+    CMessage text;
+    text << question << "\n" << passage.reference << " [";
+    text.Padded(passage.key, 8) << "]";
+    return MessageBoxes().Show(this, QStringLiteral("Recitor"), FromWin1252(text.Text()),
+                               MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void CMainDlg::AddPassage() {
+    // A full user file is told before anything is typed into the dialog.
+    if (!store_.CheckRoomForUserPassage())
+        return;
+    CEditPassageDlg dialog(nullptr, editNextMode_, store_, prefs_.TransFilter, this);
+    if (dialog.exec() == QDialog::Accepted)
+        TakeNewPassage(dialog.Values());
+}
+
+bool CMainDlg::TakeNewPassage(const CPassage::Values& values) {
+    auto passage = std::make_unique<CPassage>();
+    passage->SetAll(values);
+    commandAtWork_ = true;
+    const int index = store_.Add(passage);
+    commandAtWork_ = false;
+    if (index < 0)
+        return false;
+    // The new passage is shown when the tree lists it; otherwise the position stays.
+    curPassageIndex_ = index;
+    FindPositionOfCurrent();
+    SelectCurrent();
+    UpdateNavigationMenu();
+    return true;
+}
+
+void CMainDlg::EditPassage() {
+    // In the maintainers' mode Save-and-next goes on with the next passage.
+    while (true) {
+        const CPassage* passage = Current();
+        if (!passage) {
+            Beep();
+            return;
+        }
+        // A revised bundled passage moves into the user file, which must have room for it.
+        if (passage->baseline && !store_.CheckRoomForUserPassage())
+            return;
+        if (prefs_.PrefConfirmEdit &&
+            !Confirm("Are you sure you really want to revise this passage?", *passage))
+            return;
+        CEditPassageDlg dialog(passage, editNextMode_, store_, prefs_.TransFilter, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        commandAtWork_ = true;
+        const int index = store_.Revise(curPassageIndex_, dialog.Values());
+        commandAtWork_ = false;
+        if (index < 0)
+            return;
+        // A new VerseKey moves the passage in the order; the position follows it.
+        curPassageIndex_ = index;
+        FindPositionOfCurrent();
+        SelectCurrent();
+        UpdateNavigationMenu();
+        if (!dialog.SaveAndNext() || editNextMode_ != 1)
+            return;
+        Next();
+    }
+}
+
+void CMainDlg::DeletePassage() {
+    const CPassage* passage = Current();
+    if (!passage) {
+        Beep();
+        return;
+    }
+    if (prefs_.PrefConfirmDelete &&
+        !Confirm("Are you sure you really want to delete this passage?", *passage))
+        return;
+    commandAtWork_ = true;
+    const bool removed = store_.Remove(curPassageIndex_);
+    commandAtWork_ = false;
+    if (!removed)
+        return;
+    // The position now holds the passage after the deleted one (or is cut to the last); a step
+    // back and one forward settle there, beeping where a step cannot be taken.
+    SelectCurrent();
+    UpdateNavigationMenu();
+    Previous();
+    Next();
+}
+
+void CMainDlg::EditNext() {
+    Next();
+    EditPassage();
 }

@@ -46,6 +46,18 @@ public:
     void Next();
     void Last();
 
+    // The commands that change the collection: Add, Edit and Delete of the File menu (Edit and
+    // Delete also as EdThis and DelThis on the bar), and EdNx, which steps to the next passage
+    // and edits it. Edit and Delete work on the passage shown.
+    void AddPassage();
+    void EditPassage();
+    void DeletePassage();
+    void EditNext();
+    // Takes what the Edit Passage dialog gave into the collection as a new passage and shows it
+    // when the tree lists it. False when the store refused it (it has said why); nothing has
+    // changed then.
+    bool TakeNewPassage(const CPassage::Values& values);
+
     void RefreshTitle();
     void BringTreeToFront();
     void BringTextBoxToFront();
@@ -99,6 +111,8 @@ private:
     void OnTreeItemChosen(const QModelIndex& item);
     void PushChoices();
     void Beep();
+    // Asks question about passage, with its reference and key number; true for Yes.
+    bool Confirm(const char* question, const CPassage& passage);
     const CPassage* Current() const;
     int GetPosition();
     void PassagesChanged() override;
@@ -128,6 +142,8 @@ private:
     bool treeInFront_ = false;
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
+    // A command is changing the collection and shows the passage it means itself afterwards.
+    bool commandAtWork_ = false;
     QRect treeRect_;
     QRect textBoxRect_;
     int treeWidth_ = 0;

@@ -387,3 +387,38 @@ TEST(PassageSetAll, KeepsStatisticsAndBaselineAndRebuildsReferences) {
     EXPECT_EQ(p.PrimaryTopicName(), "Assurance");
     EXPECT_EQ(p.SecondaryTopicName(), "Blessing");
 }
+
+// A record given its values by the Edit Passage dialog has the context measures and references
+// that reading its element back gives, so the session shows what the next start will.
+TEST(PassageSetAll, MeasuresTheContextAsItWillBeRead) {
+    const char* contexts[] = {
+        "14 And as Moses\r\n15 That whosoever\r\n16 For God so loved\r\n17 For God sent",
+        "36 the end of chapter two\r\n\r\n1 the chapter begins\r\n2 and goes on",
+        "16 For God so loved",
+        "NIV 16 For God \"so\" loved\r\n17 it's \\xot\r\n\r\n\r\n18 He that",
+        "no verse numbers at all\\",
+    };
+    for (const char* context : contexts) {
+        CPassage::Values values;
+        values.key = 54003016;
+        values.keyText = "54003016B_";
+        values.trans = 11;
+        values.vCount = 2;
+        values.context = context;
+        CPassage revised;
+        revised.SetAll(values);
+        std::string line = revised.FormatElement();
+        line.resize(line.size() - 2);
+        CPassage read;
+        CRecordingSink sink;
+        ASSERT_EQ(read.ParseElement(line, sink), Status::Ok) << context;
+        EXPECT_EQ(revised.context, read.context) << context;
+        EXPECT_EQ(revised.contextFirstVerse, read.contextFirstVerse) << context;
+        EXPECT_EQ(revised.contextLastVerse, read.contextLastVerse) << context;
+        EXPECT_EQ(revised.contextLineCount, read.contextLineCount) << context;
+        EXPECT_EQ(revised.contextReference, read.contextReference) << context;
+        EXPECT_EQ(revised.contextStartReference, read.contextStartReference) << context;
+        EXPECT_EQ(revised.contextStartKey, read.contextStartKey) << context;
+        EXPECT_EQ(revised.versesBeforePassage, read.versesBeforePassage) << context;
+    }
+}

@@ -650,8 +650,87 @@ def scenario_interrupted_save(s):
     s.key(window, "Escape")
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
 
+def user_file(elements):
+    """A user file as the program writes it, of the given element lines."""
+    return (b'<?xml version="1.0" standalone="no" ?>\r\n'
+            + f'<passages count="{len(elements):03d}" formatversion="20031126">\r\n'.encode()
+            + b"".join(line.encode("cp1252") + b"\r\n" for line in elements)
+            + b"</passages>")
+
+
+def scenario_add_passage(s):
+    """A passage added through the Edit Passage dialog, typed with line breaks, then classified:
+    after the end it stands in the user file among the others in key order, with offsets that
+    count each break as CR LF, and in the statistics file."""
+    before_line = ('<psg key="01001001B" vCount="01" ctxLines="01" psgLines="01" psgStart="0000" '
+                   'psgEnd="0012" hintStart="0000" hintEnd="0005" topic="2323" '
+                   'context="1 In the start"> </psg>')
+    after_line = ('<psg key="77001001B" vCount="01" ctxLines="01" psgLines="01" psgStart="0000" '
+                  'psgEnd="0013" hintStart="0000" hintEnd="0005" topic="2323" '
+                  'context="1 The Revelation"> </psg>')
+    s.write_file("RctUser.xml", user_file([before_line, after_line]))
+    context = ("15 that whoever believes in him should not perish\r\n"
+               "16 For God so loved the world\r\n"
+               "17 For God sent not his Son")
+    passage = "For God so loved the world\r\n17 For God sent"
+    hint = "God so"
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    s.key(window, "ctrl+n")
+    dialog = s.wait_window("^Add Passage$")
+    # The Book list has the focus: John is the 43rd book of the list, BBE the 12th translation.
+    for key in ["Down"] * 43 + ["Tab", "ctrl+a"]:
+        s.key(dialog, key)
+    s.xdotool("type", "3")
+    for number in ("16", "17"):
+        s.key(dialog, "Tab")
+        s.key(dialog, "ctrl+a")
+        s.xdotool("type", number)
+    s.key(dialog, "Tab")
+    for key in ["Down"] * 12 + ["Tab"] * 6:  # past Pri, its name, Sec, its name and Cancel
+        s.key(dialog, key)
+    # Each box is typed line by line, Return making the break the box gives (a lone LF).
+    for text in (context, passage, hint):
+        s.key(dialog, "ctrl+a")
+        for number, line in enumerate(text.split("\r\n")):
+            if number:
+                s.key(dialog, "Return")
+            s.xdotool("type", "--delay", "2", line)
+        s.key(dialog, "Tab")
+    s.screenshot("e2e-add-passage-dialog.png")
+    s.key(dialog, "ctrl+s")  # Save (the maintainers' save-and-next)
+    poll("the dialog to close", lambda: not s.windows("^Add Passage$"))
+    s.wait_title(window, r"^Recitor  Score: 0  John 3:16  \[Topics: n/a -- n/a\] BBE$")
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+    start = context.find(passage)
+    hint_start = context.find(hint)
+    escaped = context.replace("\r\n", "\\n")
+    pattern = (r'<psg key="54003016B" vCount="02" ctxLines="\d\d" psgLines="\d\d" '
+               f'psgStart="{start:04d}" psgEnd="{start + len(passage):04d}" '
+               f'hintStart="{hint_start:04d}" hintEnd="{hint_start + len(hint):04d}" '
+               f'topic="0000" context="{re.escape(escaped)}"> </psg>')
+    lines = s.read_file("RctUser.xml").decode("cp1252").split("\r\n")
+    check(len(lines) == 6 and lines[1] == '<passages count="003" formatversion="20031126">',
+          f"user file:\n{lines}")
+    check(lines[2] == before_line and lines[4] == after_line, f"user file order:\n{lines}")
+    check(re.fullmatch(pattern, lines[3]), f"added element:\n{lines[3]}\nnot\n{pattern}")
+    check(lines[5] == "</passages>", f"user file end {lines[5]!r}")
+    stats = s.read_file("RctStats.xml").decode("cp1252")
+    expected = ('<?xml version="1.0" standalone="no" ?>\r\n'
+                '<passages count="001" formatversion="20031126">\r\n'
+                '<psg key="54003016B" prog="0" freq="0"> </psg>\r\n'
+                '</passages>\r\n')
+    check(stats == expected, f"statistics file:\n{stats}")
+    check(s.settings().get("Params/UserCount") == "3", "UserCount after the add")
+
 
 SCENARIOS = {
+    "add_passage": scenario_add_passage,
     "first_start": scenario_first_start,
     "classify": scenario_classify,
     "preferences": scenario_preferences,

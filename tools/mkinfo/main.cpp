@@ -6,6 +6,7 @@
 //
 // Usage: mkinfo passages.txt verses.txt RctInfo.xml
 
+#include "DialogUnits.h"
 #include "DisplayLines.h"
 
 #include <QFile>
@@ -601,10 +602,12 @@ int main(int argc, char* argv[]) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size())
         Fail(QStringLiteral("cannot write %1").arg(args[3]));
 
-    const QFontInfo info(SansSerifFont(kContextPointSize));
+    QFont contextFont = DialogFont();
+    contextFont.setPointSizeF(kContextPointSize);
+    const QFontInfo info(contextFont);
     std::fprintf(stderr,
                  "mkinfo: %zu passages (%zu elements, %d shared verses); font %s, box %d px\n",
                  entries.size(), elements.size(), shared, qPrintable(info.family()),
-                 DialogUnitsToPixelsX(kBoxWidthDialogUnits));
+                 CDialogUnits().X(kBoxWidthDialogUnits));
     return 0;
 }

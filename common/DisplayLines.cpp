@@ -1,30 +1,15 @@
 #include "DisplayLines.h"
 
-#include <QFontMetrics>
+#include "DialogUnits.h"
+
 #include <QStringList>
 #include <QTextLayout>
 #include <QTextOption>
 
-QFont SansSerifFont(double pointSize) {
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    return font;
-}
-
-int DialogUnitsToPixelsX(int widthDialogUnits) {
-    // The average character width is taken over the 52 letters and rounded,
-    // the way dialog base units have always been derived from a dialog font.
-    const QFontMetrics metrics(SansSerifFont(8.0));
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int averageWidth = (letters / 26 + 1) / 2;
-    return (widthDialogUnits * averageWidth + 2) / 4;
-}
-
 int CountDisplayLines(const QString& text, double pointSize, int widthDialogUnits) {
-    const QFont font = SansSerifFont(pointSize);
-    const qreal width = DialogUnitsToPixelsX(widthDialogUnits);
+    QFont font = DialogFont();
+    font.setPointSizeF(pointSize);
+    const qreal width = CDialogUnits().X(widthDialogUnits);
 
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Number of lines text occupies when word-wrapped to a box of the given width (in dialog units
+// of the dialog font) in the dialog font's face at pointSize. Every line break (CR LF or LF)
+// starts a new line and an empty line counts as one, so a paragraph break adds one line. A word
+// wider than the box is broken inside. The Edit Passage dialog stores these counts with a
+// passage, and the generator of the bundled passages measures with the same function, so that
+// both give the main window's display the same measure.
+int CountDisplayLines(const QString& text, double pointSize, int widthDialogUnits);
