@@ -7,6 +7,7 @@
 // temporary directory at start (RECITOR_BENCH_DIR names another parent directory) and removed at
 // the end.
 
+#include "CardRenderer.h"
 #include "MainDlg.h"
 #include "MemorySettings.h"
 #include "PassageStore.h"
@@ -17,6 +18,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 
 #include <cstdio>
@@ -162,6 +166,30 @@ void BM_Grab(benchmark::State& state) {
         benchmark::DoNotOptimize(window.grab());
 }
 BENCHMARK(BM_Grab)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The pocket card of the passage with the longest context, printed to a PDF document in memory:
+// the document set up, the card laid out and drawn, the page and document finished.
+void BM_PrintCardToPdf(benchmark::State& state) {
+    const CPassageStore& store = *gBench->store;
+    int longest = 0;
+    for (int i = 0; i <= store.LastIndex(); ++i)
+        if (store.Passage(i).context.size() > store.Passage(longest).context.size())
+            longest = i;
+    const CPassage& passage = store.Passage(longest);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        CCardRenderer(passage).Draw(painter);
+        painter.end();
+        bytes = buffer.size();
+    }
+    state.counters["context"] = static_cast<double>(passage.context.size());
+    state.counters["pdfBytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_PrintCardToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

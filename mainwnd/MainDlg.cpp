@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "Backgrounds.h"
+#include "CardPrinter.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
 #include "FlyoverWatch.h"
@@ -255,12 +256,13 @@ void CMainDlg::CreateControls() {
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
     static constexpr int kPending[] = {
-        Id::kAddPassage, Id::kDeletePassage,    Id::kEditPassage,   Id::kPrint,
-        Id::kOverview,   Id::kParallelPassages, Id::kHelpTopics,    Id::kTutorial,
-        Id::kUserGuide,  Id::kUserManual,       Id::kContactUs,     Id::kHomePage,
-        Id::kSlideshow,  Id::kCheckForUpdate,   Id::kVisitVersions, Id::kVisitBibleSite};
+        Id::kAddPassage,       Id::kDeletePassage, Id::kEditPassage,   Id::kOverview,
+        Id::kParallelPassages, Id::kHelpTopics,    Id::kTutorial,      Id::kUserGuide,
+        Id::kUserManual,       Id::kContactUs,     Id::kHomePage,      Id::kSlideshow,
+        Id::kCheckForUpdate,   Id::kVisitVersions, Id::kVisitBibleSite};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
+    ConnectOutputCommands();
 
     static constexpr int kHandled[] = {
         Id::kSave,        Id::kExit,       Id::kFirst, Id::kPrevious,    Id::kNext,     Id::kLast,
@@ -878,4 +880,17 @@ void CMainDlg::PassagesChanged() {
     FindPositionOfCurrent();
     SelectCurrent();
     UpdateNavigationMenu();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing, the handheld export, the parallel passages, help and web links
+
+void CMainDlg::ConnectOutputCommands() {
+    connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+}
+
+void CMainDlg::OnPrint() {
+    // With no passage shown there is no card to print.
+    if (const CPassage* passage = Current())
+        PrintCard(*passage, this);
 }

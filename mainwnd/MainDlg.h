@@ -102,6 +102,9 @@ private:
     const CPassage* Current() const;
     int GetPosition();
     void PassagesChanged() override;
+    // Printing, the handheld export, the parallel passages, help and web links.
+    void ConnectOutputCommands();
+    void OnPrint();
 
     CPassageStore& store_;
     CPreferences& prefs_;
