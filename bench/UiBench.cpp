@@ -8,6 +8,8 @@
 // the end.
 
 #include "CardRenderer.h"
+#include "HelpCommands.h"
+#include "HelpWindow.h"
 #include "MainDlg.h"
 #include "MemorySettings.h"
 #include "PassageStore.h"
@@ -19,6 +21,9 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
+#include <QHelpContentModel>
+#include <QHelpEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
@@ -190,6 +195,27 @@ void BM_PrintCardToPdf(benchmark::State& state) {
     state.counters["pdfBytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_PrintCardToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first opening of the help at its contents: the collection opened, the window with its
+// contents, index and start page made and shown, and its contents listed. Every iteration is a
+// first opening: the window goes with its commands.
+void BM_OpenHelp(benchmark::State& state) {
+    const QString collection = QCoreApplication::applicationDirPath() +
+                               QStringLiteral("/../app/Recitor.qhc");
+    QDialog owner;
+    for (auto _ : state) {
+        CHelpCommands help(owner, collection);
+        help.Overview();
+        CHelpWindow* window = help.Window();
+        if (!window)
+            Fail("the help collection " + collection.toStdString() + " did not open");
+        QHelpContentModel* contents = window->Engine().contentModel();
+        while (contents->isCreatingContents() || contents->rowCount() == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        window->repaint();
+    }
+}
+BENCHMARK(BM_OpenHelp)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

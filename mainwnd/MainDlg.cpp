@@ -4,8 +4,10 @@
 #include "Backgrounds.h"
 #include "CardPrinter.h"
 #include "CommandIds.h"
+#include "ContextHelp.h"
 #include "DialogUnits.h"
 #include "FlyoverWatch.h"
+#include "HelpCommands.h"
 #include "MainMenu.h"
 #include "PassageStore.h"
 #include "PassageTree.h"
@@ -32,6 +34,7 @@
 #include <QTextEdit>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 #include <span>
 
@@ -255,11 +258,8 @@ void CMainDlg::CreateControls() {
 
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
-    static constexpr int kPending[] = {
-        Id::kAddPassage,       Id::kDeletePassage, Id::kEditPassage,   Id::kOverview,
-        Id::kParallelPassages, Id::kHelpTopics,    Id::kTutorial,      Id::kUserGuide,
-        Id::kUserManual,       Id::kContactUs,     Id::kHomePage,      Id::kSlideshow,
-        Id::kCheckForUpdate,   Id::kVisitVersions, Id::kVisitBibleSite};
+    static constexpr int kPending[] = {Id::kAddPassage, Id::kDeletePassage, Id::kEditPassage,
+                                       Id::kParallelPassages};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
     ConnectOutputCommands();
@@ -887,6 +887,29 @@ void CMainDlg::PassagesChanged() {
 
 void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+
+    help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
+    CHelpCommands* help = help_.get();
+    connect(Action(Id::kOverview), &QAction::triggered, help, &CHelpCommands::Overview);
+    connect(Action(Id::kHelpTopics), &QAction::triggered, help, &CHelpCommands::HelpTopics);
+    connect(Action(Id::kTutorial), &QAction::triggered, help, &CHelpCommands::Tutorial);
+    connect(Action(Id::kUserGuide), &QAction::triggered, help, &CHelpCommands::UserGuide);
+    for (const int id : {Id::kUserManual, Id::kContactUs, Id::kHomePage, Id::kSlideshow,
+                         Id::kVisitVersions, Id::kVisitBibleSite})
+        connect(Action(id), &QAction::triggered, help, [id] { CHelpCommands::OpenLink(id); });
+    connect(Action(Id::kCheckForUpdate), &QAction::triggered, this, [this] {
+        CHelpCommands::CheckForUpdate(store_.UserCount(), prefs_.TransFilter, store_.LoadSeconds());
+    });
+    // F1 opens the help; Shift+F1 (and the caption's button) asks what a control does, and F1 on
+    // a menu what its item does.
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, help, &CHelpCommands::Overview);
+    connect(new QShortcut(Qt::SHIFT | Qt::Key_F1, this), &QShortcut::activated, this,
+            [] { QWhatsThis::enterWhatsThisMode(); });
+    for (QMenu* menu : findChildren<QMenu*>())
+        help->WatchMenu(*menu);
+    ContextHelp::Apply(*this);
+    // The help goes when the main window ends.
+    connect(this, &QDialog::finished, help, &CHelpCommands::Close);
 }
 
 void CMainDlg::OnPrint() {

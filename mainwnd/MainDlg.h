@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class CHelpCommands;
 class CMainMenu;
 class CPassage;
 class CPassageTree;
@@ -68,6 +69,7 @@ public:
     int VisibilityMode() const { return visibilityMode_; }
     bool TreeInFront() const { return treeInFront_; }
     QWidget* Client() const { return client_; }
+    CHelpCommands& Help() const { return *help_; }
 
 signals:
     // Commands the application handles: File "Save" and "Tip of the Day".
@@ -138,4 +140,5 @@ private:
     int backgroundIndex_ = 0;
     bool backgroundMade_ = false;
     QBrush backgroundBrush_;
+    std::unique_ptr<CHelpCommands> help_;
 };
