@@ -6,6 +6,7 @@
 #include "CommandIds.h"
 #include "ContextHelp.h"
 #include "DialogUnits.h"
+#include "ExportCommand.h"
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
 #include "MainMenu.h"
@@ -26,7 +27,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLibrary>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -427,12 +427,7 @@ void CMainDlg::SetUpMenu() {
     menu_->RemoveEeOptions();
 
     // Export to the handheld needs its synchronisation library and the exporter program.
-    QLibrary rapi(QStringLiteral("rapi"));
-    const bool rapiLoads = rapi.load();
-    if (rapiLoads)
-        rapi.unload();
-    QFile exporter(workingDir.filePath(QStringLiteral("Export.exe")));
-    Action(Id::kExportPocketPc)->setEnabled(rapiLoads && exporter.open(QIODevice::ReadOnly));
+    Action(Id::kExportPocketPc)->setEnabled(CExportCommand::Available());
 
     // The maintainers' one-click commands are on the bar only in their mode; until the editing
     // windows exist they are not available there either.
@@ -887,6 +882,8 @@ void CMainDlg::PassagesChanged() {
 
 void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+    connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
+            [this] { CExportCommand::Run(store_, prefs_, this); });
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();
