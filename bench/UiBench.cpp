@@ -12,6 +12,8 @@
 #include "HelpWindow.h"
 #include "MainDlg.h"
 #include "MemorySettings.h"
+#include "ParallelDlg.h"
+#include "ParallelPassages.h"
 #include "PassageStore.h"
 #include "Platform.h"
 #include "Preferences.h"
@@ -200,8 +202,8 @@ BENCHMARK(BM_PrintCardToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 // contents, index and start page made and shown, and its contents listed. Every iteration is a
 // first opening: the window goes with its commands.
 void BM_OpenHelp(benchmark::State& state) {
-    const QString collection = QCoreApplication::applicationDirPath() +
-                               QStringLiteral("/../app/Recitor.qhc");
+    const QString collection =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../app/Recitor.qhc");
     QDialog owner;
     for (auto _ : state) {
         CHelpCommands help(owner, collection);
@@ -216,6 +218,29 @@ void BM_OpenHelp(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenHelp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the Parallel Passages window for the passage with the most other translations: the
+// parallels looked up over every translation number, the window made, shown and painted.
+void BM_OpenParallelPassages(benchmark::State& state) {
+    const CPassageStore& store = *gBench->store;
+    int richest = 0;
+    int most = -1;
+    for (int i = 0; i <= store.LastIndex(); i += 7) {
+        const int count = CParallelPassages(store, i).Count();
+        if (count > most) {
+            richest = i;
+            most = count;
+        }
+    }
+    for (auto _ : state) {
+        CParallelDlg dialog(CParallelPassages(store, richest), gBench->window.get());
+        dialog.show();
+        dialog.repaint();
+        dialog.hide();
+    }
+    state.counters["parallels"] = most;
+}
+BENCHMARK(BM_OpenParallelPassages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -10,6 +10,8 @@
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
 #include "MainMenu.h"
+#include "ParallelDlg.h"
+#include "ParallelPassages.h"
 #include "PassageStore.h"
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
@@ -258,8 +260,7 @@ void CMainDlg::CreateControls() {
 
 void CMainDlg::ConnectCommands() {
     // Commands whose windows come later are present but not yet available.
-    static constexpr int kPending[] = {Id::kAddPassage, Id::kDeletePassage, Id::kEditPassage,
-                                       Id::kParallelPassages};
+    static constexpr int kPending[] = {Id::kAddPassage, Id::kDeletePassage, Id::kEditPassage};
     for (const int id : kPending)
         Action(id)->setEnabled(false);
     ConnectOutputCommands();
@@ -884,6 +885,8 @@ void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CExportCommand::Run(store_, prefs_, this); });
+    connect(Action(Id::kParallelPassages), &QAction::triggered, this,
+            &CMainDlg::OnParallelPassages);
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();
@@ -907,6 +910,21 @@ void CMainDlg::ConnectOutputCommands() {
     ContextHelp::Apply(*this);
     // The help goes when the main window ends.
     connect(this, &QDialog::finished, help, &CHelpCommands::Close);
+}
+
+// Each showing is a fresh window for the passage shown at that moment, gone before the next one
+// opens. In the maintainers' mode "&Next" steps on as "Next >" does and shows the parallels of
+// the passage shown then.
+void CMainDlg::OnParallelPassages() {
+    for (;;) {
+        if (!Current())
+            return;
+        CParallelDlg dialog(CParallelPassages(store_, curPassageIndex_), this);
+        dialog.exec();
+        if (!dialog.NextRequested() || editNextMode_ != 1)
+            return;
+        Next();
+    }
 }
 
 void CMainDlg::OnPrint() {

@@ -107,6 +107,7 @@ private:
     // Printing, the handheld export, the parallel passages, help and web links.
     void ConnectOutputCommands();
     void OnPrint();
+    void OnParallelPassages();
 
     CPassageStore& store_;
     CPreferences& prefs_;
