@@ -1,11 +1,14 @@
 #include "HelpWindow.h"
 
+#include "HelpSearch.h"
+
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
 #include <QHelpIndexWidget>
 #include <QHelpLink>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -60,6 +63,16 @@ CHelpWindow::CHelpWindow(const QString& collectionFile, QWidget* parent)
     indexLayout->addWidget(indexFilter_);
     indexLayout->addWidget(index);
     tabs_->addTab(indexPage, QStringLiteral("&Index"));
+    auto* searchPage = new QWidget;
+    auto* searchLayout = new QVBoxLayout(searchPage);
+    searchLayout->setContentsMargins(4, 4, 4, 4);
+    searchWords_ = new QLineEdit(searchPage);
+    searchWords_->setPlaceholderText(QStringLiteral("Type words, then Enter"));
+    searchResults_ = new QListWidget(searchPage);
+    searchLayout->addWidget(searchWords_);
+    searchLayout->addWidget(searchResults_);
+    tabs_->addTab(searchPage, QStringLiteral("&Search"));
+    search_ = std::make_unique<CHelpSearch>(*engine_, namespace_);
     browser_ = new CHelpBrowser(*engine_, splitter);
     browser_->setOpenExternalLinks(true);
     splitter->setStretchFactor(1, 3);
@@ -83,6 +96,13 @@ CHelpWindow::CHelpWindow(const QString& collectionFile, QWidget* parent)
     connect(indexFilter_, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
     connect(index, &QHelpIndexWidget::documentActivated, browser_,
             [this](const QHelpLink& document) { browser_->setSource(document.url); });
+    connect(searchWords_, &QLineEdit::returnPressed, this,
+            [this] { Search(searchWords_->text()); });
+    connect(searchResults_, &QListWidget::currentItemChanged, browser_,
+            [this](QListWidgetItem* item) {
+                if (item)
+                    browser_->setSource(item->data(Qt::UserRole).toUrl());
+            });
     // A keyword on several pages opens the first of them.
     connect(index, &QHelpIndexWidget::documentsActivated, browser_,
             [this](const QList<QHelpLink>& documents) {
@@ -121,6 +141,26 @@ bool CHelpWindow::ShowIndex() {
     indexFilter_->setFocus();
     indexFilter_->selectAll();
     return true;
+}
+
+void CHelpWindow::Search(const QString& words) {
+    if (searchWords_->text() != words)
+        searchWords_->setText(words);
+    tabs_->setCurrentIndex(2);
+    searchResults_->clear();
+    for (const CHelpSearch::Hit& hit : search_->Find(words)) {
+        auto* item = new QListWidgetItem(hit.title, searchResults_);
+        item->setData(Qt::UserRole, hit.url);
+    }
+    if (searchResults_->count() > 0)
+        searchResults_->setCurrentRow(0);
+}
+
+QStringList CHelpWindow::SearchResults() const {
+    QStringList titles;
+    for (int row = 0; row < searchResults_->count(); ++row)
+        titles << searchResults_->item(row)->text();
+    return titles;
 }
 
 QUrl CHelpWindow::Page() const {

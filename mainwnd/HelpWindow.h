@@ -4,13 +4,18 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <memory>
+
+class CHelpSearch;
 class QHelpEngine;
 class QLineEdit;
+class QListWidget;
 class QTabWidget;
 class QTextBrowser;
 
-// The program's help: the compiled help collection shown with its contents, its keyword index
-// and the pages themselves. A window of its own beside the main window, which owns it.
+// The program's help: the compiled help collection shown with its contents, its keyword index,
+// a search of its pages' text and the pages themselves. A window of its own beside the main window,
+// which owns it.
 class CHelpWindow : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +29,10 @@ public:
     bool ShowContents(const QString& page = {});
     // Shows the window at the keyword index, ready for a word to be typed.
     bool ShowIndex();
+    // Lists the pages that hold every one of words on the Search tab and shows the first.
+    void Search(const QString& words);
+    // The titles the last search listed.
+    QStringList SearchResults() const;
 
     // The page shown, and whether the index is in front.
     QUrl Page() const;
@@ -39,4 +48,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QLineEdit* indexFilter_ = nullptr;
     QTextBrowser* browser_ = nullptr;
+    QLineEdit* searchWords_ = nullptr;
+    QListWidget* searchResults_ = nullptr;
+    std::unique_ptr<CHelpSearch> search_;
 };

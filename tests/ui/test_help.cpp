@@ -112,6 +112,26 @@ private slots:
         QCOMPARE(links[0].url.fileName(), QStringLiteral("IDH_UG_PARALLEL.htm"));
     }
 
+    void searchFindsThePagesWithEveryWord() {
+        QDialog owner;
+        CHelpCommands help(owner, kCollection);
+        help.Overview();
+        CHelpWindow* window = help.Window();
+        QVERIFY(window);
+        // Pages with the words in their title come first; case does not matter.
+        window->Search(QStringLiteral("PRINTED card"));
+        const QStringList titles = window->SearchResults();
+        QVERIFY2(titles.size() >= 2, qPrintable(titles.join(QLatin1Char('|'))));
+        QCOMPARE(titles[0], QStringLiteral("The Printed Card"));
+        QVERIFY(titles.contains(QStringLiteral("File: Print")));
+        QCOMPARE(PageName(*window), QStringLiteral("IDH_UG_PRINT_CARD.htm"));
+        // Every word must be on the page.
+        window->Search(QStringLiteral("pocket zebra"));
+        QVERIFY(window->SearchResults().isEmpty());
+        window->Search(QString());
+        QVERIFY(window->SearchResults().isEmpty());
+    }
+
     void f1OpensTheHelpAndShiftF1AsksAboutAControl() {
         Open();
         window_->Help().SetCollectionFile(kCollection);
