@@ -37,6 +37,10 @@ void CHelpCommands::SetCollectionFile(const QString& collectionFile) {
 }
 
 CHelpWindow* CHelpCommands::Open() {
+    // The help engine would make an empty collection where none is: the help is looked for
+    // first, so that nothing is left beside the program.
+    if (!window_ && !QFileInfo::exists(collectionFile_))
+        return nullptr;
     if (!window_) {
         window_ = std::make_unique<CHelpWindow>(collectionFile_, &owner_);
         if (!window_->IsOpen()) {

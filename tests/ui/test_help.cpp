@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QMenu>
@@ -67,6 +68,8 @@ private slots:
             QVERIFY(!window_->Help().Window());
             boxes_.owners.clear();
         }
+        // Nothing is left where the help was looked for.
+        QVERIFY(!QFile::exists(expected));
     }
 
     void theHelpOpensAtItsContentsIndexAndGuides() {
