@@ -9,6 +9,7 @@
 #include <QHelpLink>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -80,6 +81,8 @@ CHelpWindow::CHelpWindow(const QString& collectionFile, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
+    // Escape puts the help away, as it does with the program's other windows.
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 
     // The contents open at their chapters and follow the page shown.
     connect(engine_->contentModel(), &QHelpContentModel::contentsCreated, contents,

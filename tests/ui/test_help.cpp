@@ -96,6 +96,12 @@ private slots:
         QCOMPARE(help.Window(), window);
         QVERIFY(!window->IndexInFront());
         QVERIFY(boxes_.shown.isEmpty());
+        // Escape puts it away; the next request brings it back.
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
+        help.Tutorial();
+        QVERIFY(window->isVisible());
     }
 
     void theHelpHasItsPagesAndKeywords() {
