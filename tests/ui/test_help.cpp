@@ -16,6 +16,8 @@
 #include <QHelpLink>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrlQuery>
 #include <QWhatsThis>
@@ -102,6 +104,49 @@ private slots:
         QVERIFY(!window->isVisible());
         help.Tutorial();
         QVERIFY(window->isVisible());
+    }
+
+    void aHelpWithoutTheGuidesFallsBackToItsIndex() {
+        // A help of one page, compiled here.
+        QTemporaryDir dir;
+        const auto write = [&dir](const char* name, const QByteArray& bytes) {
+            WriteFile(dir.filePath(QLatin1String(name)), bytes);
+        };
+        write("IDH_OVERVIEW.htm", "<html><head><title>Only</title></head><body>x</body></html>");
+        write("Small.qhp", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<QtHelpProject version=\"1.0\"><namespace>test.small</namespace>"
+                           "<virtualFolder>doc</virtualFolder><filterSection><toc>"
+                           "<section title=\"Only\" ref=\"IDH_OVERVIEW.htm\"/></toc><keywords>"
+                           "<keyword name=\"only\" ref=\"IDH_OVERVIEW.htm\"/></keywords><files>"
+                           "<file>IDH_OVERVIEW.htm</file></files></filterSection></QtHelpProject>");
+        write("Small.qhcp", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                            "<QHelpCollectionProject version=\"1.0\"><docFiles><generate><file>"
+                            "<input>Small.qhp</input><output>Small.qch</output></file></generate>"
+                            "<register><file>Small.qch</file></register></docFiles>"
+                            "</QHelpCollectionProject>");
+        QProcess generator;
+        generator.setWorkingDirectory(dir.path());
+        generator.start(QStringLiteral(RECITOR_QHELPGENERATOR),
+                        {QStringLiteral("-s"), QStringLiteral("Small.qhcp"), QStringLiteral("-o"),
+                         QStringLiteral("Small.qhc")});
+        QVERIFY(generator.waitForFinished(60000));
+        QCOMPARE(generator.exitCode(), 0);
+
+        QDialog owner;
+        CHelpCommands help(owner, dir.filePath(QStringLiteral("Small.qhc")));
+        for (const bool tutorial : {true, false}) {
+            if (tutorial)
+                help.Tutorial();
+            else
+                help.UserGuide();
+            QVERIFY(boxes_.shown.isEmpty());
+            QVERIFY(help.Window());
+            QVERIFY(help.Window()->isVisible());
+            QVERIFY(help.Window()->IndexInFront());
+            QCOMPARE(PageName(*help.Window()), QStringLiteral("IDH_OVERVIEW.htm"));
+            help.Overview();
+            QVERIFY(!help.Window()->IndexInFront());
+        }
     }
 
     void theHelpHasItsPagesAndKeywords() {
