@@ -7,8 +7,13 @@
 // temporary directory at start (RECITOR_BENCH_DIR names another parent directory) and removed at
 // the end.
 
+#include "CardRenderer.h"
+#include "HelpCommands.h"
+#include "HelpWindow.h"
 #include "MainDlg.h"
 #include "MemorySettings.h"
+#include "ParallelDlg.h"
+#include "ParallelPassages.h"
 #include "PassageStore.h"
 #include "Platform.h"
 #include "Preferences.h"
@@ -17,6 +22,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDialog>
+#include <QHelpContentModel>
+#include <QHelpEngine>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 
 #include <cstdio>
@@ -162,6 +173,81 @@ void BM_Grab(benchmark::State& state) {
         benchmark::DoNotOptimize(window.grab());
 }
 BENCHMARK(BM_Grab)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The pocket card of the passage with the longest context, printed to a PDF document in memory:
+// the document set up, the card laid out and drawn, the page and document finished.
+void BM_PrintCardToPdf(benchmark::State& state) {
+    const CPassageStore& store = *gBench->store;
+    int longest = 0;
+    for (int i = 0; i <= store.LastIndex(); ++i)
+        if (store.Passage(i).context.size() > store.Passage(longest).context.size())
+            longest = i;
+    const CPassage& passage = store.Passage(longest);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        CCardRenderer(passage).Draw(painter);
+        painter.end();
+        bytes = buffer.size();
+    }
+    state.counters["context"] = static_cast<double>(passage.context.size());
+    state.counters["pdfBytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_PrintCardToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first opening of the help at its contents: the collection opened, the window with its
+// contents, index and start page made and shown, and its contents listed. Every iteration is a
+// first opening: the window goes with its commands.
+void BM_OpenHelp(benchmark::State& state) {
+    const QString collection =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../app/Recitor.qhc");
+    QDialog owner;
+    for (auto _ : state) {
+        CHelpCommands help(owner, collection);
+        help.Overview();
+        CHelpWindow* window = help.Window();
+        if (!window)
+            Fail("the help collection " + collection.toStdString() + " did not open");
+        QHelpContentModel* contents = window->Engine().contentModel();
+        while (contents->isCreatingContents() || contents->rowCount() == 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        window->repaint();
+    }
+}
+// The very first opening in the process also loads Qt Help's database driver: timed once on its
+// own, before the repeated openings.
+BENCHMARK(BM_OpenHelp)
+    ->Name("BM_OpenHelp/firstInProcess")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_OpenHelp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Opening the Parallel Passages window for the passage with the most other translations: the
+// parallels looked up over every translation number, the window made, shown and painted.
+void BM_OpenParallelPassages(benchmark::State& state) {
+    const CPassageStore& store = *gBench->store;
+    int richest = 0;
+    int most = -1;
+    for (int i = 0; i <= store.LastIndex(); i += 7) {
+        const int count = CParallelPassages(store, i).Count();
+        if (count > most) {
+            richest = i;
+            most = count;
+        }
+    }
+    for (auto _ : state) {
+        CParallelDlg dialog(CParallelPassages(store, richest), gBench->window.get());
+        dialog.show();
+        dialog.repaint();
+        dialog.hide();
+    }
+    state.counters["parallels"] = most;
+}
+BENCHMARK(BM_OpenParallelPassages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -2,12 +2,18 @@
 
 #include "AboutDlg.h"
 #include "Backgrounds.h"
+#include "CardPrinter.h"
 #include "CommandIds.h"
+#include "ContextHelp.h"
 #include "DialogUnits.h"
 #include "EditPassageDlg.h"
+#include "ExportCommand.h"
 #include "FlyoverWatch.h"
+#include "HelpCommands.h"
 #include "MainMenu.h"
 #include "MessageBoxService.h"
+#include "ParallelDlg.h"
+#include "ParallelPassages.h"
 #include "PassageStore.h"
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
@@ -25,7 +31,6 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLibrary>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -33,6 +38,7 @@
 #include <QTextEdit>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 #include <span>
 #include <utility>
@@ -263,14 +269,7 @@ void CMainDlg::CreateControls() {
 }
 
 void CMainDlg::ConnectCommands() {
-    // Commands whose windows come later are present but not yet available.
-    static constexpr int kPending[] = {
-        Id::kPrint,         Id::kOverview,  Id::kParallelPassages, Id::kHelpTopics,
-        Id::kTutorial,      Id::kUserGuide, Id::kUserManual,       Id::kContactUs,
-        Id::kHomePage,      Id::kSlideshow, Id::kCheckForUpdate,   Id::kVisitVersions,
-        Id::kVisitBibleSite};
-    for (const int id : kPending)
-        Action(id)->setEnabled(false);
+    ConnectOutputCommands();
 
     static constexpr int kHandled[] = {
         Id::kSave,      Id::kExit,        Id::kFirst,       Id::kPrevious,      Id::kNext,
@@ -453,12 +452,7 @@ void CMainDlg::SetUpMenu() {
     menu_->RemoveEeOptions();
 
     // Export to the handheld needs its synchronisation library and the exporter program.
-    QLibrary rapi(QStringLiteral("rapi"));
-    const bool rapiLoads = rapi.load();
-    if (rapiLoads)
-        rapi.unload();
-    QFile exporter(workingDir.filePath(QStringLiteral("Export.exe")));
-    Action(Id::kExportPocketPc)->setEnabled(rapiLoads && exporter.open(QIODevice::ReadOnly));
+    Action(Id::kExportPocketPc)->setEnabled(CExportCommand::Available());
 
     // The maintainers' one-click commands are on the bar only in their mode.
     for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis}) {
@@ -1009,4 +1003,59 @@ void CMainDlg::DeletePassage() {
 void CMainDlg::EditNext() {
     Next();
     EditPassage();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Printing, the handheld export, the parallel passages, help and web links
+
+void CMainDlg::ConnectOutputCommands() {
+    connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+    connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
+            [this] { CExportCommand::Run(store_, prefs_, this); });
+    connect(Action(Id::kParallelPassages), &QAction::triggered, this,
+            &CMainDlg::OnParallelPassages);
+
+    help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
+    CHelpCommands* help = help_.get();
+    connect(Action(Id::kOverview), &QAction::triggered, help, &CHelpCommands::Overview);
+    connect(Action(Id::kHelpTopics), &QAction::triggered, help, &CHelpCommands::HelpTopics);
+    connect(Action(Id::kTutorial), &QAction::triggered, help, &CHelpCommands::Tutorial);
+    connect(Action(Id::kUserGuide), &QAction::triggered, help, &CHelpCommands::UserGuide);
+    for (const int id : {Id::kUserManual, Id::kContactUs, Id::kHomePage, Id::kSlideshow,
+                         Id::kVisitVersions, Id::kVisitBibleSite})
+        connect(Action(id), &QAction::triggered, help, [id] { CHelpCommands::OpenLink(id); });
+    connect(Action(Id::kCheckForUpdate), &QAction::triggered, this, [this] {
+        CHelpCommands::CheckForUpdate(store_.UserCount(), prefs_.TransFilter, store_.LoadSeconds());
+    });
+    // F1 opens the help; Shift+F1 (and the caption's button) asks what a control does, and F1 on
+    // a menu what its item does.
+    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, help, &CHelpCommands::Overview);
+    connect(new QShortcut(Qt::SHIFT | Qt::Key_F1, this), &QShortcut::activated, this,
+            [] { QWhatsThis::enterWhatsThisMode(); });
+    for (QMenu* menu : findChildren<QMenu*>())
+        help->WatchMenu(*menu);
+    ContextHelp::Apply(*this);
+    // The help goes when the main window ends.
+    connect(this, &QDialog::finished, help, &CHelpCommands::Close);
+}
+
+// Each showing is a fresh window for the passage shown at that moment, gone before the next one
+// opens. In the maintainers' mode "&Next" steps on as "Next >" does and shows the parallels of
+// the passage shown then.
+void CMainDlg::OnParallelPassages() {
+    for (;;) {
+        if (!Current())
+            return;
+        CParallelDlg dialog(CParallelPassages(store_, curPassageIndex_), this);
+        dialog.exec();
+        if (!dialog.NextRequested() || editNextMode_ != 1)
+            return;
+        Next();
+    }
+}
+
+void CMainDlg::OnPrint() {
+    // With no passage shown there is no card to print.
+    if (const CPassage* passage = Current())
+        PrintCard(*passage, this);
 }

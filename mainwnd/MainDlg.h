@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+class CHelpCommands;
 class CMainMenu;
 class CPassage;
 class CPassageTree;
@@ -80,6 +81,7 @@ public:
     int VisibilityMode() const { return visibilityMode_; }
     bool TreeInFront() const { return treeInFront_; }
     QWidget* Client() const { return client_; }
+    CHelpCommands& Help() const { return *help_; }
 
 signals:
     // Commands the application handles: File "Save" and "Tip of the Day".
@@ -116,6 +118,10 @@ private:
     const CPassage* Current() const;
     int GetPosition();
     void PassagesChanged() override;
+    // Printing, the handheld export, the parallel passages, help and web links.
+    void ConnectOutputCommands();
+    void OnPrint();
+    void OnParallelPassages();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -151,4 +157,5 @@ private:
     int backgroundIndex_ = 0;
     bool backgroundMade_ = false;
     QBrush backgroundBrush_;
+    std::unique_ptr<CHelpCommands> help_;
 };

@@ -6,10 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The compiler and build tools, Qt with its development files (the X11 platform plugin comes with
-# them), Qt Help and its generator for the help collection, and a font to draw text with.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-tools-dev-tools
-          fonts-dejavu-core)
+# The compiler and build tools, Qt with its development files (the X11 platform plugin and Qt
+# Print Support come with them), Qt Help with its generator for the help collection and the
+# database driver it reads the collection with, and a font to draw text with.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
+          libqt6sql6-sqlite fonts-dejavu-core)
 bash tools/install-packages.sh "${packages[@]}"
 
 prefix=${RECITOR_PREFIX:-$HOME/.local}

@@ -216,6 +216,16 @@ class Scenario:
         check(len(found) == 1, f"{len(found)} windows titled /{title_regex}/")
         return found[0]
 
+    def wait_any_window(self, title_regex, pid=None, timeout=WAIT):
+        """A secondary window of the program. The search may also report the main window above
+        which it stands, so the window whose own title matches is taken."""
+        def own():
+            return [w for w in self.windows(title_regex, pid)
+                    if re.search(title_regex, self.title(w))]
+        found = poll(f"a window titled /{title_regex}/", own, timeout)
+        check(len(found) == 1, f"{len(found)} windows titled /{title_regex}/")
+        return found[0]
+
     def title(self, window):
         return self.xdotool("getwindowname", window).rstrip("\n")
 
@@ -729,6 +739,46 @@ def scenario_add_passage(s):
     check(s.settings().get("Params/UserCount") == "3", "UserCount after the add")
 
 
+def scenario_print_card(s):
+    """File > Print with the print dialog's choice of a PDF file prints the shown passage's card
+    on one page; the data files stay as they were until the normal end."""
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    reference = s.title(window)[len("Recitor  Score: 0  "):].split("  ")[0]
+    # File > Print: the pop-up opens on "Add Passage"; Print is the third item from the end.
+    for key in ("alt+f", "Up", "Up", "Up", "Return"):
+        s.key(window, key)
+    dialog = s.wait_any_window("^Print$", pid=program.pid)
+    s.screenshot("e2e-print-dialog.png")
+    s.key(dialog, "Return")
+    # The dialog's PDF file: print.pdf in the working directory, which lies in the home directory.
+    pdf = s.path("print.pdf")
+    poll("the printed PDF file", lambda: os.path.exists(pdf) and os.path.getsize(pdf) > 0)
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    with open(pdf, "rb") as f:
+        data = f.read()
+    check(data.startswith(b"%PDF"), "the printed file is not a PDF")
+    pages = len(re.findall(rb"/Type\s*/Page\b", data))
+    check(pages == 1, f"{pages} pages printed")
+    if shutil.which("pdftotext"):
+        text = subprocess.run(["pdftotext", pdf, "-"], capture_output=True, text=True,
+                              timeout=WAIT).stdout
+        check(text.startswith(reference + " "), f"card heading {text[:80]!r}")
+
+
+def scenario_help(s):
+    """F1 opens the help window beside the main window at its contents; it goes when the main
+    window ends."""
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    s.key(window, "F1")
+    s.wait_any_window("^Recitor Help$", pid=program.pid)
+    s.screenshot("e2e-help.png")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+
 SCENARIOS = {
     "add_passage": scenario_add_passage,
     "first_start": scenario_first_start,
@@ -741,6 +791,8 @@ SCENARIOS = {
     "signal_end": scenario_signal_end,
     "signal_tip": scenario_signal_tip,
     "interrupted_save": scenario_interrupted_save,
+    "print_card": scenario_print_card,
+    "help": scenario_help,
 }
 
 

@@ -1,0 +1,36 @@
+#include "Shell.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QLibrary>
+#include <QUrl>
+
+namespace {
+IShell* installed = nullptr;
+} // namespace
+
+bool CDesktopShell::OpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+bool CDesktopShell::LibraryLoads(const QString& name) {
+    QLibrary library(name);
+    if (!library.load())
+        return false;
+    library.unload();
+    return true;
+}
+
+bool CDesktopShell::FileOpens(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+IShell& Shell() {
+    static CDesktopShell real;
+    return installed ? *installed : real;
+}
+
+void SetShell(IShell* shell) {
+    installed = shell;
+}

@@ -1,0 +1,50 @@
+#include "CardPrinter.h"
+
+#include "CardRenderer.h"
+
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+IPrintDialogService* installed = nullptr;
+} // namespace
+
+std::unique_ptr<QPrintDialog> CQtPrintDialogService::MakeDialog(QPrinter& printer, QWidget* owner) {
+    auto dialog = std::make_unique<QPrintDialog>(&printer, owner);
+    dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog;
+}
+
+bool CQtPrintDialogService::Choose(QPrinter& printer, QWidget* owner) {
+    return MakeDialog(printer, owner)->exec() == QDialog::Accepted;
+}
+
+IPrintDialogService& PrintDialogs() {
+    static CQtPrintDialogService real;
+    return installed ? *installed : real;
+}
+
+void SetPrintDialogs(IPrintDialogService* service) {
+    installed = service;
+}
+
+bool PrintCard(const CPassage& passage, QWidget* owner) {
+    // The card is laid out in the printer's own dots, at its full resolution.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPrintRange(QPrinter::AllPages);
+    if (!PrintDialogs().Choose(printer, owner))
+        return false;
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    CCardRenderer(passage).Draw(painter);
+    // A page the printer failed on is not sent half made.
+    const bool failed = printer.printerState() == QPrinter::Error;
+    if (failed)
+        printer.abort();
+    painter.end();
+    return !failed;
+}

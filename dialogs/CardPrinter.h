@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class CPassage;
+class QPrintDialog;
+class QPrinter;
+class QWidget;
+
+// Chooses the printer for a print run: the real one shows the print dialog; tests install one
+// that prints to a PDF file or cancels.
+class IPrintDialogService {
+public:
+    virtual ~IPrintDialogService() = default;
+    // Lets the user set up printer; false when the user cancelled.
+    virtual bool Choose(QPrinter& printer, QWidget* owner) = 0;
+};
+
+// The print dialog, offering to print all pages only: a card is one page.
+class CQtPrintDialogService : public IPrintDialogService {
+public:
+    bool Choose(QPrinter& printer, QWidget* owner) override;
+    static std::unique_ptr<QPrintDialog> MakeDialog(QPrinter& printer, QWidget* owner);
+};
+
+// The process-wide service: the real one unless another has been installed.
+IPrintDialogService& PrintDialogs();
+// Installs service (not owned) in place of the real one; null restores the real one.
+void SetPrintDialogs(IPrintDialogService* service);
+
+// The File menu's Print command: prints passage as a pocket card on one page of the printer the
+// user chooses. Returns false when the user cancelled or the printer could not be started; a
+// page the printer fails on is aborted rather than sent.
+bool PrintCard(const CPassage& passage, QWidget* owner);
