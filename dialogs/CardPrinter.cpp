@@ -2,6 +2,7 @@
 
 #include "CardRenderer.h"
 
+#include <QFileDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -20,6 +21,17 @@ std::unique_ptr<QPrintDialog> CQtPrintDialogService::MakeDialog(QPrinter& printe
 
 bool CQtPrintDialogService::Choose(QPrinter& printer, QWidget* owner) {
     return MakeDialog(printer, owner)->exec() == QDialog::Accepted;
+}
+
+QString CQtPrintDialogService::ChoosePdfFile(QWidget* owner, const QString& proposal) {
+    QFileDialog dialog(owner, QStringLiteral("Save Cards as PDF"), proposal,
+                       QStringLiteral("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without its ending still makes a file that opens as a PDF.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 IPrintDialogService& PrintDialogs() {

@@ -9,19 +9,24 @@ class QPrintDialog;
 class QPrinter;
 class QWidget;
 
-// Chooses the printer for a print run: the real one shows the print dialog; tests install one
-// that prints to a PDF file or cancels.
+// Chooses the printer for a print run, or the PDF file it is saved to: the real one shows the
+// print dialog and the file dialog; tests install one that prints to a PDF file or cancels.
 class IPrintDialogService {
 public:
     virtual ~IPrintDialogService() = default;
     // Lets the user set up printer; false when the user cancelled.
     virtual bool Choose(QPrinter& printer, QWidget* owner) = 0;
+    // Asks for the name of a PDF file to save to, proposing proposal; empty when the user
+    // cancelled.
+    virtual QString ChoosePdfFile(QWidget* owner, const QString& proposal) = 0;
 };
 
-// The print dialog, offering to print all pages only: a card is one page.
+// The print dialog, offering to print all pages only: a card is one page, and a sheet of cards
+// is printed whole.
 class CQtPrintDialogService : public IPrintDialogService {
 public:
     bool Choose(QPrinter& printer, QWidget* owner) override;
+    QString ChoosePdfFile(QWidget* owner, const QString& proposal) override;
     static std::unique_ptr<QPrintDialog> MakeDialog(QPrinter& printer, QWidget* owner);
 };
 

@@ -10,6 +10,7 @@ inline constexpr int kDeletePassage = 33132;
 inline constexpr int kEditPassage = 33037;
 inline constexpr int kExportPocketPc = 33465;
 inline constexpr int kPrint = 33031;
+inline constexpr int kPrintCards = 34020; // many passages as cards, several to a page
 inline constexpr int kSave = 57603;
 inline constexpr int kExit = 33030;
 

@@ -57,6 +57,9 @@ constexpr Entry kEntries[] = {
     Command(Id::kExportPocketPc, "Hands your active passages to the companion program on a Pocket "
                                  "PC handheld."),
     Command(Id::kPrint, "Prints the passage shown as a pocket card."),
+    Command(Id::kPrintCards, "Prints the passages you choose (all, the active ones, a group or a "
+                             "topic) as pocket cards, several to a page with lines to cut along "
+                             "(Ctrl+Shift+P)."),
     Command(Id::kSave, "Saves your statistics, your passages and your preferences now."),
     Command(Id::kExit, "Saves everything and ends Recitor."),
     // View

@@ -17,6 +17,7 @@
 #include "PassageStore.h"
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
+#include "PrintCardsCommand.h"
 #include "RefTables.h"
 #include "TextFormat.h"
 #include "TopicChoiceDlg.h"
@@ -1010,6 +1011,8 @@ void CMainDlg::EditNext() {
 
 void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+    connect(Action(Id::kPrintCards), &QAction::triggered, this, &CMainDlg::OnPrintCards);
+    Action(Id::kPrintCards)->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CExportCommand::Run(store_, prefs_, this); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
@@ -1058,4 +1061,11 @@ void CMainDlg::OnPrint() {
     // With no passage shown there is no card to print.
     if (const CPassage* passage = Current())
         PrintCard(*passage, this);
+}
+
+void CMainDlg::OnPrintCards() {
+    // The topic offered first is that of the passage shown, else the one listed last.
+    const CPassage* passage = Current();
+    const int topic = passage && passage->primaryTopic > 0 ? passage->primaryTopic : topic_;
+    CPrintCardsCommand::Run(store_, prefs_.TransFilter, topic, this);
 }

@@ -121,6 +121,7 @@ private:
     // Printing, the handheld export, the parallel passages, help and web links.
     void ConnectOutputCommands();
     void OnPrint();
+    void OnPrintCards();
     void OnParallelPassages();
 
     CPassageStore& store_;

@@ -35,6 +35,7 @@ constexpr Item kFileItems[] = {
     {Id::kExportPocketPc, "Export Pocket PC"},
     kSeparator,
     {Id::kPrint, "Print"},
+    {Id::kPrintCards, "Print Cards..."},
     {Id::kSave, "Save"},
     {Id::kExit, "Exit"},
 };

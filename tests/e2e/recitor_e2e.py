@@ -745,8 +745,9 @@ def scenario_print_card(s):
     program = s.start()
     window = s.wait_window(MAIN_TITLE)
     reference = s.title(window)[len("Recitor  Score: 0  "):].split("  ")[0]
-    # File > Print: the pop-up opens on "Add Passage"; Print is the third item from the end.
-    for key in ("alt+f", "Up", "Up", "Up", "Return"):
+    # File > Print: the pop-up opens on "Add Passage"; Print is the fourth item from the end,
+    # before Print Cards..., Save and Exit.
+    for key in ("alt+f", "Up", "Up", "Up", "Up", "Return"):
         s.key(window, key)
     dialog = s.wait_any_window("^Print$", pid=program.pid)
     s.screenshot("e2e-print-dialog.png")

@@ -143,6 +143,7 @@ public:
         printer.setOutputFileName(file);
         return accept;
     }
+    QString ChoosePdfFile(QWidget*, const QString&) override { return {}; }
     QString file;
     bool accept = true;
     int shown = 0;
