@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int kWidth = 260;
-constexpr int kHeight = 152;
+constexpr int kHeight = 136;
 
 // The choices in the order of their radios, which is also their id in the button group.
 constexpr PassageChoice::Kind kKinds[] = {PassageChoice::Kind::All, PassageChoice::Kind::Active,
@@ -65,7 +65,7 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     };
 
     auto* frame = new QGroupBox(QStringLiteral("Passages to print"), this);
-    place(frame, 0, QRect(7, 5, 246, 88),
+    place(frame, 0, QRect(7, 5, 246, 74),
           "Which passages become cards. They are printed in the order of the passage tree.");
     kinds_ = new QButtonGroup(this);
     const struct {
@@ -114,13 +114,13 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     place(topicName_, 0, QRect(152, 63, 98, 10), "The topic whose passages are printed.");
 
     summary_ = new QLabel(this);
-    place(summary_, 0, QRect(7, 98, 246, 10),
+    place(summary_, 0, QRect(7, 84, 246, 10),
           "How many cards the choice makes, and the pages they take on the paper chosen below.");
 
     auto* paperLabel = new QLabel(QStringLiteral("Pap&er:"), this);
-    place(paperLabel, 0, QRect(7, 115, 28, 10), "");
+    place(paperLabel, 0, QRect(7, 100, 28, 10), "");
     papers_ = new QComboBox(this);
-    place(papers_, kPaperId, QRect(38, 113, 70, 14),
+    place(papers_, kPaperId, QRect(38, 98, 70, 14),
           "The paper of a PDF file, and the paper the print dialog offers first. The cards lie "
           "across the paper: six to a Letter page, four to an A4 page.");
     paperLabel->setBuddy(papers_);
@@ -132,17 +132,17 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     connect(papers_, &QComboBox::currentIndexChanged, this, [this] { Update(); });
 
     auto* print = new QPushButton(QStringLiteral("&Print..."), this);
-    place(print, kPrintId, QRect(95, 132, 50, 14),
+    place(print, kPrintId, QRect(95, 116, 50, 14),
           "Prints the cards: the print dialog lets you choose the printer and its paper.");
     print->setDefault(true);
     connect(print, &QPushButton::clicked, this, [this] { Finish(Target::Printer); });
     auto* savePdf = new QPushButton(QStringLiteral("Save P&DF..."), this);
-    place(savePdf, kSavePdfId, QRect(149, 132, 50, 14),
+    place(savePdf, kSavePdfId, QRect(149, 116, 50, 14),
           "Saves the cards as a PDF file on the paper chosen above.");
     savePdf->setAutoDefault(false);
     connect(savePdf, &QPushButton::clicked, this, [this] { Finish(Target::PdfFile); });
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    place(cancel, kCancelId, QRect(203, 132, 50, 14), "Closes the window without printing.");
+    place(cancel, kCancelId, QRect(203, 116, 50, 14), "Closes the window without printing.");
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -768,6 +768,56 @@ def scenario_print_card(s):
         check(text.startswith(reference + " "), f"card heading {text[:80]!r}")
 
 
+def scenario_print_cards(s):
+    """Ctrl+Shift+P opens Print Cards; Print... with the print dialog's choice of a PDF file prints
+    every listed passage as pocket cards, several to a page across the paper (six on Letter, four
+    on A4), in the order of the tree."""
+    before = set(os.listdir(s.workdir)) | set(os.listdir(s.root))
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    reference = s.title(window)[len("Recitor  Score: 0  "):].split("  ")[0]
+    s.key(window, "ctrl+shift+p")
+    choice = s.wait_any_window("^Print Cards$", pid=program.pid)
+    s.screenshot("e2e-print-cards-window.png")
+    # All passages in the list are chosen at first; Enter is Print...
+    s.key(choice, "Return")
+    dialog = s.wait_any_window("^Print$", pid=program.pid)
+    s.key(dialog, "Return")
+
+    def new_pdf():
+        for folder in (s.workdir, s.root):
+            for name in set(os.listdir(folder)) - before:
+                path = os.path.join(folder, name)
+                if name.endswith(".pdf"):
+                    with open(path, "rb") as f:
+                        if f.read().rstrip().endswith(b"%%EOF"):
+                            return path
+        return None
+    # The file is written as the cards are drawn; it is whole once its end is there and the
+    # progress window (titled like the choice window) has gone.
+    pdf = poll("the printed PDF file", new_pdf)
+    poll("the end of the print run",
+         lambda: not [w for w in s.windows("^Print Cards$", program.pid)
+                      if s.title(w) == "Print Cards"])
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    if not shutil.which("pdftotext"):
+        return
+    listed = navigation_order(s.read_file("RctInfo.xml"))
+    xhtml = subprocess.run(["pdftotext", "-bbox", pdf, "-"], capture_output=True, text=True,
+                           timeout=WAIT).stdout
+    pages = re.findall(r'<page width="([0-9.]+)"', xhtml)
+    check(pages, "no pages in the printed file")
+    per_page = 6 if abs(float(pages[0]) - 792) < 1 else 4
+    check(len(pages) == (len(listed) + per_page - 1) // per_page,
+          f"{len(pages)} pages for {len(listed)} cards, {per_page} to a page")
+    # The first card is the tree's first passage.
+    first = subprocess.run(["pdftotext", "-f", "1", "-l", "1", "-raw", pdf, "-"],
+                           capture_output=True, text=True, timeout=WAIT).stdout
+    check(first.startswith(reference + " ") and "<Topic:" in first.splitlines()[0],
+          f"the first card is not that of {reference}: {first[:200]!r}")
+
+
 def scenario_help(s):
     """F1 opens the help window beside the main window at its contents; it goes when the main
     window ends."""
@@ -793,6 +843,7 @@ SCENARIOS = {
     "signal_tip": scenario_signal_tip,
     "interrupted_save": scenario_interrupted_save,
     "print_card": scenario_print_card,
+    "print_cards": scenario_print_cards,
     "help": scenario_help,
 }
 
