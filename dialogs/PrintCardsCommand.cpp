@@ -3,11 +3,13 @@
 #include "AtomicFile.h"
 #include "CardPrinter.h"
 #include "MessageBoxService.h"
+#include "PassageStore.h"
 #include "PrintCardsDlg.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QPageLayout>
 #include <QPainter>
@@ -151,6 +153,19 @@ void PrintOnPrinter(const CPassageStore& store, std::vector<int> passages,
              QStringLiteral("The printer reported an error, so the cards were not printed."));
 }
 
+// Whether a file of this name could be one the program keeps its collection, its statistics or
+// its tips in: a PDF file saved over it would lose them at the next start.
+bool IsDataFileName(const QString& file) {
+    const QString name = QFileInfo(file).fileName();
+    for (const char* dataFile :
+         {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile,
+          CPassageStore::kStatsSpareFile, CPassageStore::kExportFile,
+          CPassageStore::kSaveRecordFile, "RctTips.txt"})
+        if (name.compare(QLatin1String(dataFile), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 QString ProposedPdfFile(const QString& last) {
     if (!last.isEmpty())
         return last;
@@ -165,6 +180,12 @@ void SaveAsPdf(const CPassageStore& store, std::vector<int> passages, QPageSize:
     const QString file = PrintDialogs().ChoosePdfFile(owner, ProposedPdfFile(lastFile));
     if (file.isEmpty())
         return;
+    if (IsDataFileName(file)) {
+        Tell(owner, QStringLiteral("Recitor keeps its passages, statistics or tips in files named "
+                                   "%1. Save the cards under another name.")
+                        .arg(QFileInfo(file).fileName()));
+        return;
+    }
     const int count = static_cast<int>(passages.size());
     const CCardSheetLayout layout(CCardSheet::LandscapePaper(paper, kPdfDpi));
     if (layout.CardsPerPage() == 0) {

@@ -675,6 +675,19 @@ private slots:
         QVERIFY(boxes_.shown[0].text.endsWith(QStringLiteral("\nThe cards were not saved.")));
         boxes_.shown.clear();
 
+        // Never over a file named like one of the program's own data files.
+        printDialog.pdfFile = out.filePath(QStringLiteral("rctuser.XML"));
+        WriteFile(printDialog.pdfFile, "passages");
+        chooseAndPress(Dlg::kSavePdfId);
+        Action(Id::kPrintCards)->trigger();
+        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(boxes_.shown[0].text,
+                 QStringLiteral("Recitor keeps its passages, statistics or tips in files named "
+                                "rctuser.XML. Save the cards under another name."));
+        QCOMPARE(ReadFile(printDialog.pdfFile), QByteArray("passages"));
+        QVERIFY(QFile::remove(printDialog.pdfFile));
+        boxes_.shown.clear();
+
         // Cancel in the print dialog or the file dialog prints nothing and says nothing.
         printDialog.paper = QPageSize::Letter;
         printDialog.accept = false;
@@ -684,7 +697,7 @@ private slots:
         chooseAndPress(Dlg::kSavePdfId);
         Action(Id::kPrintCards)->trigger();
         QCOMPARE(printDialog.shown, 2);
-        QCOMPARE(printDialog.asked, 2);
+        QCOMPARE(printDialog.asked, 3);
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
         QVERIFY(boxes_.shown.isEmpty());
     }
@@ -748,6 +761,23 @@ private slots:
         });
         window.Action(Id::kPrintCards)->trigger();
         QCOMPARE(ReadPdf(printDialog.pdfFile).size(), std::size_t((active + 5) / 6));
+        QVERIFY(boxes_.shown.isEmpty());
+
+        // A print run cancelled where the printer cannot call it off (a PDF printer) ends its
+        // document with the pages made so far, each whole.
+        printDialog.printFile = out.filePath(QStringLiteral("printed.pdf"));
+        seenAt = -1;
+        OnNextModal([&watch](QDialog* dialog) {
+            Control<QRadioButton>(*dialog, Dlg::kActiveId)->click();
+            watch.start();
+            Control<QPushButton>(*dialog, Dlg::kPrintId)->click();
+        });
+        window.Action(Id::kPrintCards)->trigger();
+        watch.stop();
+        QVERIFY(seenAt >= 0 && seenAt < active);
+        const std::vector<PdfPage> printed = ReadPdf(printDialog.printFile);
+        QVERIFY(!printed.empty());
+        QVERIFY(printed.size() < std::size_t((active + 5) / 6));
         QVERIFY(boxes_.shown.isEmpty());
     }
 
