@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QWhatsThis>
 
 namespace {
 
@@ -53,6 +55,11 @@ CPrintCardsDlg::CPrintCardsDlg(const CPassageStore& store, int transFilter, int 
     setFixedSize(units.X(kWidth), units.Y(kHeight));
     CreateControls(paper);
     Update();
+    // The help cannot be used while this window waits for an answer; F1 tells what a control does,
+    // as Shift+F1 does in the main window.
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_F1), Qt::SHIFT | Qt::Key_F1})
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [] { QWhatsThis::enterWhatsThisMode(); });
 }
 
 void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {

@@ -7,6 +7,8 @@
 #include "CardPrinter.h"
 #include "CardRenderer.h"
 #include "CardSheet.h"
+#include "HelpCommands.h"
+#include "HelpWindow.h"
 #include "PassageCard.h"
 #include "PassageChoice.h"
 #include "PrintCardsCommand.h"
@@ -18,6 +20,8 @@
 
 #include <QComboBox>
 #include <QFontMetricsF>
+#include <QHelpEngine>
+#include <QHelpLink>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -31,6 +35,7 @@
 #include <QTest>
 #include <QTextItem>
 #include <QTimer>
+#include <QWhatsThis>
 #include <QXmlStreamReader>
 
 #include <functional>
@@ -781,6 +786,20 @@ private slots:
         QVERIFY(boxes_.shown.isEmpty());
     }
 
+    void theHelpHasAPageAndTheTipsATip() {
+        QDialog owner;
+        CHelpCommands help(owner, QStringLiteral(RECITOR_HELP_COLLECTION));
+        help.Overview();
+        QVERIFY(help.Window());
+        QVERIFY(help.Window()->ShowContents(QStringLiteral("IDH_UG_PRINT_CARDS.htm")));
+        const QList<QHelpLink> links =
+            help.Window()->Engine().documentsForKeyword(QStringLiteral("Print Cards"));
+        QCOMPARE(links.size(), 1);
+        QCOMPARE(links[0].url.fileName(), QStringLiteral("IDH_UG_PRINT_CARDS.htm"));
+        const QByteArray tips = ReadFile(QStringLiteral(RECITOR_SOURCE_DIR "/res/RctTips.txt"));
+        QVERIFY(tips.contains("File, Print Cards (Ctrl+Shift+P)"));
+    }
+
     void theKeyOpensTheWindow() {
         Open();
         window_->show();
@@ -795,6 +814,18 @@ private slots:
         QTest::keyClick(Tree(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(opened);
         QVERIFY(!QApplication::activeModalWidget());
+
+        // F1 in the window asks what a control does.
+        bool asking = false;
+        OnNextModal([&asking](QDialog* dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(dialog, Qt::Key_F1);
+            asking = QWhatsThis::inWhatsThisMode();
+            QWhatsThis::leaveWhatsThisMode();
+            dialog->reject();
+        });
+        Action(Id::kPrintCards)->trigger();
+        QVERIFY(asking);
     }
 };
 
