@@ -150,7 +150,7 @@ void PrintOnPrinter(const CPassageStore& store, std::vector<int> passages,
     painter.end();
     if (failed)
         Tell(owner,
-             QStringLiteral("The printer reported an error, so the cards were not printed."));
+             QStringLiteral("The printer reported an error, so not all the cards were printed."));
 }
 
 // Whether a file of this name could be one the program keeps its collection, its statistics or
@@ -188,10 +188,6 @@ void SaveAsPdf(const CPassageStore& store, std::vector<int> passages, QPageSize:
     }
     const int count = static_cast<int>(passages.size());
     const CCardSheetLayout layout(CCardSheet::LandscapePaper(paper, kPdfDpi));
-    if (layout.CardsPerPage() == 0) {
-        Tell(owner, QLatin1String(kTooSmall));
-        return;
-    }
     CRunProgress progress(
         QStringLiteral("Saving %1 cards on %2 pages...").arg(count).arg(layout.PageCount(count)),
         count, owner);
@@ -227,8 +223,12 @@ CCardSheet::Outcome CPrintCardsCommand::SavePdf(const CPassageStore& store,
         writer.setTitle(QStringLiteral("Recitor cards"));
         writer.setCreator(QStringLiteral("Recitor"));
         const CCardSheet sheet(store, std::move(passages), CCardSheet::PaperOf(writer));
+        if (sheet.Layout().CardsPerPage() == 0) {
+            error = QLatin1String(kTooSmall);
+            return CCardSheet::Outcome::Failed;
+        }
         QPainter painter;
-        if (sheet.Layout().CardsPerPage() == 0 || !painter.begin(&writer)) {
+        if (!painter.begin(&writer)) {
             error = QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(file));
             return CCardSheet::Outcome::Failed;
         }

@@ -667,6 +667,25 @@ private slots:
         QCOMPARE(boxes_.owners[0], window_.get());
         QVERIFY(!QFile::exists(printDialog.printFile));
 
+        // A printer that cannot start.
+        boxes_.shown.clear();
+        printDialog.paper = QPageSize::Letter;
+        printDialog.printFile = out.filePath(QStringLiteral("missing/printed.pdf"));
+        chooseAndPress(Dlg::kPrintId);
+        Action(Id::kPrintCards)->trigger();
+        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(boxes_.shown[0].text,
+                 QStringLiteral("The printer could not be started, so no card was printed."));
+        // Saved on a paper too small, the file is not touched.
+        QString error;
+        const QString small = out.filePath(QStringLiteral("small.pdf"));
+        QCOMPARE(CPrintCardsCommand::SavePdf(
+                     *store_, {Sample::kJohn16Niv}, QPageSize::A7, small, [](int) { return true; },
+                     error),
+                 CCardSheet::Outcome::Failed);
+        QVERIFY(error.startsWith(QStringLiteral("The paper is too small")));
+        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+
         // A folder that does not exist; an existing file is kept as it was.
         boxes_.shown.clear();
         printDialog.pdfFile = out.filePath(QStringLiteral("missing/cards.pdf"));
@@ -701,7 +720,7 @@ private slots:
         Action(Id::kPrintCards)->trigger();
         chooseAndPress(Dlg::kSavePdfId);
         Action(Id::kPrintCards)->trigger();
-        QCOMPARE(printDialog.shown, 2);
+        QCOMPARE(printDialog.shown, 3);
         QCOMPARE(printDialog.asked, 3);
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
         QVERIFY(boxes_.shown.isEmpty());
