@@ -22,10 +22,12 @@ namespace {
 constexpr int kWidth = 260;
 constexpr int kHeight = 136;
 
-// The choices in the order of their radios, which is also their id in the button group.
-constexpr PassageChoice::Kind kKinds[] = {PassageChoice::Kind::All, PassageChoice::Kind::Active,
-                                          PassageChoice::Kind::FrequencyClass,
-                                          PassageChoice::Kind::Topic};
+using Kind = PassageChoice::Kind;
+
+// A choice's radio has the kind's number as its id in the button group.
+int RadioOf(Kind kind) {
+    return static_cast<int>(kind);
+}
 
 // The papers offered; the printer's own paper may still be changed in the print dialog.
 struct OfferedPaper {
@@ -76,28 +78,30 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
           "Which passages become cards. They are printed in the order of the passage tree.");
     kinds_ = new QButtonGroup(this);
     const struct {
+        Kind kind;
         int id;
         const char* caption;
         QRect rect;
         const char* help;
     } radios[] = {
-        {kAllId, "&All passages in the list", QRect(14, 18, 200, 10),
+        {Kind::All, kAllId, "&All passages in the list", QRect(14, 18, 200, 10),
          "Every passage that the passage tree lists, in all four groups. The translation filter "
          "decides which passages not started are listed."},
-        {kActiveId, "A&ctive passages (the three groups you recite)", QRect(14, 32, 200, 10),
+        {Kind::Active, kActiveId, "A&ctive passages (the three groups you recite)",
+         QRect(14, 32, 200, 10),
          "The passages you recite: Most Frequent, Less Frequent and Least Frequent."},
-        {kGroupId, "One &group:", QRect(14, 47, 60, 10),
+        {Kind::FrequencyClass, kGroupId, "One &group:", QRect(14, 47, 60, 10),
          "The passages of one group of the passage tree, chosen in the list beside it."},
-        {kTopicId, "One &topic:", QRect(14, 63, 60, 10),
+        {Kind::Topic, kTopicId, "One &topic:", QRect(14, 63, 60, 10),
          "The passages listed with one topic, as first or second topic. Choose the topic with "
          "the button beside it."},
     };
-    for (int kind = 0; kind < static_cast<int>(std::size(radios)); ++kind) {
-        auto* radio = new QRadioButton(QString::fromLatin1(radios[kind].caption), this);
-        place(radio, radios[kind].id, radios[kind].rect, radios[kind].help);
-        kinds_->addButton(radio, kind);
+    for (const auto& choice : radios) {
+        auto* radio = new QRadioButton(QString::fromLatin1(choice.caption), this);
+        place(radio, choice.id, choice.rect, choice.help);
+        kinds_->addButton(radio, RadioOf(choice.kind));
     }
-    kinds_->button(0)->setChecked(true);
+    kinds_->button(RadioOf(Kind::All))->setChecked(true);
     connect(kinds_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             Update();
@@ -109,7 +113,8 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     for (int freq = 0; freq < kFreqCount; ++freq)
         groups_->addItem(FromWin1252(FreqGroupText(freq)));
     // Picking a group means printing it.
-    connect(groups_, &QComboBox::activated, this, [this] { kinds_->button(2)->setChecked(true); });
+    connect(groups_, &QComboBox::activated, this,
+            [this] { kinds_->button(RadioOf(Kind::FrequencyClass))->setChecked(true); });
     connect(groups_, &QComboBox::currentIndexChanged, this, [this] { Update(); });
 
     auto* chooseTopic = new QPushButton(QStringLiteral("C&hoose Topic..."), this);
@@ -154,11 +159,12 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // Tab goes down the choices, then to the paper and the buttons.
-    setTabOrder(kinds_->button(0), kinds_->button(1));
-    setTabOrder(kinds_->button(1), kinds_->button(2));
-    setTabOrder(kinds_->button(2), groups_);
-    setTabOrder(groups_, kinds_->button(3));
-    setTabOrder(kinds_->button(3), chooseTopic);
+    const auto radio = [this](Kind kind) { return kinds_->button(RadioOf(kind)); };
+    setTabOrder(radio(Kind::All), radio(Kind::Active));
+    setTabOrder(radio(Kind::Active), radio(Kind::FrequencyClass));
+    setTabOrder(radio(Kind::FrequencyClass), groups_);
+    setTabOrder(groups_, radio(Kind::Topic));
+    setTabOrder(radio(Kind::Topic), chooseTopic);
     setTabOrder(chooseTopic, papers_);
     setTabOrder(papers_, print);
     setTabOrder(print, savePdf);
@@ -167,11 +173,11 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
 
 PassageChoice CPrintCardsDlg::Choice() const {
     PassageChoice choice;
-    choice.kind = kKinds[std::max(kinds_->checkedId(), 0)];
+    choice.kind = static_cast<Kind>(std::max(kinds_->checkedId(), 0));
     choice.transFilter = transFilter_;
-    if (choice.kind == PassageChoice::Kind::FrequencyClass)
+    if (choice.kind == Kind::FrequencyClass)
         choice.value = groups_->currentIndex();
-    else if (choice.kind == PassageChoice::Kind::Topic)
+    else if (choice.kind == Kind::Topic)
         choice.value = topic_;
     return choice;
 }
@@ -187,17 +193,17 @@ QString CPrintCardsDlg::Summary() const {
 QString CPrintCardsDlg::EmptyChoiceText(const PassageChoice& choice) {
     QString why;
     switch (choice.kind) {
-    case PassageChoice::Kind::All:
+    case Kind::All:
         why = QStringLiteral("the passage list is empty.");
         break;
-    case PassageChoice::Kind::Active:
+    case Kind::Active:
         why = QStringLiteral("no passage is in Most Frequent, Less Frequent or Least Frequent.");
         break;
-    case PassageChoice::Kind::FrequencyClass:
+    case Kind::FrequencyClass:
         why = QStringLiteral("the group \"%1\" is empty.")
                   .arg(FromWin1252(FreqGroupText(choice.value)));
         break;
-    case PassageChoice::Kind::Topic:
+    case Kind::Topic:
         if (choice.value < 1)
             return QStringLiteral("No topic is chosen yet. Click Choose Topic and then the topic "
                                   "whose passages you want to print.");
@@ -214,7 +220,7 @@ void CPrintCardsDlg::ChooseTopic() {
     if (topics.exec() != QDialog::Accepted)
         return;
     topic_ = topics.Topic();
-    kinds_->button(3)->setChecked(true);
+    kinds_->button(RadioOf(Kind::Topic))->setChecked(true);
     Update();
 }
 
@@ -223,7 +229,7 @@ void CPrintCardsDlg::Update() {
                                     : QStringLiteral("(none chosen)"));
     const PassageChoice choice = Choice();
     // A topic that is not chosen yet chooses nothing, not the passages without a topic.
-    chosenCount_ = choice.kind == PassageChoice::Kind::Topic && topic_ < 1
+    chosenCount_ = choice.kind == Kind::Topic && topic_ < 1
                        ? 0
                        : static_cast<int>(choice.Passages(store_).size());
     if (chosenCount_ == 0) {
