@@ -17,6 +17,7 @@
 #include "PassageStore.h"
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
+#include "RecitationDlg.h"
 #include "RefTables.h"
 #include "TextFormat.h"
 #include "TopicChoiceDlg.h"
@@ -33,6 +34,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTextEdit>
@@ -97,6 +99,8 @@ constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
     {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
 };
+// Check Recitation, on the View menu and on the button shown at Blank and Hint.
+constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
 
@@ -266,6 +270,7 @@ void CMainDlg::CreateControls() {
         }
     setTabOrder(previous, tree_);
     setTabOrder(tree_, textBox_);
+    CreateRecitationButton();
 }
 
 void CMainDlg::ConnectCommands() {
@@ -658,6 +663,7 @@ void CMainDlg::RefreshDisplay() {
         textBox_->setTextCursor(cursor);
     }
     RefreshTitle();
+    UpdateRecitationCommand();
     if (editNextMode_ == 1)
         BringTextBoxToFront();
     else
@@ -1010,6 +1016,8 @@ void CMainDlg::EditNext() {
 
 void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
+    connect(Action(Id::kCheckRecitation), &QAction::triggered, this, &CMainDlg::OnCheckRecitation);
+    Action(Id::kCheckRecitation)->setShortcut(kRecitationKey);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CExportCommand::Run(store_, prefs_, this); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
@@ -1058,4 +1066,37 @@ void CMainDlg::OnPrint() {
     // With no passage shown there is no card to print.
     if (const CPassage* passage = Current())
         PrintCard(*passage, this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Check Recitation
+
+// The button sits in the text box's lower left corner, clear of the tree and of the hint, and
+// shows only at the levels that hide the passage. It takes no focus, so that the Tab order of the
+// window stays as it was; its key is the command's.
+void CMainDlg::CreateRecitationButton() {
+    const CDialogUnits units(font());
+    recitationButton_ = new QPushButton(
+        QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)), textBox_);
+    recitationButton_->setObjectName(QString::number(Id::kRecitationButton));
+    recitationButton_->setFocusPolicy(Qt::NoFocus);
+    recitationButton_->adjustSize();
+    recitationButton_->move(units.X(4),
+                            textBox_->height() - recitationButton_->height() - units.Y(4));
+    recitationButton_->hide();
+    connect(recitationButton_, &QPushButton::clicked, this, &CMainDlg::OnCheckRecitation);
+}
+
+void CMainDlg::UpdateRecitationCommand() {
+    const bool shown = Current() != nullptr;
+    Action(Id::kCheckRecitation)->setEnabled(shown);
+    recitationButton_->setVisible(shown && (visibilityMode_ == kBlank || visibilityMode_ == kHint));
+}
+
+// The window borrows the passage only while it is open; the user classifies afterwards as always.
+void CMainDlg::OnCheckRecitation() {
+    if (const CPassage* passage = Current()) {
+        CRecitationDlg dialog(*passage, backgroundBrush_, this);
+        dialog.exec();
+    }
 }

@@ -18,6 +18,7 @@ class CPassageTree;
 class CPassageTreeModel;
 class QAction;
 class QButtonGroup;
+class QPushButton;
 class QTextEdit;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
@@ -122,6 +123,11 @@ private:
     void ConnectOutputCommands();
     void OnPrint();
     void OnParallelPassages();
+    // Check Recitation: the View menu's command, its key, and the button that offers it at the
+    // levels where the passage is hidden.
+    void CreateRecitationButton();
+    void UpdateRecitationCommand();
+    void OnCheckRecitation();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -134,6 +140,7 @@ private:
     QButtonGroup* frequencyGroup_ = nullptr;
     QButtonGroup* progressGroup_ = nullptr;
     QButtonGroup* visibilityGroup_ = nullptr;
+    QPushButton* recitationButton_ = nullptr;
 
     int progressChoice_ = 0;
     int visibilityMode_ = kPassage;
