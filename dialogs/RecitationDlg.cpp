@@ -159,6 +159,7 @@ CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background
     resultBox_ = new QTextEdit(this);
     place(resultBox_, kResultBoxId, QRect(6, 122, 348, 112));
     resultBox_->setReadOnly(true);
+    resultBox_->setUndoRedoEnabled(false);
     resultBox_->setFont(textFont);
     resultBox_->setTabChangesFocus(true);
     resultBox_->setPlaceholderText(QString::fromLatin1(kPlaceholder));
@@ -170,21 +171,20 @@ CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background
     resultBox_->setPalette(palette);
 
     summary_ = new QLabel(this);
-    place(summary_, kSummaryId, QRect(6, 238, 348, 10));
+    place(summary_, kSummaryId, QRect(6, 252, 348, 10));
     QFont bold = font();
     bold.setBold(true);
     summary_->setFont(bold);
     suggestion_ = new QLabel(this);
-    place(suggestion_, kSuggestionId, QRect(6, 250, 348, 18));
+    place(suggestion_, kSuggestionId, QRect(6, 264, 290, 18));
     suggestion_->setWordWrap(true);
     suggestion_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* legend = new QLabel(this);
-    place(legend, 0, QRect(6, 276, 280, 18));
-    legend->setWordWrap(true);
+    place(legend, 0, QRect(6, 237, 348, 10));
     legend->setText(
-        QStringLiteral("%1 struck through &nbsp; %2 underlined, what you typed in parentheses "
-                       "&nbsp; %3 in brackets")
+        QStringLiteral("%1 struck through &nbsp;&nbsp; %2 underlined, then (what you typed) "
+                       "&nbsp;&nbsp; %3 in brackets")
             .arg(LegendSample(kMissedStyle, "line-through", "missed"),
                  LegendSample(kWrongStyle, "underline", "wrong"),
                  LegendSample(kExtraStyle, "none", "[extra]")));
@@ -269,6 +269,8 @@ void CRecitationDlg::ShowResult() {
 
     resultBox_->clear();
     QTextCursor cursor(resultBox_->document());
+    // One edit block: the box lays the passage out once, not after every piece.
+    cursor.beginEditBlock();
     const QTextCharFormat plain;
     QTextCharFormat missed = MarkFormat(kMissedStyle);
     missed.setFontStrikeOut(true);
@@ -312,6 +314,7 @@ void CRecitationDlg::ShowResult() {
         shown = word.passageEnd;
     }
     cursor.insertText(Shown(passage.substr(shown)), plain);
+    cursor.endEditBlock();
     resultBox_->moveCursor(QTextCursor::Start);
 
     summary_->setText(QString::fromStdString(check.Summary()));

@@ -1080,6 +1080,8 @@ void CMainDlg::CreateRecitationButton() {
         QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)), textBox_);
     recitationButton_->setObjectName(QString::number(Id::kRecitationButton));
     recitationButton_->setFocusPolicy(Qt::NoFocus);
+    // The window's own font, not the text box's, which grows with the level shown.
+    recitationButton_->setFont(font());
     recitationButton_->adjustSize();
     recitationButton_->move(units.X(4),
                             textBox_->height() - recitationButton_->height() - units.Y(4));

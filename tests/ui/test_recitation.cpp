@@ -159,6 +159,9 @@ private slots:
         for (int mode = CMainDlg::kBlank; mode <= CMainDlg::kContext; ++mode) {
             Radio(Id::kFirstVisibilityRadio + mode)->click();
             QCOMPARE(button->isVisible(), mode == CMainDlg::kBlank || mode == CMainDlg::kHint);
+            // The text box's font grows at Blank and Hint; the button's caption keeps fitting.
+            QCOMPARE(button->font(), window_->font());
+            QVERIFY(button->width() >= button->sizeHint().width());
         }
         // Moving on to another passage keeps the level and so the button.
         Radio(Id::kFirstVisibilityRadio + CMainDlg::kHint)->click();
@@ -360,6 +363,21 @@ private slots:
                      qPrintable(QString::number(id)));
         for (const QPushButton* button : dialog.findChildren<QPushButton*>())
             QVERIFY(!button->autoDefault()); // Enter breaks a line in the typing box
+
+        // The legend fits on its line, and the longest suggestion in its two lines.
+        const QLabel* legend = nullptr;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->text().contains(QStringLiteral("struck through")))
+                legend = label;
+        QVERIFY(legend);
+        QVERIFY(legend->sizeHint().width() <= legend->width());
+        QVERIFY(legend->text().contains(QStringLiteral("line-through")));
+        auto* suggestion = Control<QLabel>(dialog, CRecitationDlg::kSuggestionId);
+        suggestion->setText(QString::fromStdString(
+            CRecitationCheck("In the beginning", "I t b", CRecitationCheck::Mode::kFirstLetters)
+                .Suggestion(1, true)));
+        QVERIFY(suggestion->text().contains(QStringLiteral("first letters alone")));
+        QVERIFY(suggestion->heightForWidth(suggestion->width()) <= suggestion->height());
     }
 
 private:
