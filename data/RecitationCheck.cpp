@@ -190,7 +190,8 @@ enum Step : unsigned char { kDiagonal, kSkipPassage, kSkipTyped };
 // The fewest changes that turn the passage's units into the typed ones, as the steps from the end
 // back to the start. A missed or extra word costs one gap; a wrong word one gap and a tiny bit
 // more, so that among alignments with equally many changes the one with fewer wrong words (and
-// so more matched ones) wins. Ties go to the diagonal, then to a missed word.
+// so more matched ones) wins. Of equal ways a match wins, then a missed word, then an extra one,
+// then a wrong word.
 std::vector<Step> Align(const std::vector<Unit>& passage, const std::vector<Unit>& typed) {
     const std::size_t n = passage.size();
     const std::size_t m = typed.size();
@@ -210,13 +211,20 @@ std::vector<Step> Align(const std::vector<Unit>& passage, const std::vector<Unit
         row[0] = kSkipPassage;
         const int id = passage[i - 1].id;
         for (std::size_t j = 1; j <= m; ++j) {
-            std::uint64_t best = previous[j - 1] + (typed[j - 1].id == id ? 0 : change);
+            const bool same = typed[j - 1].id == id;
+            std::uint64_t best = previous[j - 1] + (same ? 0 : change);
             Step step = kDiagonal;
-            if (previous[j] + gap < best) {
+            // A wrong word gives way to a gap of the same cost here, so that on the way back
+            // from the end the gap comes first: of "created the" recited as "made", "created" is
+            // the wrong word and "the" the missed one.
+            const auto better = [same](std::uint64_t cost, std::uint64_t than, Step current) {
+                return cost < than || (cost == than && current == kDiagonal && !same);
+            };
+            if (better(previous[j] + gap, best, step)) {
                 best = previous[j] + gap;
                 step = kSkipPassage;
             }
-            if (current[j - 1] + gap < best) {
+            if (better(current[j - 1] + gap, best, step)) {
                 best = current[j - 1] + gap;
                 step = kSkipTyped;
             }

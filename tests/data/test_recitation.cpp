@@ -98,6 +98,13 @@ TEST(RecitationCheckTest, MissedWrongAndExtraWordsAreFoundWhereTheyAre) {
     EXPECT_EQ(Marks(check, kJohn316, typed).substr(0, 37), "For God so loved the world/earth that");
     EXPECT_NE(Marks(check, kJohn316, typed).find("everlasting/eternal life"), std::string::npos);
 
+    // A word said differently and the next one left out: the wrong word is the first of them,
+    // as it was said in its place.
+    EXPECT_EQ(Marks(kGenesis11, "In the beginning God made heaven and earth"),
+              "In the beginning God created/made -the- heaven and -the- earth");
+    EXPECT_EQ(Marks(kGenesis11, "In the beginning God made it all the heaven and the earth"),
+              "In the beginning God created/made +it +all the heaven and the earth");
+
     // A word put in: it belongs before the word it was typed before.
     typed = std::string("For God so very loved") + (kJohnTyped + 16);
     check = CRecitationCheck(kJohn316, typed, Mode::kWords);
