@@ -5,6 +5,7 @@
 
 #include "ContextHelp.h"
 #include "RecitationDlg.h"
+#include "RefTables.h"
 #include "WindowTest.h"
 
 #include <QApplication>
@@ -180,6 +181,35 @@ private slots:
             QCOMPARE(window_->VisibilityMode(), mode);
             QVERIFY(button->isVisible());
         }
+    }
+
+    // With every passage filtered out of the tree there is nothing to recite: the command is
+    // greyed, its key does nothing and the button stays away, even at Blank.
+    void withoutAPassageShownTheCommandIsOff() {
+        QTemporaryDir inactive;
+        Sample::WriteFiles(inactive.path());
+        WriteFile(inactive.path() + QStringLiteral("/RctStats.xml"),
+                  ReadFile(inactive.path() + QStringLiteral("/RctStatsSpare.xml")));
+        window_.reset();
+        store_ = std::make_unique<CPassageStore>(sink_, settings_, clock_,
+                                                 inactive.path().toStdString());
+        QCOMPARE(store_->Load(), Status::Ok);
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_);
+        QVERIFY(Action(Id::kCheckRecitation)->isEnabled());
+        Action(Id::kFirstTranslation + Sample::kAsv)->trigger();
+        Radio(Id::kFirstVisibilityRadio + CMainDlg::kBlank)->click();
+        QCOMPARE(window_->CurrentPassageIndex(), -1);
+        QVERIFY(!Action(Id::kCheckRecitation)->isEnabled());
+        QVERIFY(Find<QPushButton>(Id::kRecitationButton)->isHidden());
+        Activate();
+        CRecitationScript script([](CRecitationDlg& dialog) { dialog.reject(); });
+        QTest::keyClick(Tree(), Qt::Key_R, Qt::ControlModifier);
+        QTest::qWait(50);
+        QCOMPARE(script.runs, 0);
+        // A translation with passages brings it back.
+        Action(Id::kFirstTranslation + kTransAll)->trigger();
+        QVERIFY(Action(Id::kCheckRecitation)->isEnabled());
+        QVERIFY(!Find<QPushButton>(Id::kRecitationButton)->isHidden());
     }
 
     void checkMarksMissedWrongAndExtraWords() {
