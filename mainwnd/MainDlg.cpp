@@ -1080,6 +1080,7 @@ void CMainDlg::CreateRecitationButton() {
         QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)), textBox_);
     recitationButton_->setObjectName(QString::number(Id::kRecitationButton));
     recitationButton_->setFocusPolicy(Qt::NoFocus);
+    recitationButton_->setAutoDefault(false); // Enter keeps ending the window as OK
     // The window's own font, not the text box's, which grows with the level shown.
     recitationButton_->setFont(font());
     recitationButton_->adjustSize();

@@ -152,6 +152,7 @@ private slots:
         auto* button = Find<QPushButton>(Id::kRecitationButton);
         QCOMPARE(button->parentWidget(), static_cast<QWidget*>(TextBox()));
         QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!button->autoDefault());
         QVERIFY(button->text().contains(QStringLiteral("Ctrl+R")));
         QVERIFY(!button->whatsThis().isEmpty());
         const QRect inClient(button->mapTo(window_->Client(), QPoint(0, 0)), button->size());
@@ -181,6 +182,9 @@ private slots:
             QCOMPARE(window_->VisibilityMode(), mode);
             QVERIFY(button->isVisible());
         }
+        // Enter still ends the main window as OK, not by the button.
+        QTest::keyClick(TextBox(), Qt::Key_Return);
+        QCOMPARE(window_->result(), int(QDialog::Accepted));
     }
 
     // With every passage filtered out of the tree there is nothing to recite: the command is
