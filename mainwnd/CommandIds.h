@@ -19,6 +19,7 @@ inline constexpr int kFirstCategory = 32776; // + frequency class 0..3
 inline constexpr int kParallelPassages = 33466;
 inline constexpr int kSameTopic = 33494;
 inline constexpr int kFindWord = 33489;
+inline constexpr int kCheckRecitation = 34000;
 
 // Preferences menu
 inline constexpr int kFlyoverDisable = 33024;
@@ -73,5 +74,7 @@ inline constexpr int kFirstVisibilityRadio = 33009; // + visibility mode 0..3
 inline constexpr int kUnusedEdit = 1007;
 inline constexpr int kPassageTree = 33003;
 inline constexpr int kTextBox = 1000;
+// Shown in the text box at Blank and Hint: opens Check Recitation.
+inline constexpr int kRecitationButton = 34001;
 
 } // namespace Id

@@ -48,6 +48,8 @@ constexpr Entry kEntries[] = {
                               "passage to show it; the arrow keys step through the list."),
     Control(Id::kTextBox, "The passage at the chosen visibility. In Context the passage is marked "
                           "within the verses around it."),
+    Control(Id::kRecitationButton, "Opens Check Recitation, where you type the passage from "
+                                   "memory and see what you missed (Ctrl+R)."),
 
     // File
     Command(Id::kAddPassage, "Adds a passage of your own."),
@@ -68,6 +70,8 @@ constexpr Entry kEntries[] = {
     Command(Id::kParallelPassages, "Shows the passage with its other translations."),
     Command(Id::kSameTopic, "Lists the passages with the same topic as the passage shown."),
     Command(Id::kFindWord, "Not available in this version."),
+    Command(Id::kCheckRecitation, "Type the passage shown from memory and see which words you "
+                                  "missed, got wrong or added (Ctrl+R)."),
     // Preferences
     Command(Id::kFlyoverDisable, "The tree and the text box come forward only when clicked."),
     Command(Id::kFlyoverEnable, "The tree or the text box comes forward as the mouse moves over "

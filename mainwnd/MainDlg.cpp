@@ -18,6 +18,7 @@
 #include "PassageTree.h"
 #include "PassageTreeModel.h"
 #include "PrintCardsCommand.h"
+#include "RecitationDlg.h"
 #include "RefTables.h"
 #include "TextFormat.h"
 #include "TopicChoiceDlg.h"
@@ -34,6 +35,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTextEdit>
@@ -98,6 +100,8 @@ constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
     {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
 };
+// Check Recitation, on the View menu and on the button shown at Blank and Hint.
+constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
 
@@ -267,6 +271,7 @@ void CMainDlg::CreateControls() {
         }
     setTabOrder(previous, tree_);
     setTabOrder(tree_, textBox_);
+    CreateRecitationButton();
 }
 
 void CMainDlg::ConnectCommands() {
@@ -659,6 +664,7 @@ void CMainDlg::RefreshDisplay() {
         textBox_->setTextCursor(cursor);
     }
     RefreshTitle();
+    UpdateRecitationCommand();
     if (editNextMode_ == 1)
         BringTextBoxToFront();
     else
@@ -1013,6 +1019,8 @@ void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
     connect(Action(Id::kPrintCards), &QAction::triggered, this, &CMainDlg::OnPrintCards);
     Action(Id::kPrintCards)->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+    connect(Action(Id::kCheckRecitation), &QAction::triggered, this, &CMainDlg::OnCheckRecitation);
+    Action(Id::kCheckRecitation)->setShortcut(kRecitationKey);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CExportCommand::Run(store_, prefs_, this); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
@@ -1068,4 +1076,40 @@ void CMainDlg::OnPrintCards() {
     const CPassage* passage = Current();
     const int topic = passage && passage->primaryTopic > 0 ? passage->primaryTopic : topic_;
     CPrintCardsCommand::Run(store_, prefs_.TransFilter, topic, this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Check Recitation
+
+// The button sits in the text box's lower left corner, clear of the tree and of the hint, and
+// shows only at the levels that hide the passage. It takes no focus, so that the Tab order of the
+// window stays as it was; its key is the command's.
+void CMainDlg::CreateRecitationButton() {
+    const CDialogUnits units(font());
+    recitationButton_ = new QPushButton(
+        QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)), textBox_);
+    recitationButton_->setObjectName(QString::number(Id::kRecitationButton));
+    recitationButton_->setFocusPolicy(Qt::NoFocus);
+    recitationButton_->setAutoDefault(false); // Enter keeps ending the window as OK
+    // The window's own font, not the text box's, which grows with the level shown.
+    recitationButton_->setFont(font());
+    recitationButton_->adjustSize();
+    recitationButton_->move(units.X(4),
+                            textBox_->height() - recitationButton_->height() - units.Y(4));
+    recitationButton_->hide();
+    connect(recitationButton_, &QPushButton::clicked, this, &CMainDlg::OnCheckRecitation);
+}
+
+void CMainDlg::UpdateRecitationCommand() {
+    const bool shown = Current() != nullptr;
+    Action(Id::kCheckRecitation)->setEnabled(shown);
+    recitationButton_->setVisible(shown && (visibilityMode_ == kBlank || visibilityMode_ == kHint));
+}
+
+// The window borrows the passage only while it is open; the user classifies afterwards as always.
+void CMainDlg::OnCheckRecitation() {
+    if (const CPassage* passage = Current()) {
+        CRecitationDlg dialog(*passage, backgroundBrush_, this);
+        dialog.exec();
+    }
 }

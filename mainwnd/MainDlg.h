@@ -18,6 +18,7 @@ class CPassageTree;
 class CPassageTreeModel;
 class QAction;
 class QButtonGroup;
+class QPushButton;
 class QTextEdit;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
@@ -123,6 +124,11 @@ private:
     void OnPrint();
     void OnPrintCards();
     void OnParallelPassages();
+    // Check Recitation: the View menu's command, its key, and the button that offers it at the
+    // levels where the passage is hidden.
+    void CreateRecitationButton();
+    void UpdateRecitationCommand();
+    void OnCheckRecitation();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -135,6 +141,7 @@ private:
     QButtonGroup* frequencyGroup_ = nullptr;
     QButtonGroup* progressGroup_ = nullptr;
     QButtonGroup* visibilityGroup_ = nullptr;
+    QPushButton* recitationButton_ = nullptr;
 
     int progressChoice_ = 0;
     int visibilityMode_ = kPassage;

@@ -51,6 +51,8 @@ constexpr Item kViewItems[] = {
     {Id::kParallelPassages, "Parallel Passages"},
     {Id::kSameTopic, "Passages with Same Topic"},
     {Id::kFindWord, "Find Specific Word/Phrase", kGrayed},
+    kSeparator,
+    {Id::kCheckRecitation, "Check Recitation..."},
 };
 
 constexpr Item kFlyoverItems[] = {

@@ -830,6 +830,29 @@ def scenario_help(s):
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
 
 
+def scenario_recitation(s):
+    """Ctrl+R at Blank opens Check Recitation for the shown passage; a recitation typed and
+    checked there changes nothing: the files after the end are those of a run without it."""
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    reference = s.title(window)[len("Recitor  Score: 0  "):].split("  ")[0]
+    s.key(window, "ctrl+1")
+    s.key(window, "ctrl+r")
+    dialog = s.wait_any_window(f"^Check Recitation - {re.escape(reference)} ", pid=program.pid)
+    s.xdotool("windowfocus", "--sync", dialog)
+    s.xdotool("type", "--delay", "5", "In the beginning God made heaven and earth")
+    s.key(dialog, "ctrl+Return")
+    s.screenshot("e2e-check-recitation.png")
+    s.key(dialog, "Escape")
+    poll("the Check Recitation window to close", lambda: not s.windows("^Check Recitation"))
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics file is not the empty one")
+    check(sorted(os.listdir(s.workdir)) ==
+          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
+          f"unexpected files {sorted(os.listdir(s.workdir))}")
+
+
 SCENARIOS = {
     "add_passage": scenario_add_passage,
     "first_start": scenario_first_start,
@@ -845,6 +868,7 @@ SCENARIOS = {
     "print_card": scenario_print_card,
     "print_cards": scenario_print_cards,
     "help": scenario_help,
+    "recitation": scenario_recitation,
 }
 
 
