@@ -7,6 +7,7 @@
 // The program runs on the offscreen platform. The collection is generated into a fresh temporary
 // directory at start (RECITOR_BENCH_DIR names another parent directory) and removed at the end.
 
+#include "BenchSupport.h"
 #include "MemorySettings.h"
 #include "PassageChoice.h"
 #include "PassageStore.h"
@@ -31,35 +32,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kProgram = "recitor_cards_bench";
+
 constexpr int kCards = 200;
 
-class CFailingSink : public IMessageSink {
-public:
-    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
-        std::fprintf(stderr, "recitor_cards_bench: unexpected message [%s]\n%s\n", caption.c_str(),
-                     text.c_str());
-        std::abort();
-    }
-};
-
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "recitor_cards_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-fs::path MakeRoot() {
-    const char* parent = std::getenv("RECITOR_BENCH_DIR");
-    std::string pattern = ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) /
-                          "recitor-cards-bench-";
-    pattern += "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        Fail("cannot create a directory from " + pattern);
-    return pattern;
+    BenchFail(kProgram, what);
 }
 
 struct SCardsBench {
     fs::path root;
-    CFailingSink sink;
+    CFailingSink sink{kProgram};
     CMemorySettings settings;
     CSystemClock clock;
     std::unique_ptr<CPassageStore> store;
@@ -115,7 +98,7 @@ int main(int argc, char** argv) {
         return 1;
 
     SCardsBench bench;
-    bench.root = MakeRoot();
+    bench.root = MakeBenchRoot(kProgram);
     SyntheticCollectionInfo info;
     std::string error;
     if (!WriteSyntheticCollection(bench.root, SyntheticCollectionOptions{}, info, error))

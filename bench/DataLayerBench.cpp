@@ -6,6 +6,7 @@
 // another parent directory) and removed at the end. Every store here runs with a message sink
 // that stops the program on any message: the maximum collection must load and save silently.
 
+#include "BenchSupport.h"
 #include "MemorySettings.h"
 #include "PassageStore.h"
 #include "Platform.h"
@@ -31,22 +32,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kProgram = "recitor_bench";
+
 constexpr double kMiB = 1024.0 * 1024.0;
 
-// Any message from the data layer means the collection or the layer is broken; benchmark figures
-// would then measure an error path.
-class CFailingSink : public IMessageSink {
-public:
-    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
-        std::fprintf(stderr, "recitor_bench: unexpected message [%s]\n%s\n", caption.c_str(),
-                     text.c_str());
-        std::abort();
-    }
-};
-
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "recitor_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
+    BenchFail(kProgram, what);
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -68,7 +59,7 @@ struct SBenchData {
 };
 SBenchData* gData = nullptr;
 
-CFailingSink gSink;
+CFailingSink gSink{kProgram};
 CMemorySettings gSettings;
 CSystemClock gClock;
 
@@ -354,18 +345,8 @@ BENCHMARK(BM_WriteExport)->Unit(benchmark::kMillisecond)->UseRealTime();
 // ---------------------------------------------------------------------------------------------
 // Setup
 
-fs::path MakeRoot() {
-    const char* parent = std::getenv("RECITOR_BENCH_DIR");
-    std::string pattern =
-        ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) / "recitor-bench-";
-    pattern += "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        Fail("cannot create a directory from " + pattern);
-    return pattern;
-}
-
 void Prepare(SBenchData& data) {
-    data.root = MakeRoot();
+    data.root = MakeBenchRoot(kProgram);
     data.loadDir = data.root / "load";
     data.saveDir = data.root / "save";
     data.floorDir = data.root / "floor";

@@ -8,6 +8,7 @@
 // offscreen platform: the figures hold the painting into the backing store but not the display
 // server's share.
 
+#include "BenchSupport.h"
 #include "DisplayLines.h"
 #include "EditPassageDlg.h"
 #include "MainDlg.h"
@@ -39,32 +40,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CFailingSink : public IMessageSink {
-public:
-    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
-        std::fprintf(stderr, "recitor_edit_bench: unexpected message [%s]\n%s\n", caption.c_str(),
-                     text.c_str());
-        std::abort();
-    }
-};
+constexpr const char* kProgram = "recitor_edit_bench";
 
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "recitor_edit_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-fs::path MakeRoot() {
-    const char* parent = std::getenv("RECITOR_BENCH_DIR");
-    std::string pattern = ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) /
-                          "recitor-edit-bench-";
-    pattern += "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        Fail("cannot create a directory from " + pattern);
-    return pattern;
+    BenchFail(kProgram, what);
 }
 
 struct SEditBench {
-    CFailingSink sink;
+    CFailingSink sink{kProgram};
     CMemorySettings settings;
     CSystemClock clock;
     CPreferences prefs;
@@ -250,7 +233,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    const fs::path root = MakeRoot();
+    const fs::path root = MakeBenchRoot(kProgram);
     SyntheticCollectionInfo info;
     std::string error;
     SyntheticCollectionOptions options;

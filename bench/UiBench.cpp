@@ -7,6 +7,7 @@
 // temporary directory at start (RECITOR_BENCH_DIR names another parent directory) and removed at
 // the end.
 
+#include "BenchSupport.h"
 #include "CardRenderer.h"
 #include "HelpCommands.h"
 #include "HelpWindow.h"
@@ -41,35 +42,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Any message from the data layer means the collection is broken; the figures would then
-// measure an error path.
-class CFailingSink : public IMessageSink {
-public:
-    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
-        std::fprintf(stderr, "recitor_ui_bench: unexpected message [%s]\n%s\n", caption.c_str(),
-                     text.c_str());
-        std::abort();
-    }
-};
+constexpr const char* kProgram = "recitor_ui_bench";
 
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "recitor_ui_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-fs::path MakeRoot() {
-    const char* parent = std::getenv("RECITOR_BENCH_DIR");
-    std::string pattern =
-        ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) / "recitor-ui-bench-";
-    pattern += "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        Fail("cannot create a directory from " + pattern);
-    return pattern;
+    BenchFail(kProgram, what);
 }
 
 // The loaded collection and the window over it, shared by all benchmarks.
 struct SUiBench {
-    CFailingSink sink;
+    CFailingSink sink{kProgram};
     CMemorySettings settings;
     CSystemClock clock;
     CPreferences prefs;
@@ -259,7 +240,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    const fs::path root = MakeRoot();
+    const fs::path root = MakeBenchRoot(kProgram);
     SyntheticCollectionInfo info;
     std::string error;
     if (!WriteSyntheticCollection(root, SyntheticCollectionOptions{}, info, error))

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <filesystem>
+#include <string>
+
+// What the benchmark programs share. A benchmark that meets a fault stops at once: its figures
+// would otherwise measure an error path.
+
+// Any message from the data layer means the collection or the layer is broken: it is printed
+// under the program's name and the program aborts.
+class CFailingSink : public IMessageSink {
+public:
+    explicit CFailingSink(const char* program) : program_(program) {}
+    void Show(const std::string& caption, const std::string& text, MsgIcon icon) override;
+
+private:
+    const char* program_;
+};
+
+// Prints what went wrong under the program's name and ends it with a failure status.
+[[noreturn]] void BenchFail(const char* program, const std::string& what);
+
+// A new directory for the program's files, below $RECITOR_BENCH_DIR when set (a disk of one's
+// choice), else below the system's temporary directory.
+std::filesystem::path MakeBenchRoot(const char* program);
