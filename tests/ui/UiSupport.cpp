@@ -1,9 +1,12 @@
 #include "UiSupport.h"
 
+#include "SyntheticCollection.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -148,4 +151,26 @@ void PrepareUiTestEnvironment() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
+}
+
+void OnNextModal(const std::function<void(QDialog*)>& action) {
+    QTimer::singleShot(0, [action] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        action(dialog);
+    });
+}
+
+bool WriteSynthetic(const QString& dir, int baselineCount, int userCount, int activeCount) {
+    SyntheticCollectionOptions options;
+    options.baselineCount = baselineCount;
+    options.userCount = userCount;
+    options.revisedCount = 0;
+    options.statsCount = activeCount;
+    SyntheticCollectionInfo info;
+    std::string error;
+    if (WriteSyntheticCollection(dir.toStdString(), options, info, error))
+        return true;
+    QTest::qFail(error.c_str(), __FILE__, __LINE__);
+    return false;
 }

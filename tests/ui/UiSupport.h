@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QDialog>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -78,6 +80,22 @@ void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
 // Every file of dir by name with its bytes.
 QMap<QString, QByteArray> Snapshot(const QString& dir);
+
+// Runs action on the active modal dialog as soon as the event loop of the next modal run starts.
+void OnNextModal(const std::function<void(QDialog*)>& action);
+
+// The control of window whose id (object name) is id; the test program stops when there is none.
+template <typename T> T* Control(const QWidget& window, int id) {
+    auto* control = window.findChild<T*>(QString::number(id));
+    if (!control)
+        qFatal("no control %d", id);
+    return control;
+}
+
+// Writes a generated collection into dir: baselineCount bundled passages, userCount passages of
+// the user's own (none revising a bundled one) and activeCount of them all active. False, with
+// the reason as a test failure, when it cannot.
+bool WriteSynthetic(const QString& dir, int baselineCount, int userCount, int activeCount);
 
 // Keeps the test program's settings, runtime files and home in private temporary directories and
 // puts the standard paths in test mode; call before the application object is made.

@@ -9,7 +9,6 @@
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RefTables.h"
-#include "SyntheticCollection.h"
 #include "TopicChoiceDlg.h"
 #include "UiSupport.h"
 #include "Win1252.h"
@@ -33,21 +32,6 @@ namespace {
 
 using Dlg = CEditPassageDlg;
 
-// Runs action on the active modal dialog as soon as the event loop of the next modal run starts.
-void OnNextModal(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        action(dialog);
-    });
-}
-
-template <typename T> T* Control(const QWidget& dialog, int id) {
-    auto* control = dialog.findChild<T*>(QString::number(id));
-    if (!control)
-        qFatal("no control %d", id);
-    return control;
-}
 QPlainTextEdit* Box(const QWidget& dialog, int id) {
     return Control<QPlainTextEdit>(dialog, id);
 }
@@ -252,15 +236,7 @@ private slots:
     // would move it into the user file), say so at once, before any dialog or confirmation.
     void fullUserFileRefusesBeforeTheDialog() {
         QTemporaryDir full;
-        SyntheticCollectionOptions options;
-        options.baselineCount = 2000;
-        options.userCount = 15000;
-        options.revisedCount = 0;
-        options.statsCount = 100;
-        SyntheticCollectionInfo info;
-        std::string error;
-        QVERIFY2(WriteSyntheticCollection(full.path().toStdString(), options, info, error),
-                 error.c_str());
+        QVERIFY(WriteSynthetic(full.path(), 2000, 15000, 100));
         store_ =
             std::make_unique<CPassageStore>(sink_, settings_, clock_, full.path().toStdString());
         QCOMPARE(store_->Load(), Status::Ok);

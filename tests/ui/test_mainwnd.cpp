@@ -5,7 +5,6 @@
 #include "CommandIds.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
-#include "SyntheticCollection.h"
 #include "UiSupport.h"
 #include "WindowTest.h"
 
@@ -281,15 +280,7 @@ private slots:
     // warning, and the radios go back to the class the passage kept.
     void frequencyRadioAtTheLimit() {
         QTemporaryDir full;
-        SyntheticCollectionOptions options;
-        options.baselineCount = 15000;
-        options.userCount = 1000;
-        options.revisedCount = 0;
-        options.statsCount = 15000;
-        SyntheticCollectionInfo info;
-        std::string error;
-        QVERIFY2(WriteSyntheticCollection(full.path().toStdString(), options, info, error),
-                 error.c_str());
+        QVERIFY(WriteSynthetic(full.path(), 15000, 1000, 15000));
         store_ =
             std::make_unique<CPassageStore>(sink_, settings_, clock_, full.path().toStdString());
         QCOMPARE(store_->Load(), Status::Ok);

@@ -13,7 +13,6 @@
 #include "PassageChoice.h"
 #include "PrintCardsCommand.h"
 #include "PrintCardsDlg.h"
-#include "SyntheticCollection.h"
 #include "TopicChoiceDlg.h"
 #include "Win1252.h"
 #include "WindowTest.h"
@@ -272,22 +271,6 @@ public:
     int shown = 0;
     int asked = 0;
 };
-
-// Runs action on the active modal dialog as soon as the event loop of the next modal run starts.
-void OnNextModal(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        action(dialog);
-    });
-}
-
-template <typename T> T* Control(const QWidget& dialog, int id) {
-    auto* control = dialog.findChild<T*>(QString::number(id));
-    if (!control)
-        qFatal("no control %d", id);
-    return control;
-}
 
 using Dlg = CPrintCardsDlg;
 
@@ -729,15 +712,7 @@ private slots:
     void aLongRunShowsItsProgressAndCancelKeepsTheOldFile() {
         // Over 250 active passages of a generated collection.
         QTemporaryDir big;
-        SyntheticCollectionOptions options;
-        options.baselineCount = 300;
-        options.userCount = 0;
-        options.revisedCount = 0;
-        options.statsCount = 260;
-        SyntheticCollectionInfo info;
-        std::string error;
-        QVERIFY2(WriteSyntheticCollection(big.path().toStdString(), options, info, error),
-                 error.c_str());
+        QVERIFY(WriteSynthetic(big.path(), 300, 0, 260));
         CPassageStore store(sink_, settings_, clock_, big.path().toStdString());
         QCOMPARE(store.Load(), Status::Ok);
         const int active =

@@ -47,13 +47,6 @@ private:
     QTimer timer_;
 };
 
-template <typename T> T* Control(const QWidget& dialog, int id) {
-    auto* control = dialog.findChild<T*>(QString::number(id));
-    if (!control)
-        qFatal("no control %d", id);
-    return control;
-}
-
 QPlainTextEdit* TypedBox(const QWidget& dialog) {
     return Control<QPlainTextEdit>(dialog, CRecitationDlg::kTypedBoxId);
 }

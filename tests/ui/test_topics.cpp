@@ -32,15 +32,6 @@ struct SeenList {
     QString text;
 };
 
-// Runs action on the active modal dialog as soon as the event loop of the next modal run starts.
-void OnNextModal(const std::function<void(QDialog*)>& action) {
-    QTimer::singleShot(0, [action] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        action(dialog);
-    });
-}
-
 // Closes the next topic list to open, noting what it showed.
 void CloseNextList(SeenList& seen) {
     OnNextModal([&seen](QDialog* dialog) {
