@@ -56,6 +56,9 @@ constexpr Entry kEntries[] = {
     Command(Id::kEditPassage, "Revises the passage shown."),
     Command(Id::kExportPocketPc, "Hands your active passages to the companion program on a Pocket "
                                  "PC handheld."),
+    Command(Id::kExportFlashcards, "Writes passages to a file that the flashcard programs Anki "
+                                   "or Mnemosyne import: all, the active ones, one group or one "
+                                   "topic."),
     Command(Id::kPrint, "Prints the passage shown as a pocket card."),
     Command(Id::kSave, "Saves your statistics, your passages and your preferences now."),
     Command(Id::kExit, "Saves everything and ends Recitor."),

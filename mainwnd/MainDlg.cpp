@@ -8,6 +8,7 @@
 #include "DialogUnits.h"
 #include "EditPassageDlg.h"
 #include "ExportCommand.h"
+#include "FlashcardExportDlg.h"
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
 #include "MainMenu.h"
@@ -90,12 +91,13 @@ constexpr CommandKey kNavigationKeys[] = {
     {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
     {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
 };
-// The editing commands of the File menu, whose keys show in the menu. A disabled command (Delete
-// on a baseline passage, or one the settings took off the menu) ignores its key too.
+// The File menu's commands with keys, which show in the menu. A disabled command (Delete on a
+// baseline passage, or one the settings took off the menu) ignores its key too.
 constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
     {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
     {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
+    {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
 };
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
@@ -1014,6 +1016,8 @@ void CMainDlg::ConnectOutputCommands() {
             [this] { CExportCommand::Run(store_, prefs_, this); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
             &CMainDlg::OnParallelPassages);
+    connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
+            &CMainDlg::OnExportFlashcards);
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();
@@ -1058,4 +1062,10 @@ void CMainDlg::OnPrint() {
     // With no passage shown there is no card to print.
     if (const CPassage* passage = Current())
         PrintCard(*passage, this);
+}
+
+// The topic last listed is the one the export offers first.
+void CMainDlg::OnExportFlashcards() {
+    CFlashcardExportDlg dialog(store_, prefs_.TransFilter, topic_, this);
+    dialog.exec();
 }

@@ -122,6 +122,7 @@ private:
     void ConnectOutputCommands();
     void OnPrint();
     void OnParallelPassages();
+    void OnExportFlashcards();
 
     CPassageStore& store_;
     CPreferences& prefs_;

@@ -33,6 +33,7 @@ constexpr Item kFileItems[] = {
     {Id::kEditPassage, "Edit Passage"},
     kSeparator,
     {Id::kExportPocketPc, "Export Pocket PC"},
+    {Id::kExportFlashcards, "Export Flashcards..."},
     kSeparator,
     {Id::kPrint, "Print"},
     {Id::kSave, "Save"},
