@@ -7,9 +7,18 @@
 #include <QTextOption>
 
 int CountDisplayLines(const QString& text, double pointSize, int widthDialogUnits) {
-    QFont font = DialogFont();
-    font.setPointSizeF(pointSize);
-    const qreal width = CDialogUnits().X(widthDialogUnits);
+    return CDisplayLineMeasure(pointSize, widthDialogUnits).Count(text);
+}
+
+CDisplayLineMeasure::CDisplayLineMeasure(double pointSize, int widthDialogUnits)
+    : font_(DialogFont()) {
+    font_.setPointSizeF(pointSize);
+    width_ = CDialogUnits().X(widthDialogUnits);
+}
+
+int CDisplayLineMeasure::Count(const QString& text) const {
+    const QFont& font = font_;
+    const qreal width = width_;
 
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

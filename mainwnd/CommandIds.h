@@ -12,8 +12,9 @@ inline constexpr int kExportPocketPc = 33465;
 inline constexpr int kPrint = 33031;
 inline constexpr int kSave = 57603;
 inline constexpr int kExit = 33030;
-// Export for flashcard programs, beside the handheld export
+// Exchange with flashcard programs, beside the handheld export
 inline constexpr int kExportFlashcards = 34010;
+inline constexpr int kImportPassages = 34011;
 
 // View menu
 inline constexpr int kFirstCategory = 32776; // + frequency class 0..3

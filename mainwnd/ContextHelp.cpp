@@ -59,6 +59,9 @@ constexpr Entry kEntries[] = {
     Command(Id::kExportFlashcards, "Writes passages to a file that the flashcard programs Anki "
                                    "or Mnemosyne import: all, the active ones, one group or one "
                                    "topic."),
+    Command(Id::kImportPassages, "Adds passages from a text file (tab- or comma-separated, "
+                                 "UTF-8 or Windows-1252), after a preview of what will be added "
+                                 "and what will not."),
     Command(Id::kPrint, "Prints the passage shown as a pocket card."),
     Command(Id::kSave, "Saves your statistics, your passages and your preferences now."),
     Command(Id::kExit, "Saves everything and ends Recitor."),

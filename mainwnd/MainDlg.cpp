@@ -11,6 +11,7 @@
 #include "FlashcardExportDlg.h"
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
+#include "ImportCommand.h"
 #include "MainMenu.h"
 #include "MessageBoxService.h"
 #include "ParallelDlg.h"
@@ -98,6 +99,7 @@ constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
     {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
     {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
+    {Id::kImportPassages, Qt::CTRL | Qt::SHIFT | Qt::Key_I},
 };
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
@@ -430,6 +432,9 @@ void CMainDlg::SetUpMenu() {
         menu_->Remove(Id::kAddPassage);
     if (!prefs_.EditPassageAllowed)
         menu_->Remove(Id::kEditPassage);
+    // Importing adds passages: not where adding is not allowed.
+    if (!prefs_.AddPassageAllowed)
+        Action(Id::kImportPassages)->setEnabled(false);
 
     if (prefs_.PrefFlyoverChoiceAllowed)
         check(Id::kFlyoverDisable + prefs_.PrefFlyoverChoice, true);
@@ -1018,6 +1023,8 @@ void CMainDlg::ConnectOutputCommands() {
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
+    connect(Action(Id::kImportPassages), &QAction::triggered, this,
+            [this] { ImportPassages(store_, this); });
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();

@@ -34,6 +34,7 @@ constexpr Item kFileItems[] = {
     kSeparator,
     {Id::kExportPocketPc, "Export Pocket PC"},
     {Id::kExportFlashcards, "Export Flashcards..."},
+    {Id::kImportPassages, "Import Passages..."},
     kSeparator,
     {Id::kPrint, "Print"},
     {Id::kSave, "Save"},

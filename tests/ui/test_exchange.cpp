@@ -1,8 +1,12 @@
-// Export Flashcards through its real window: the File menu's command and key, the window's
-// choices, its note on the Mnemosyne tag, the file it writes and a file it cannot write.
+// Export Flashcards and Import Passages through their real windows: the File menu's commands and
+// keys, the export window's choices, its note on the Mnemosyne tag and the file it writes, the
+// import's preview of what will and will not be added, Cancel changing nothing, and Add bringing
+// the passages into the tree and the counts.
 
 #include "FileDialogService.h"
 #include "FlashcardExportDlg.h"
+#include "ImportPreviewDlg.h"
+#include "PassageImport.h"
 #include "TopicChoiceDlg.h"
 #include "WindowTest.h"
 
@@ -65,6 +69,7 @@ template <typename T> T* Control(const QWidget& dialog, int id) {
 }
 
 using ExportDlg = CFlashcardExportDlg;
+using PreviewDlg = CImportPreviewDlg;
 
 } // namespace
 
@@ -90,10 +95,13 @@ private slots:
         store_.reset();
     }
 
-    void commandSitsBesideTheHandheldExportWithItsKey() {
+    void commandsSitBesideTheHandheldExportWithTheirKeys() {
         QAction* exportCards = Action(Id::kExportFlashcards);
+        QAction* import = Action(Id::kImportPassages);
         QCOMPARE(exportCards->text(), QStringLiteral("Export Flashcards..."));
+        QCOMPARE(import->text(), QStringLiteral("Import Passages..."));
         QCOMPARE(exportCards->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+        QCOMPARE(import->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
         const QList<QAction*> file =
             Action(Id::kAddPassage)->associatedObjects().isEmpty()
                 ? QList<QAction*>()
@@ -102,10 +110,12 @@ private slots:
         const qsizetype pocket = file.indexOf(Action(Id::kExportPocketPc));
         QVERIFY(pocket >= 0);
         QCOMPARE(file.value(pocket + 1), exportCards);
-        // No other command of the window has this key.
+        QCOMPARE(file.value(pocket + 2), import);
+        // No other command of the window has these keys.
         for (QAction* action : window_->findChildren<QAction*>())
-            if (action != exportCards)
-                QVERIFY(action->shortcut() != exportCards->shortcut());
+            if (action != exportCards && action != import)
+                for (const QKeySequence& key : {exportCards->shortcut(), import->shortcut()})
+                    QVERIFY(action->shortcut() != key);
     }
 
     void exportWindowCountsTheChoiceAndWritesTheFile() {
@@ -169,6 +179,89 @@ private slots:
         QCOMPARE(boxes_.shown.size(), 1);
         QCOMPARE(boxes_.shown[0].icon, MsgIcon::Warning);
         QVERIFY(boxes_.shown[0].text.contains(QStringLiteral("No such file or directory")));
+    }
+
+    void importPreviewListsBothAndCancelChangesNothing() {
+        CScriptedFileDialogs files;
+        files.path = dir_.filePath(QStringLiteral("new.txt"));
+        WriteFile(files.path, "reference,translation,passage,topics\r\n"
+                              "Jhon 1:1,KJV,word,\r\n"
+                              "John 3:16,NIV,again,\r\n"
+                              "Ps 23:1,KJV,The LORD is my shepherd,Faith\r\n");
+        const auto before = Snapshot(dir_.path());
+        Activate();
+        bool previewed = false;
+        OnNextModal([&](QDialog* dialog) {
+            QVERIFY(qobject_cast<PreviewDlg*>(dialog));
+            auto* added = Control<QTreeView>(*dialog, PreviewDlg::kAddedList);
+            auto* refused = Control<QTreeView>(*dialog, PreviewDlg::kRefusedList);
+            QAbstractItemModelTester addedTester(added->model());
+            QAbstractItemModelTester refusedTester(refused->model());
+            QCOMPARE(added->model()->rowCount(), 1);
+            QCOMPARE(added->model()->index(0, 1).data().toString(),
+                     QStringLiteral("Psalm 23:1 KJV"));
+            QCOMPARE(refused->model()->rowCount(), 2);
+            QCOMPARE(refused->model()->index(0, 0).data().toString(), QStringLiteral("2"));
+            QCOMPARE(refused->model()->index(0, 1).data().toString(),
+                     QStringLiteral("Unknown book \"Jhon\""));
+            QCOMPARE(refused->model()->index(1, 1).data().toString(),
+                     QStringLiteral("Duplicate: the collection already holds John 3:16 NIV"));
+            auto* summary = Control<QLabel>(*dialog, PreviewDlg::kSummary);
+            QVERIFY2(summary->text().contains(QStringLiteral("1 passage will be added; 2 lines "
+                                                             "will not")),
+                     qPrintable(summary->text()));
+            QCOMPARE(Control<QPushButton>(*dialog, PreviewDlg::kAddButton)->text(),
+                     QStringLiteral("&Add 1 Passage"));
+            previewed = true;
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        QTest::keyClick(Tree(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(previewed);
+        QCOMPARE(store_->PassageCount(), Sample::kPassages);
+        QVERIFY(!store_->UserFileChanged());
+        QVERIFY(boxes_.shown.isEmpty());
+        QCOMPARE(Snapshot(dir_.path()), before);
+    }
+
+    void importAddsThePassagesToTheTreeAndTheCounts() {
+        CScriptedFileDialogs files;
+        files.path = dir_.filePath(QStringLiteral("new.txt"));
+        WriteFile(files.path, "reference\ttranslation\tpassage\r\n"
+                              "Ps 23:1\tKJV\tThe LORD is my shepherd\r\n"
+                              "Rev 22:21\tKJV\tThe grace of our Lord\r\n");
+        const int userBefore = store_->UserCount();
+        const int shown = window_->CurrentPassageIndex();
+        const std::uint32_t shownKey = store_->Passage(shown).matchKey;
+        OnNextModal([](QDialog* dialog) {
+            Control<QPushButton>(*dialog, PreviewDlg::kAddButton)->click();
+        });
+        Action(Id::kImportPassages)->trigger();
+        QCOMPARE(store_->PassageCount(), Sample::kPassages + 2);
+        QCOMPARE(store_->UserCount(), userBefore + 2);
+        QVERIFY(store_->UserFileChanged());
+        QCOMPARE(boxes_.shown.size(), 1);
+        QVERIFY(boxes_.shown[0].text.startsWith(QStringLiteral("2 passages added")));
+        // The tree lists them under Not Started/Inactive, and the shown passage stays.
+        QCOMPARE(Model()->PositionCount(), Sample::kPassages - 1 + 2);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, shownKey);
+        const int revelation = store_->Find(CPassage("770220213\"").matchKey);
+        QVERIFY(revelation >= 0);
+        QVERIFY(Model()->PositionOf(revelation) >= 0);
+    }
+
+    void importIsOffWhereAddingIsNotAllowed() {
+        prefs_.AddPassageAllowed = 0;
+        window_ = std::make_unique<CMainDlg>(*store_, prefs_);
+        QVERIFY(!Action(Id::kImportPassages)->isEnabled());
+        QVERIFY(Action(Id::kExportFlashcards)->isEnabled());
+    }
+
+    void cancelledFileChoiceDoesNothing() {
+        CScriptedFileDialogs files; // answers with an empty path
+        Action(Id::kImportPassages)->trigger();
+        QCOMPARE(files.asked, 1);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(boxes_.shown.isEmpty());
     }
 };
 
