@@ -27,7 +27,7 @@ int ImportPassages(CPassageStore& store, QWidget* owner) {
     if (!store.CheckRoomForUserPassage())
         return 0;
     const QString path = FileDialogs().OpenFileName(
-        owner, QStringLiteral("Import Passages"),
+        owner, QStringLiteral("Choose a File of Passages"),
         QStringLiteral("Text files (*.txt *.tsv *.csv *.tab);;All files (*)"));
     if (path.isEmpty())
         return 0;
