@@ -431,6 +431,7 @@ std::size_t CPassageImport::ReadAnkiHeader(const std::string& text) {
                 if (columns_.size() < static_cast<std::size_t>(number))
                     columns_.resize(static_cast<std::size_t>(number), Column::Reference);
                 columns_[static_cast<std::size_t>(number) - 1] = Column::Ignored;
+                ankiIdColumns_.push_back(static_cast<std::size_t>(number) - 1);
             }
             ankiFile_ = true;
         }
@@ -466,6 +467,7 @@ std::size_t CPassageImport::ReadAnkiHeader(const std::string& text) {
                 ordered.push_back(Column::Ignored);
         }
         columns_ = std::move(ordered);
+        ankiFieldsByPosition_ = true;
     }
     if (tagsColumn_ >= 0 && static_cast<std::size_t>(tagsColumn_) < columns_.size())
         columns_[static_cast<std::size_t>(tagsColumn_)] = Column::Tags;
@@ -558,6 +560,25 @@ std::vector<CPassageImport::Record> CPassageImport::SplitRecords(const std::stri
     return records;
 }
 
+// Notes of two fields (Anki's basic front and back, written by Anki itself without the column
+// names) are the reference with the translation and the passage.
+void CPassageImport::TakeTwoFieldNotes(const Record& record) {
+    std::vector<std::size_t> fields;
+    for (std::size_t i = 0; i < record.fields.size(); ++i)
+        if (static_cast<int>(i) != tagsColumn_ &&
+            std::find(ankiIdColumns_.begin(), ankiIdColumns_.end(), i) == ankiIdColumns_.end())
+            fields.push_back(i);
+    if (fields.size() != 2)
+        return;
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i] != Column::Tags)
+            columns_[i] = Column::Ignored;
+    if (columns_.size() < fields[1] + 1)
+        columns_.resize(fields[1] + 1, Column::Ignored);
+    columns_[fields[0]] = Column::Reference;
+    columns_[fields[1]] = Column::Passage;
+}
+
 // A first line that names the columns gives their order; true when record is one.
 bool CPassageImport::TakeHeader(const Record& record) {
     std::vector<Column> columns;
@@ -599,6 +620,8 @@ void CPassageImport::Read(std::string_view bytes) {
     separatorKnown_ = false;
     html_ = false;
     ankiFile_ = false;
+    ankiFieldsByPosition_ = false;
+    ankiIdColumns_.clear();
     tagsColumn_ = -1;
 
     const std::string text = Decode(bytes);
@@ -617,6 +640,8 @@ void CPassageImport::Read(std::string_view bytes) {
     // Blank lines before the first line do not count as it.
     while (first < records.size() && Trimmed(records[first].raw).empty())
         ++first;
+    if (ankiFieldsByPosition_ && first < records.size())
+        TakeTwoFieldNotes(records[first]);
     if (first < records.size() && !records[first].unclosedQuote && TakeHeader(records[first]))
         ++first;
     else if (columns_.empty())

@@ -97,6 +97,7 @@ private:
     std::size_t ReadAnkiHeader(const std::string& text);
     std::vector<Record> SplitRecords(const std::string& text, std::size_t start) const;
     bool TakeHeader(const Record& record);
+    void TakeTwoFieldNotes(const Record& record);
     // A line that passed every check but the line measure.
     struct Pending {
         int line = 0;
@@ -122,7 +123,9 @@ private:
     bool separatorKnown_ = false;
     bool html_ = false;
     bool ankiFile_ = false;
-    int tagsColumn_ = -1; // 0-based, from the Anki header
+    int tagsColumn_ = -1;                    // 0-based, from the Anki header
+    bool ankiFieldsByPosition_ = false;      // an Anki header without the column names
+    std::vector<std::size_t> ankiIdColumns_; // its note id, note type and deck columns
     std::vector<Column> columns_;
     std::unordered_map<std::uint32_t, int> seenKeys_; // matchKey to the line that gave it
 };

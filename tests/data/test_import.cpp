@@ -403,3 +403,18 @@ TEST_F(ImportTest, SeveralCountersMeasureAsOne) {
     EXPECT_GT(second.calls, 0);
     EXPECT_GT(third.calls, 0);
 }
+
+// A file Anki wrote itself: no column names, the note id, note type and deck columns first, and
+// basic notes of two fields (front: reference and translation; back: the passage, in HTML).
+TEST_F(ImportTest, BasicNotesExportedByAnkiItself) {
+    Import("#separator:tab\n#html:true\n#guid column:1\n#notetype column:2\n#deck column:3\n"
+           "#tags column:6\n"
+           "a1b2\tBasic\tVerses\tPsalm 119:11 (KJV)\tThy word have I hid<br>in mine "
+           "heart\tWord_of_God\n"
+           "c3d4\tBasic\tVerses\tJn 11:35 KJV\tJesus wept.\t\n");
+    ASSERT_EQ(import->AcceptedLines().size(), 2u) << import->RefusedLines()[0].reason;
+    EXPECT_EQ(AcceptedAt(0).key, 19119011u);
+    EXPECT_EQ(AcceptedAt(0).PassageText(), "Thy word have I hid\r\nin mine heart");
+    EXPECT_EQ(AcceptedAt(0).primaryTopic, 43);
+    EXPECT_EQ(AcceptedAt(1).PassageText(), "Jesus wept.");
+}
