@@ -647,18 +647,39 @@ void CPassageImport::Read(std::string_view bytes) {
     else if (columns_.empty())
         columns_ = {Column::Reference, Column::Translation, Column::Passage, Column::Context,
                     Column::Topics};
-    // Every check but the line measure first, then the measures of the lines that passed, all
-    // at once, then the checks again with the measures, in the order of the file.
-    std::vector<Pending> pending;
-    pending.reserve(records.size());
-    for (std::size_t i = first; i < records.size(); ++i)
-        TakeRecord(records[i], pending);
-    MeasureAll(pending);
-    accepted_.reserve(pending.size());
-    for (Pending& line : pending)
-        Accept(line);
-    std::stable_sort(refused_.begin(), refused_.end(),
-                     [](const Refused& a, const Refused& b) { return a.line < b.line; });
+    // Each line is read, checked and measured by one of the threads (the measure is most of the
+    // work); then, in the order of the file, checked again with its measures, and looked at for
+    // duplicates and room.
+    const std::size_t count = records.size() - first;
+    std::vector<Outcome> outcomes(count);
+    const std::size_t threads = std::max<std::size_t>(lines_.size(), 1);
+    const auto work = [&](std::size_t thread) {
+        IDisplayLineCounter& lines = *lines_[thread];
+        for (std::size_t i = thread; i < count; i += threads) {
+            Outcome& outcome = outcomes[i];
+            TakeRecord(records[first + i], outcome);
+            if (outcome.kind != Outcome::Kind::Measure)
+                continue;
+            Pending& line = outcome.pending;
+            line.contextLines = lines.Lines(line.entry.context, CPassageCheck::kContextPoints);
+            line.passageLines = lines.Lines(line.entry.passage, CPassageCheck::kPassagePoints);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::size_t thread = 1; thread < threads && thread < count; ++thread)
+        helpers.emplace_back(work, thread);
+    work(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+
+    accepted_.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        Outcome& outcome = outcomes[i];
+        if (outcome.kind == Outcome::Kind::Refuse)
+            Refuse(records[first + i], std::move(outcome.reason));
+        else if (outcome.kind == Outcome::Kind::Measure)
+            Accept(outcome.pending);
+    }
 }
 
 namespace {
@@ -684,38 +705,20 @@ private:
 
 } // namespace
 
-void CPassageImport::MeasureAll(std::vector<Pending>& pending) {
-    const std::size_t threads = std::max<std::size_t>(lines_.size(), 1);
-    const auto measure = [&pending, threads, this](std::size_t thread) {
-        IDisplayLineCounter& lines = *lines_[thread];
-        for (std::size_t i = thread; i < pending.size(); i += threads) {
-            Pending& line = pending[i];
-            line.contextLines = lines.Lines(line.entry.context, CPassageCheck::kContextPoints);
-            line.passageLines = lines.Lines(line.entry.passage, CPassageCheck::kPassagePoints);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (std::size_t thread = 1; thread < threads && thread < pending.size(); ++thread)
-        helpers.emplace_back(measure, thread);
-    measure(0);
-    for (std::thread& helper : helpers)
-        helper.join();
-}
-
 // ---------------------------------------------------------------------------------------------
 // One line
 
-void CPassageImport::TakeRecord(const Record& record, std::vector<Pending>& pending) {
+void CPassageImport::TakeRecord(const Record& record, Outcome& outcome) const {
     const bool empty = std::all_of(record.fields.begin(), record.fields.end(),
                                    [](const std::string& f) { return Trimmed(f).empty(); });
     if (record.unclosedQuote) {
-        Refuse(record, "Damaged line: a quotation mark that opens a field is never closed");
+        outcome.Refuse("Damaged line: a quotation mark that opens a field is never closed");
         return;
     }
     if (empty)
         return; // a blank line, or one of separators only
     if (record.raw.find('\0') != std::string_view::npos) {
-        Refuse(record, "Damaged line: it holds a NUL character");
+        outcome.Refuse("Damaged line: it holds a NUL character");
         return;
     }
 
@@ -726,15 +729,15 @@ void CPassageImport::TakeRecord(const Record& record, std::vector<Pending>& pend
         if (columns_[i] == Column::Reference || columns_[i] == Column::Passage)
             needed = i + 1;
     if (record.fields.size() < needed) {
-        Refuse(record, "Damaged line: " + std::to_string(record.fields.size()) +
-                           (record.fields.size() == 1 ? " column" : " columns") +
-                           " where the reference and the passage need " + std::to_string(needed));
+        outcome.Refuse("Damaged line: " + std::to_string(record.fields.size()) +
+                       (record.fields.size() == 1 ? " column" : " columns") +
+                       " where the reference and the passage need " + std::to_string(needed));
         return;
     }
     for (std::size_t i = columns_.size(); i < record.fields.size(); ++i)
         if (!Trimmed(record.fields[i]).empty()) {
-            Refuse(record, "Damaged line: " + std::to_string(record.fields.size()) +
-                               " columns where the file has " + std::to_string(columns_.size()));
+            outcome.Refuse("Damaged line: " + std::to_string(record.fields.size()) +
+                           " columns where the file has " + std::to_string(columns_.size()));
             return;
         }
     for (std::size_t i = 0; i < columns_.size() && i < record.fields.size(); ++i) {
@@ -855,7 +858,7 @@ void CPassageImport::TakeRecord(const Record& record, std::vector<Pending>& pend
         std::string joined;
         for (const std::string& part : reasons)
             joined.append(joined.empty() ? "" : "; ").append(part);
-        Refuse(record, std::move(joined));
+        outcome.Refuse(std::move(joined));
         return;
     }
 
@@ -869,10 +872,11 @@ void CPassageImport::TakeRecord(const Record& record, std::vector<Pending>& pend
     CNoLines noLines;
     CPassageCheck check(noLines, false);
     if (!check.Run(entry)) {
-        Refuse(record, JoinedProblems(check.Problems()));
+        outcome.Refuse(JoinedProblems(check.Problems()));
         return;
     }
-    pending.push_back({record.line, record.lastLine, record.raw, std::move(entry), 0, 0});
+    outcome.kind = Outcome::Kind::Measure;
+    outcome.pending = {record.line, record.lastLine, record.raw, std::move(entry), 0, 0};
 }
 
 void CPassageImport::Accept(Pending& pending) {

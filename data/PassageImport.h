@@ -108,8 +108,20 @@ private:
         int passageLines = 0;
     };
 
-    void TakeRecord(const Record& record, std::vector<Pending>& pending);
-    void MeasureAll(std::vector<Pending>& pending);
+    // What reading a line gave: nothing (a blank line), a refusal, or a line to measure.
+    struct Outcome {
+        enum class Kind { Skip, Refuse, Measure };
+        Kind kind = Kind::Skip;
+        std::string reason;
+        Pending pending;
+        void Refuse(std::string why) {
+            kind = Kind::Refuse;
+            reason = std::move(why);
+        }
+    };
+
+    // Reads and checks a line; safe on several threads at once.
+    void TakeRecord(const Record& record, Outcome& outcome) const;
     void Accept(Pending& pending);
     void Refuse(int line, int lastLine, std::string_view raw, std::string reason);
     void Refuse(const Record& record, std::string reason);
