@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +31,22 @@ constexpr const char* kChoiceTexts[] = {"&All passages in the list", "The a&ctiv
 constexpr const char* kProgramTexts[] = {"A&nki", "&Mnemosyne"};
 constexpr const char* kFileNames[] = {"Recitor-Anki.txt", "Recitor-Mnemosyne.txt"};
 constexpr const char* kProgramNames[] = {"Anki", "Mnemosyne"};
+
+// The files the program keeps in its working directory, which flashcards must never replace.
+bool IsProgramFile(const QString& path) {
+    const QFileInfo chosen(path);
+    for (const char* name :
+         {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile,
+          CPassageStore::kStatsSpareFile, CPassageStore::kExportFile,
+          CPassageStore::kSaveRecordFile, "RctTips.txt"}) {
+        const QFileInfo own(QDir::current().filePath(QString::fromLatin1(name)));
+        if (chosen.absoluteFilePath() == own.absoluteFilePath() ||
+            (chosen.exists() && own.exists() &&
+             chosen.canonicalFilePath() == own.canonicalFilePath()))
+            return true;
+    }
+    return false;
+}
 
 QString TopicButtonText(int topic) {
     return topic > 0 ? FromWin1252(TopicName(topic)) + QStringLiteral("...")
@@ -202,6 +219,14 @@ void CFlashcardExportDlg::OnExport() {
         QStringLiteral("Text files (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;
+    if (IsProgramFile(path)) {
+        MessageBoxes().Show(this, QStringLiteral("Recitor"),
+                            QStringLiteral("%1\nis one of Recitor's own files. Choose another name "
+                                           "for the flashcards.")
+                                .arg(QDir::toNativeSeparators(path)),
+                            MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
     const std::string text = CFlashcardExport::Format(store_, chosen_, program);
     FileFault fault;
     if (!CFlashcardExport::Write(QFile::encodeName(path).toStdString(), text, fault)) {

@@ -7,6 +7,7 @@
 #include "PassageImport.h"
 #include "PassageStore.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 
@@ -60,7 +61,9 @@ int ImportPassages(CPassageStore& store, QWidget* owner) {
     for (unsigned core = 0; core < cores; ++core)
         lines.push_back(counters.emplace_back(std::make_unique<CEditBoxLineCounter>()).get());
     CPassageImport import(store, lines);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     import.Read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    QApplication::restoreOverrideCursor();
     if (import.AcceptedLines().empty() && import.RefusedLines().empty()) {
         Tell(owner, QStringLiteral("%1\nholds no passages.").arg(shown), MsgIcon::Information);
         return 0;
@@ -70,7 +73,9 @@ int ImportPassages(CPassageStore& store, QWidget* owner) {
         return 0;
     std::vector<std::unique_ptr<CPassage>> passages = import.TakePassages();
     // The store refuses, with its own warning, what it cannot take.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const int added = store.AddMany(passages);
+    QApplication::restoreOverrideCursor();
     if (added > 0)
         Tell(owner,
              (added == 1 ? QStringLiteral("1 passage added")

@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -179,6 +180,27 @@ private slots:
         QCOMPARE(boxes_.shown.size(), 1);
         QCOMPARE(boxes_.shown[0].icon, MsgIcon::Warning);
         QVERIFY(boxes_.shown[0].text.contains(QStringLiteral("No such file or directory")));
+    }
+
+    // The flashcards never replace one of the program's own files.
+    void exportRefusesTheProgramsOwnFiles() {
+        CScriptedFileDialogs files;
+        const QString working = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        files.path = dir_.filePath(QStringLiteral("RctUser.xml"));
+        const auto before = Snapshot(dir_.path());
+        bool open = false;
+        OnNextModal([&](QDialog* dialog) {
+            Control<QPushButton>(*dialog, ExportDlg::kExportButton)->click();
+            open = dialog->isVisible();
+            dialog->reject();
+        });
+        Action(Id::kExportFlashcards)->trigger();
+        QVERIFY(open);
+        QCOMPARE(boxes_.shown.size(), 1);
+        QVERIFY(boxes_.shown[0].text.contains(QStringLiteral("one of Recitor's own files")));
+        QCOMPARE(Snapshot(dir_.path()), before);
+        QDir::setCurrent(working);
     }
 
     void importPreviewListsBothAndCancelChangesNothing() {
