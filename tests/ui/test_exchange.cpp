@@ -3,9 +3,12 @@
 // import's preview of what will and will not be added, Cancel changing nothing, and Add bringing
 // the passages into the tree and the counts.
 
+#include "DisplayLines.h"
+#include "EditBoxLineCounter.h"
 #include "FileDialogService.h"
 #include "FlashcardExportDlg.h"
 #include "ImportPreviewDlg.h"
+#include "PassageCheck.h"
 #include "PassageImport.h"
 #include "TopicChoiceDlg.h"
 #include "WindowTest.h"
@@ -276,6 +279,33 @@ private slots:
         window_ = std::make_unique<CMainDlg>(*store_, prefs_);
         QVERIFY(!Action(Id::kImportPassages)->isEnabled());
         QVERIFY(Action(Id::kExportFlashcards)->isEnabled());
+    }
+
+    // The import's measure, which keeps each paragraph's count, counts as the Edit Passage
+    // dialog's: also for a paragraph met again, at another size, or first met inside a longer
+    // text.
+    void rememberingMeasureCountsAsTheDialogs() {
+        const QString verse = QStringLiteral(
+            "16 For God so loved the world, that he gave his only begotten Son, that whosoever "
+            "believeth in him should not perish, but have everlasting life.");
+        const QStringList texts = {
+            verse,
+            QStringLiteral("15 That whosoever believeth\r\n") + verse +
+                QStringLiteral("\r\n\r\n17 x"),
+            verse + QStringLiteral("\n") + verse,
+            QString(400, QLatin1Char('w')),
+            QStringLiteral("short"),
+            verse,
+        };
+        for (const int points : {CPassageCheck::kContextPoints, CPassageCheck::kPassagePoints}) {
+            const CDisplayLineMeasure remembering(points, CEditBoxLineCounter::kBoxWidth, true);
+            for (int round = 0; round < 2; ++round)
+                for (const QString& text : texts)
+                    QCOMPARE(remembering.Count(text),
+                             CountDisplayLines(text, points, CEditBoxLineCounter::kBoxWidth));
+        }
+        QVERIFY(CountDisplayLines(texts[2], CPassageCheck::kPassagePoints,
+                                  CEditBoxLineCounter::kBoxWidth) >= 4);
     }
 
     void cancelledFileChoiceDoesNothing() {
