@@ -13,6 +13,7 @@
 #include <span>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 namespace {
 
@@ -659,6 +660,49 @@ int CPassageStore::Add(std::unique_ptr<CPassage>& passage) {
     Sort();
     Changed();
     return Find(matchKey);
+}
+
+int CPassageStore::AddMany(std::vector<std::unique_ptr<CPassage>>& passages) {
+    const std::size_t held = passages_.size();
+    int active = ActiveCount();
+    // The keys taken in this run: those passages are not in their places yet.
+    std::unordered_set<std::uint32_t> taken;
+    taken.reserve(passages.size());
+    int count = 0;
+    for (std::unique_ptr<CPassage>& passage : passages) {
+        if (!passage)
+            continue;
+        if (!CheckRoomForUserPassage())
+            break;
+        const std::uint32_t matchKey = passage->matchKey;
+        if (FindIn(matchKey, static_cast<int>(held) - 1) >= 0 || taken.contains(matchKey)) {
+            ReportDuplicate(passage->key);
+            break;
+        }
+        if (passage->freq != kFreqInactive && active >= kMaxPassages) {
+            ReportTooManyActive();
+            break;
+        }
+        passage->SetBaseline(0);
+        score_ = WrapAdd(score_ + std::int64_t{passage->vCount} * passage->prog);
+        if (passage->freq < kFreqInactive) {
+            exportDue_ = true;
+            ++statsCount_;
+            ++active;
+        }
+        taken.insert(matchKey);
+        passages_.push_back(std::move(passage));
+        ++userCount_;
+        ++count;
+    }
+    if (count == 0)
+        return 0;
+    userFileChanged_ = true;
+    std::sort(passages_.begin() + static_cast<std::ptrdiff_t>(held), passages_.end(), SortsBefore);
+    std::inplace_merge(passages_.begin(), passages_.begin() + static_cast<std::ptrdiff_t>(held),
+                       passages_.end(), SortsBefore);
+    Changed();
+    return count;
 }
 
 bool CPassageStore::Remove(int index) {

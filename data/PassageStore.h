@@ -76,6 +76,12 @@ public:
     // passage). On success the store owns the passage, which is a user passage in its place in
     // the order, and the result is that place.
     int Add(std::unique_ptr<CPassage>& passage);
+    // Takes new passages in as Add takes each, in their order, refusing with the same warnings;
+    // the first refused one ends the run (one warning, not one for each passage after it). The
+    // order is restored and the listener told once, so that thousands of passages come in at
+    // the cost of one. Returns how many were taken: those are null in passages afterwards, and
+    // the refused one and the rest stay with the caller.
+    int AddMany(std::vector<std::unique_ptr<CPassage>>& passages);
     // Removes and destroys the passage at index, with the score, the counts and the export kept
     // right; false (with a warning) when there is no such passage.
     bool Remove(int index);

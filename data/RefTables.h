@@ -46,3 +46,20 @@ std::string_view FreqGroupText(int freq);
 
 // Progress level text, "Not Started" .. "Mastered".
 std::string_view ProgText(int prog);
+
+// The book a name written in a reference stands for: the book table's own names, the full names
+// ("Psalms", "1 Corinthians", "Song of Solomon") and the usual abbreviations ("Ps", "1 Cor",
+// "Jn"), in any case, with or without blanks and full stops, with "I", "II", "III", "First",
+// "Second" or "Third" for a leading number. 0 when the name is none of these.
+int BookFromName(std::string_view name);
+
+// Number of chapters of a book of one chapter (Obadiah, Philemon, 2 and 3 John, Jude), so that
+// "Jude 3" names a verse; false for every other book.
+bool BookHasOneChapter(int book);
+
+// The translation an abbreviation names, in any case (0..35), or -1.
+int TransFromAbbrev(std::string_view abbrev);
+
+// The topic a name stands for, in any case, with underscores for blanks as tags write it
+// (1..57), or -1; "n/a" is topic 0.
+int TopicFromName(std::string_view name);

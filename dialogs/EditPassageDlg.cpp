@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "DisplayLines.h"
+#include "EditBoxLineCounter.h"
 #include "MessageBoxService.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -89,6 +90,9 @@ QFont BoxFont(int points) {
 }
 
 } // namespace
+
+// The import measures passages with the same counter as this dialog's boxes.
+static_assert(kBoxWidth == CEditBoxLineCounter::kBoxWidth);
 
 int CEditPassageDlg::CLineCounter::Lines(std::string_view text, int pointSize) {
     return CountDisplayLines(FromWin1252(text), pointSize, kBoxWidth);

@@ -13,6 +13,9 @@ inline constexpr int kPrint = 33031;
 inline constexpr int kPrintCards = 34020; // many passages as cards, several to a page
 inline constexpr int kSave = 57603;
 inline constexpr int kExit = 33030;
+// Exchange with flashcard programs, beside the handheld export
+inline constexpr int kExportFlashcards = 34010;
+inline constexpr int kImportPassages = 34011;
 
 // View menu
 inline constexpr int kFirstCategory = 32776; // + frequency class 0..3

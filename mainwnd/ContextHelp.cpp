@@ -58,6 +58,12 @@ constexpr Entry kEntries[] = {
     Command(Id::kEditPassage, "Revises the passage shown."),
     Command(Id::kExportPocketPc, "Hands your active passages to the companion program on a Pocket "
                                  "PC handheld."),
+    Command(Id::kExportFlashcards, "Writes passages to a file that the flashcard programs Anki "
+                                   "or Mnemosyne import: all, the active ones, one group or one "
+                                   "topic."),
+    Command(Id::kImportPassages, "Adds passages from a text file (tab- or comma-separated, "
+                                 "UTF-8 or Windows-1252), after a preview of what will be added "
+                                 "and what will not."),
     Command(Id::kPrint, "Prints the passage shown as a pocket card."),
     Command(Id::kPrintCards, "Prints the passages you choose (all, the active ones, a group or a "
                              "topic) as pocket cards, several to a page with lines to cut along "

@@ -8,8 +8,10 @@
 #include "DialogUnits.h"
 #include "EditPassageDlg.h"
 #include "ExportCommand.h"
+#include "FlashcardExportDlg.h"
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
+#include "ImportCommand.h"
 #include "MainMenu.h"
 #include "MessageBoxService.h"
 #include "ParallelDlg.h"
@@ -93,12 +95,14 @@ constexpr CommandKey kNavigationKeys[] = {
     {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
     {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
 };
-// The editing commands of the File menu, whose keys show in the menu. A disabled command (Delete
-// on a baseline passage, or one the settings took off the menu) ignores its key too.
+// The File menu's commands with keys, which show in the menu. A disabled command (Delete on a
+// baseline passage, or one the settings took off the menu) ignores its key too.
 constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
     {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
     {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
+    {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
+    {Id::kImportPassages, Qt::CTRL | Qt::SHIFT | Qt::Key_I},
 };
 // Check Recitation, on the View menu and on the button shown at Blank and Hint.
 constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
@@ -434,6 +438,9 @@ void CMainDlg::SetUpMenu() {
         menu_->Remove(Id::kAddPassage);
     if (!prefs_.EditPassageAllowed)
         menu_->Remove(Id::kEditPassage);
+    // Importing adds passages: not where adding is not allowed.
+    if (!prefs_.AddPassageAllowed)
+        Action(Id::kImportPassages)->setEnabled(false);
 
     if (prefs_.PrefFlyoverChoiceAllowed)
         check(Id::kFlyoverDisable + prefs_.PrefFlyoverChoice, true);
@@ -1025,6 +1032,10 @@ void CMainDlg::ConnectOutputCommands() {
             [this] { CExportCommand::Run(store_, prefs_, this); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
             &CMainDlg::OnParallelPassages);
+    connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
+            &CMainDlg::OnExportFlashcards);
+    connect(Action(Id::kImportPassages), &QAction::triggered, this,
+            [this] { ImportPassages(store_, this); });
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();
@@ -1112,4 +1123,10 @@ void CMainDlg::OnCheckRecitation() {
         CRecitationDlg dialog(*passage, backgroundBrush_, this);
         dialog.exec();
     }
+}
+
+// The topic last listed is the one the export offers first.
+void CMainDlg::OnExportFlashcards() {
+    CFlashcardExportDlg dialog(store_, prefs_.TransFilter, topic_, this);
+    dialog.exec();
 }

@@ -129,6 +129,7 @@ private:
     void CreateRecitationButton();
     void UpdateRecitationCommand();
     void OnCheckRecitation();
+    void OnExportFlashcards();
 
     CPassageStore& store_;
     CPreferences& prefs_;

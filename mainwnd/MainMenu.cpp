@@ -33,6 +33,8 @@ constexpr Item kFileItems[] = {
     {Id::kEditPassage, "Edit Passage"},
     kSeparator,
     {Id::kExportPocketPc, "Export Pocket PC"},
+    {Id::kExportFlashcards, "Export Flashcards..."},
+    {Id::kImportPassages, "Import Passages..."},
     kSeparator,
     {Id::kPrint, "Print"},
     {Id::kPrintCards, "Print Cards..."},

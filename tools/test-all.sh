@@ -38,7 +38,7 @@ cmake -G Ninja -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ -DRECITOR_BUILD_FUZZ=ON -DRECITOR_BUILD_TESTS=OFF \
       -DRECITOR_BUILD_BENCH=OFF -DRECITOR_BUILD_APP=OFF
 cmake --build build/fuzz -j "$jobs"
-for target in element stats load; do
+for target in element stats load import; do
     binary="build/fuzz/fuzz/recitor_fuzz_${target^}"
     corpus=$(mktemp -d)
     cp fuzz/corpus/"$target"/* "$corpus"/

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "DisplayLines.h"
+#include "PassageCheck.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+// The measure of the Edit Passage dialog's text boxes, for the checks that store line counts
+// with a passage: the dialog's own and the import's, so that an imported passage has the counts
+// the dialog would have given it. The font of each point size is made once, which matters on
+// thousands of passages.
+class CEditBoxLineCounter : public IDisplayLineCounter {
+public:
+    // Width of the dialog's text boxes in dialog units.
+    static constexpr int kBoxWidth = 388;
+    int Lines(std::string_view text, int pointSize) override;
+
+private:
+    std::vector<std::pair<int, std::unique_ptr<CDisplayLineMeasure>>> measures_;
+};

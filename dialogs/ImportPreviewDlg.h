@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDialog>
+
+class CPassageImport;
+class QPushButton;
+
+// The lines of an import as a table: those that will be added (line and reference) or those that
+// will not (line, reason and the line's text).
+class CImportLinesModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum class Kind { Added, Refused };
+    // import outlives the model.
+    CImportLinesModel(const CPassageImport& import, Kind kind, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    const CPassageImport& import_;
+    const Kind kind_;
+};
+
+// The preview of Import Passages: what the file will add and every line it will not add, with
+// the reason. Nothing has changed while it is open; Add is the user's confirmation.
+class CImportPreviewDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Control ids, which the help and the tests find the controls by.
+    static constexpr int kAddedList = 34017;
+    static constexpr int kRefusedList = 34018;
+    static constexpr int kSummary = 34019;
+    static constexpr int kAddButton = 1; // the dialog's OK
+    static constexpr int kCancelButton = 2;
+
+    // import holds the lines read from fileName; it outlives the window.
+    CImportPreviewDlg(const CPassageImport& import, const QString& fileName,
+                      QWidget* parent = nullptr);
+
+private:
+    CImportLinesModel added_;
+    CImportLinesModel refused_;
+};
