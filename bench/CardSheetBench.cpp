@@ -13,11 +13,11 @@
 #include "PassageStore.h"
 #include "Platform.h"
 #include "PrintCardsCommand.h"
+#include "QtBenchRun.h"
 #include "SyntheticCollection.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -91,10 +91,8 @@ BENCHMARK(BM_SaveLongestCardsPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    CQtBenchRun run(argc, argv);
+    if (!run.ArgumentsOk())
         return 1;
 
     SCardsBench bench;
@@ -109,8 +107,7 @@ int main(int argc, char** argv) {
         Fail("the collection did not load");
     gBench = &bench;
 
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    run.Run();
     gBench = nullptr;
     bench.store.reset();
     std::error_code ignored;

@@ -17,6 +17,7 @@
 #include "PassageStore.h"
 #include "Platform.h"
 #include "Preferences.h"
+#include "QtBenchRun.h"
 #include "RefTables.h"
 #include "SyntheticCollection.h"
 #include "Win1252.h"
@@ -227,10 +228,8 @@ BENCHMARK(BM_SaveAddedPassage)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    CQtBenchRun run(argc, argv);
+    if (!run.ArgumentsOk())
         return 1;
 
     const fs::path root = MakeBenchRoot(kProgram);
@@ -265,8 +264,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "recitor_edit_bench: %d passages, %d user passages\n",
                  bench.store->PassageCount(), bench.store->UserCount());
 
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    run.Run();
 
     bench.window.reset();
     bench.store.reset();

@@ -8,6 +8,7 @@
 // collection it goes into holds only the smallest baseline the files allow, generated with
 // another seed. The windows run on the offscreen platform.
 
+#include "BenchSupport.h"
 #include "EditBoxLineCounter.h"
 #include "FlashcardExport.h"
 #include "ImportPreviewDlg.h"
@@ -18,6 +19,7 @@
 #include "PassageStore.h"
 #include "Platform.h"
 #include "Preferences.h"
+#include "QtBenchRun.h"
 #include "RefTables.h"
 #include "SyntheticCollection.h"
 
@@ -35,32 +37,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CFailingSink : public IMessageSink {
-public:
-    void Show(const std::string& caption, const std::string& text, MsgIcon) override {
-        std::fprintf(stderr, "recitor_exchange_bench: unexpected message [%s]\n%s\n",
-                     caption.c_str(), text.c_str());
-        std::abort();
-    }
-};
+constexpr const char* kProgram = "recitor_exchange_bench";
 
 [[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "recitor_exchange_bench: %s\n", what.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-fs::path MakeDir(const char* name) {
-    const char* parent = std::getenv("RECITOR_BENCH_DIR");
-    std::string pattern = ((parent && *parent) ? fs::path(parent) : fs::temp_directory_path()) /
-                          (std::string("recitor-exchange-bench-") + name + "-");
-    pattern += "XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        Fail("cannot create a directory from " + pattern);
-    return pattern;
+    BenchFail(kProgram, what);
 }
 
 struct SExchangeBench {
-    CFailingSink sink;
+    CFailingSink sink{kProgram};
     CMemorySettings settings;
     CSystemClock clock;
     CPreferences prefs;
@@ -179,16 +163,14 @@ BENCHMARK(BM_ExportAnki)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    CQtBenchRun run(argc, argv);
+    if (!run.ArgumentsOk())
         return 1;
 
     SExchangeBench bench;
     gBench = &bench;
-    bench.source = MakeDir("source");
-    bench.target = MakeDir("target");
+    bench.source = MakeBenchRoot("recitor_exchange_bench-source");
+    bench.target = MakeBenchRoot("recitor_exchange_bench-target");
     SyntheticCollectionInfo info;
     std::string error;
     SyntheticCollectionOptions source;
@@ -228,8 +210,7 @@ int main(int argc, char** argv) {
         bench.plainFile.push_back('\n');
     }
 
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    run.Run();
     bench.sourceStore.reset();
     fs::remove_all(bench.source);
     fs::remove_all(bench.target);

@@ -6,6 +6,7 @@
 
 #include "Passage.h"
 #include "PassageCheck.h"
+#include "QtBenchRun.h"
 #include "RecitationCheck.h"
 #include "RecitationDlg.h"
 
@@ -180,12 +181,9 @@ BENCHMARK(BM_CheckInWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    CQtBenchRun run(argc, argv);
+    if (!run.ArgumentsOk())
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    run.Run();
     return 0;
 }

@@ -18,6 +18,7 @@
 #include "PassageStore.h"
 #include "Platform.h"
 #include "Preferences.h"
+#include "QtBenchRun.h"
 #include "SyntheticCollection.h"
 
 #include <benchmark/benchmark.h>
@@ -233,11 +234,8 @@ BENCHMARK(BM_OpenParallelPassages)->Unit(benchmark::kMillisecond)->UseRealTime()
 } // namespace
 
 int main(int argc, char** argv) {
-    // Before the application object exists: the window needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    CQtBenchRun run(argc, argv);
+    if (!run.ArgumentsOk())
         return 1;
 
     const fs::path root = MakeBenchRoot(kProgram);
@@ -261,8 +259,7 @@ int main(int argc, char** argv) {
                  bench.store->PassageCount(), bench.store->StatsCount(),
                  bench.window->LastPosition() + 1);
 
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    run.Run();
 
     bench.window.reset();
     bench.store.reset();
