@@ -42,6 +42,20 @@ bool IsLetter(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
+// A column number of a header line ("#tags column:5"), or 0 when it is none: no file of
+// passages has more columns than this, and a larger number would only make the columns' table
+// grow without bound.
+constexpr int kMaxColumnNumber = 100;
+int ColumnNumber(std::string_view value) {
+    int number = 0;
+    const std::string_view digits = Trimmed(value);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size() || number < 1 ||
+        number > kMaxColumnNumber)
+        return 0;
+    return number;
+}
+
 // The name of a column in a header line, or Ignored for a name that is none of them (the Anki
 // note's own field names included).
 struct ColumnName {
@@ -418,15 +432,10 @@ std::size_t CPassageImport::ReadAnkiHeader(const std::string& text) {
             }
             ankiFile_ = true;
         } else if (key == "tags column") {
-            int number = 0;
-            const std::string_view digits = Trimmed(value);
-            std::from_chars(digits.data(), digits.data() + digits.size(), number);
-            tagsColumn_ = number - 1;
+            tagsColumn_ = ColumnNumber(value) - 1;
             ankiFile_ = true;
         } else if (key == "guid column" || key == "notetype column" || key == "deck column") {
-            int number = 0;
-            const std::string_view digits = Trimmed(value);
-            std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            const int number = ColumnNumber(value);
             if (number >= 1) {
                 if (columns_.size() < static_cast<std::size_t>(number))
                     columns_.resize(static_cast<std::size_t>(number), Column::Reference);

@@ -418,3 +418,13 @@ TEST_F(ImportTest, BasicNotesExportedByAnkiItself) {
     EXPECT_EQ(AcceptedAt(0).primaryTopic, 43);
     EXPECT_EQ(AcceptedAt(1).PassageText(), "Jesus wept.");
 }
+
+// Column numbers in the header lines beyond any real file's columns (or not numbers at all) are
+// taken as not given, instead of making a table of hundreds of millions of columns.
+TEST_F(ImportTest, HeaderColumnNumbersOutOfReachAreIgnored) {
+    Import("#separator:tab\n#html:true\n#tags column:333333333\n#guid column:2147483647\n"
+           "#deck column:7x\n"
+           "Jn 11:35 KJV\tJesus\tJesus wept.\n");
+    ASSERT_EQ(import->AcceptedLines().size(), 1u) << import->RefusedLines()[0].reason;
+    EXPECT_EQ(AcceptedAt(0).PassageText(), "Jesus wept.");
+}
