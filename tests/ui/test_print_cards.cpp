@@ -13,6 +13,7 @@
 #include "PassageChoice.h"
 #include "PrintCardsCommand.h"
 #include "PrintCardsDlg.h"
+#include "RecordingPage.h"
 #include "TopicChoiceDlg.h"
 #include "Win1252.h"
 #include "WindowTest.h"
@@ -22,7 +23,6 @@
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QImage>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -32,7 +32,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextItem>
 #include <QTimer>
 #include <QWhatsThis>
 #include <QXmlStreamReader>
@@ -43,85 +42,8 @@
 
 namespace {
 
-// --- A recording page -------------------------------------------------------------------------
-
-struct DrawnText {
-    QString text;
-    QPointF at; // the baseline's start
-    QFont font;
-};
-
-struct DrawnLine {
-    QLineF line;
-    QPen pen;
-};
-
-class CRecordingEngine : public QPaintEngine {
-public:
-    CRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState& state) override {
-        if (state.state() & QPaintEngine::DirtyPen)
-            pen_ = state.pen();
-        if (state.state() & QPaintEngine::DirtyTransform)
-            transform_ = state.transform();
-    }
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawPath(const QPainterPath&) override {}
-    void drawLines(const QLineF* lines, int count) override {
-        for (int i = 0; i < count; ++i)
-            pages.back().lines.push_back({transform_.map(lines[i]), pen_});
-    }
-    void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        pages.back().texts.push_back({item.text(), transform_.map(p), item.font()});
-    }
-    Type type() const override { return QPaintEngine::User; }
-
-    struct Page {
-        std::vector<DrawnText> texts;
-        std::vector<DrawnLine> lines;
-    };
-    std::vector<Page> pages{1};
-
-private:
-    QPen pen_;
-    QTransform transform_;
-};
-
 // Landscape Letter at 600 dots per inch.
-class CRecordingPage : public QPaintDevice {
-public:
-    static constexpr int kDpi = 600;
-    QPaintEngine* paintEngine() const override { return &engine; }
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-            return 11 * kDpi;
-        case PdmHeight:
-            return 85 * kDpi / 10;
-        case PdmWidthMM:
-            return 279;
-        case PdmHeightMM:
-            return 216;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return kDpi;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 32;
-        }
-        return 0;
-    }
-    mutable CRecordingEngine engine;
-};
+using CRecordingPage = CRecordingPageOf<600, 110, 85>;
 
 // --- The PDF read back ----------------------------------------------------------------------
 
@@ -339,7 +261,7 @@ private slots:
             QCOMPARE(drawn.texts.size(), std::size_t(2 * cards));
             for (int slot = 0; slot < cards; ++slot) {
                 const int card = page * 6 + slot;
-                const DrawnText& heading = drawn.texts[std::size_t(2 * slot)];
+                const RecordedText& heading = drawn.texts[std::size_t(2 * slot)];
                 QCOMPARE(heading.text,
                          FromWin1252(CPassageCard(store_->Passage(passages[card])).Heading()));
                 const CardPlace place = layout.Place(card);

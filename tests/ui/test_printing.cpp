@@ -5,19 +5,17 @@
 #include "CardPrinter.h"
 #include "CardRenderer.h"
 #include "Passage.h"
+#include "RecordingPage.h"
 #include "WindowTest.h"
 
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
-#include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextItem>
 
 #include <memory>
 #include <vector>
@@ -32,55 +30,16 @@ struct DrawnText {
     double baseline;
 };
 
-class CRecordingEngine : public QPaintEngine {
-public:
-    CRecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-    void drawPath(const QPainterPath&) override {}
-    void drawTextItem(const QPointF& p, const QTextItem& item) override {
-        drawn.push_back({item.text(), item.font().pixelSize(), item.font().bold(), p.y()});
-    }
-    Type type() const override { return QPaintEngine::User; }
-
-    std::vector<DrawnText> drawn;
-};
-
 // A page of 300 dots per inch that records the text drawn on it.
-class CRecordingDevice : public QPaintDevice {
-public:
-    static constexpr int kDpi = 300;
-    QPaintEngine* paintEngine() const override { return &engine; }
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmWidth:
-            return 8 * kDpi;
-        case PdmHeight:
-            return 11 * kDpi;
-        case PdmWidthMM:
-            return 8 * 254 / 10;
-        case PdmHeightMM:
-            return 11 * 254 / 10;
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return kDpi;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDepth:
-            return 32;
-        }
-        return 0;
-    }
-    mutable CRecordingEngine engine;
-};
+using CRecordingDevice = CRecordingPageOf<300, 80, 110>;
+
+// The text drawn on the device's page.
+std::vector<DrawnText> Drawn(const CRecordingEngine& engine) {
+    std::vector<DrawnText> drawn;
+    for (const RecordedText& text : engine.pages.front().texts)
+        drawn.push_back({text.text, text.font.pixelSize(), text.font.bold(), text.at.y()});
+    return drawn;
+}
 
 // A passage of John 3:16 whose passage and hint are marked at their first place in context.
 std::unique_ptr<CPassage> Passage(const std::string& context, const std::string& passage,
@@ -102,7 +61,7 @@ std::vector<DrawnText> Draw(const CPassage& passage) {
     QPainter painter(&device);
     CCardRenderer(passage).Draw(painter);
     painter.end();
-    return device.engine.drawn;
+    return Drawn(device.engine);
 }
 
 // The height text takes on the card, as the painter measures it on the recording device.
@@ -262,7 +221,7 @@ private slots:
         QPainter painter(&device);
         CCardRenderer(*p).Draw(painter, QPoint(0, 1000));
         painter.end();
-        const std::vector<DrawnText> shifted = device.engine.drawn;
+        const std::vector<DrawnText> shifted = Drawn(device.engine);
         const std::vector<DrawnText> plain = Draw(*p);
         QCOMPARE(shifted.size(), plain.size());
         for (std::size_t i = 0; i < plain.size(); ++i)
