@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <thread>
+#include <exception>
 
 namespace {
 
@@ -143,8 +143,9 @@ std::string JoinedProblems(const std::string& problems) {
 CPassageImport::CPassageImport(const CPassageStore& store, IDisplayLineCounter& lines)
     : store_(store), lines_{&lines} {}
 
-CPassageImport::CPassageImport(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines)
-    : store_(store), lines_(std::move(lines)) {}
+CPassageImport::CPassageImport(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines,
+                               ThreadStart start)
+    : store_(store), lines_(std::move(lines)), start_(std::move(start)) {}
 
 std::vector<std::unique_ptr<CPassage>> CPassageImport::TakePassages() {
     std::vector<std::unique_ptr<CPassage>> passages;
@@ -662,24 +663,35 @@ void CPassageImport::Read(std::string_view bytes) {
     const std::size_t count = records.size() - first;
     std::vector<Outcome> outcomes(count);
     const std::size_t threads = std::max<std::size_t>(lines_.size(), 1);
+    // A fault of a helper's share is kept until every thread has ended and then thrown here, as
+    // it would be without helpers; thrown on the helper it would end the program.
+    std::vector<std::exception_ptr> faults(threads);
     const auto work = [&](std::size_t thread) {
-        IDisplayLineCounter& lines = *lines_[thread];
-        for (std::size_t i = thread; i < count; i += threads) {
-            Outcome& outcome = outcomes[i];
-            TakeRecord(records[first + i], outcome);
-            if (outcome.kind != Outcome::Kind::Measure)
-                continue;
-            Pending& line = outcome.pending;
-            line.contextLines = lines.Lines(line.entry.context, CPassageCheck::kContextPoints);
-            line.passageLines = lines.Lines(line.entry.passage, CPassageCheck::kPassagePoints);
+        try {
+            IDisplayLineCounter& lines = *lines_[thread];
+            for (std::size_t i = thread; i < count; i += threads) {
+                Outcome& outcome = outcomes[i];
+                TakeRecord(records[first + i], outcome);
+                if (outcome.kind != Outcome::Kind::Measure)
+                    continue;
+                Pending& line = outcome.pending;
+                line.contextLines = lines.Lines(line.entry.context, CPassageCheck::kContextPoints);
+                line.passageLines = lines.Lines(line.entry.passage, CPassageCheck::kPassagePoints);
+            }
+        } catch (...) {
+            faults[thread] = std::current_exception();
         }
     };
-    std::vector<std::thread> helpers;
-    for (std::size_t thread = 1; thread < threads && thread < count; ++thread)
-        helpers.emplace_back(work, thread);
-    work(0);
-    for (std::thread& helper : helpers)
-        helper.join();
+    {
+        std::vector<std::jthread> helpers;
+        helpers.reserve(threads);
+        for (std::size_t thread = 1; thread < threads && thread < count; ++thread)
+            helpers.push_back(StartBeside([&work, thread] { work(thread); }, start_));
+        work(0);
+    } // the helpers are joined here
+    for (const std::exception_ptr& fault : faults)
+        if (fault)
+            std::rethrow_exception(fault);
 
     accepted_.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -2,6 +2,7 @@
 
 #include "Passage.h"
 #include "PassageCheck.h"
+#include "StartBeside.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,10 +49,13 @@ public:
     CPassageImport(const CPassageStore& store, IDisplayLineCounter& lines);
     // Measures with several counters at once, each on a thread of its own (the first on the
     // calling thread): measuring is most of an import's work. Each counter is used by one thread
-    // only; there is at least one.
-    CPassageImport(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines);
+    // only; there is at least one. The threads are started with start (none: std::jthread); the
+    // share of one that cannot be started is read on the calling thread.
+    CPassageImport(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines,
+                   ThreadStart start = {});
 
-    // Reads the bytes of a file; the results below are those of the last call.
+    // Reads the bytes of a file; the results below are those of the last call. What the reading
+    // throws (only running out of memory) comes from this call, on the calling thread.
     void Read(std::string_view bytes);
 
     const std::vector<Accepted>& AcceptedLines() const { return accepted_; }
@@ -128,6 +132,7 @@ private:
 
     const CPassageStore& store_;
     std::vector<IDisplayLineCounter*> lines_;
+    ThreadStart start_;
     std::vector<Accepted> accepted_;
     std::vector<Refused> refused_;
     std::string encoding_;

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -402,6 +405,34 @@ TEST_F(ImportTest, SeveralCountersMeasureAsOne) {
     EXPECT_GT(lines.calls, 0);
     EXPECT_GT(second.calls, 0);
     EXPECT_GT(third.calls, 0);
+}
+
+// A helper thread that cannot be started leaves its share of the lines to the calling thread:
+// every line is still read and measured, and the program goes on.
+TEST_F(ImportTest, ThreadsThatCannotStartLeaveTheirLinesToTheCaller) {
+    std::string text = "reference\ttranslation\tpassage\n";
+    for (int verse = 1; verse <= 30; ++verse)
+        text += "Job 1:" + std::to_string(verse) + "\tKJV\tword " + std::to_string(verse) + "\n";
+    LoadJohn();
+    CBreakCounter second;
+    CBreakCounter third;
+    int starts = 0;
+    // The first start succeeds; the second fails as it does on a system out of threads.
+    const auto start = [&starts](std::function<void()> work) {
+        if (++starts > 1)
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::jthread(std::move(work));
+    };
+    CPassageImport reader(*store, {&lines, &second, &third}, start);
+    reader.Read(text);
+    EXPECT_EQ(starts, 2);
+    EXPECT_EQ(reader.AcceptedLines().size(), 30u);
+    EXPECT_TRUE(reader.RefusedLines().empty());
+    // Each counter measured the context and the passage of its ten lines.
+    EXPECT_EQ(lines.calls, 20);
+    EXPECT_EQ(second.calls, 20);
+    EXPECT_EQ(third.calls, 20);
 }
 
 // A file Anki wrote itself: no column names, the note id, note type and deck columns first, and
