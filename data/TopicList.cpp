@@ -1,5 +1,6 @@
 #include "TopicList.h"
 
+#include "FileFormat.h"
 #include "PassageStore.h"
 #include "RefTables.h"
 
@@ -19,7 +20,7 @@ CTopicList::CTopicList(const CPassageStore& store, int topic, int transFilter)
         text_ += passage.reference;
         if (passage.vCount > 1) {
             text_ += '-';
-            text_ += std::to_string(passage.firstVerse + passage.vCount - 1);
+            text_ += std::to_string(WrapAdd(std::int64_t{passage.firstVerse} + passage.vCount - 1));
         }
         text_ += ' ';
         // A secondary topic of "n/a" or "Misc" says nothing more, so one topic is named.

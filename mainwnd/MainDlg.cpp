@@ -8,6 +8,7 @@
 #include "DialogUnits.h"
 #include "EditPassageDlg.h"
 #include "ExportCommand.h"
+#include "FileFormat.h"
 #include "FlashcardExportDlg.h"
 #include "FlyoverWatch.h"
 #include "HelpCommands.h"
@@ -665,7 +666,7 @@ void CMainDlg::RefreshDisplay() {
         const int length = static_cast<int>(text.size());
         cursor.setPosition(std::min(ShownPosition(passage->context, passage->psgStart), length));
         // The passage and the one character after it.
-        const int end = passage->psgEnd + 1;
+        const int end = WrapAdd(std::int64_t{passage->psgEnd} + 1);
         cursor.setPosition(std::min(ShownPosition(passage->context, end), length),
                            QTextCursor::KeepAnchor);
         textBox_->setTextCursor(cursor);

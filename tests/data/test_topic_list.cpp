@@ -143,6 +143,13 @@ TEST_F(TopicListTest, NoMatchListsNothing) {
     EXPECT_EQ(Text(-1, kTransAll), "");
 }
 
+// A hand-edited verse count as large as the file holds: the last verse wraps in 32 bits as the
+// file's numbers do.
+TEST_F(TopicListTest, HugeVerseCountWraps) {
+    Shape(kPhil413).vCount = 2147483647;
+    EXPECT_NE(Text(10, kNiv).find("Philip 4:13--2147483637 "), std::string::npos) << Text(10, kNiv);
+}
+
 TEST_F(TopicListTest, CaptionNamesTopicTranslationAndCount) {
     EXPECT_EQ(CTopicList(*store, 9, kNiv).Caption(), "Topic: Faith  Translation: NIV  Count: 1");
     EXPECT_EQ(CTopicList(*store, 1, kTransAll).Caption(),

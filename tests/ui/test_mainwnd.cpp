@@ -139,6 +139,11 @@ private slots:
         window_->RefreshDisplay();
         QCOMPARE(TextBox()->textCursor().selectedText(),
                  QStringLiteral("For God so loved the world that he gave"));
+
+        // A hand-edited end as large as the file holds wraps in 32 bits, before the context.
+        shown.psgEnd = 2147483647;
+        window_->RefreshDisplay();
+        QCOMPARE(TextBox()->textCursor().position(), 0);
     }
 
     void frontStates() {
