@@ -38,6 +38,10 @@ MsgAnswer CQtMessageBoxService::Show(QWidget* owner, const QString& caption, con
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:

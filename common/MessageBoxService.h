@@ -6,7 +6,8 @@
 
 class QWidget;
 
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// YesNoDefaultNo: Yes and No with No as the default, for a question whose Yes throws work away.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoDefaultNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // Every message box of the program goes through this service, so that tests can answer them

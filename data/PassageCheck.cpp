@@ -5,6 +5,8 @@
 #include "RefTables.h"
 #include "TextFormat.h"
 
+#include <utility>
+
 namespace {
 
 constexpr std::uint32_t kMaxChapter = 150;
@@ -34,8 +36,16 @@ int Find(const std::string& text, const std::string& part) {
 
 } // namespace
 
-CPassageCheck::CPassageCheck(IDisplayLineCounter& lines, bool maintainersMode)
-    : lines_(lines), maintainersMode_(maintainersMode) {}
+CPassageCheck::CPassageCheck(IDisplayLineCounter& lines, bool maintainersMode, KeyTaken keyTaken)
+    : lines_(lines), maintainersMode_(maintainersMode), keyTaken_(std::move(keyTaken)) {}
+
+std::string CPassageCheck::KeyText(std::uint32_t key, int trans) {
+    std::string text;
+    AppendUnsigned(text, key, 8, true);
+    text.push_back(static_cast<char>(trans > 9 ? 'A' + (trans - 10) : '0' + trans));
+    text.push_back('_');
+    return text;
+}
 
 bool CPassageCheck::ParseNumber(std::string_view text, std::uint32_t& value) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -89,11 +99,16 @@ bool CPassageCheck::Run(const Entry& entry) {
     line_.clear();
     const auto problem = [&out](std::string_view message) { out.append(message).append(kCrLf); };
 
-    if (BookFromListPosition(entry.bookPosition) < 0)
+    const int book = BookFromListPosition(entry.bookPosition);
+    const bool chapterValid = entry.chapter != 0 && entry.chapter <= kMaxChapter;
+    const bool firstVerseValid = entry.firstVerse != 0 && entry.firstVerse <= kMaxVerse;
+    const bool transValid =
+        entry.trans != -1 && (entry.trans <= kLastPlainTrans || TransEditable(entry.trans));
+    if (book < 0)
         problem("Must select from 'Book of Bible' list");
-    if (entry.chapter == 0 || entry.chapter > kMaxChapter)
+    if (!chapterValid)
         problem("Chapter number must be between 1 and 150");
-    if (entry.firstVerse == 0 || entry.firstVerse > kMaxVerse)
+    if (!firstVerseValid)
         problem("1st Verse # must be between 1 and 176");
     if (entry.lastVerse == 0 || entry.lastVerse > kMaxVerse || entry.lastVerse < entry.firstVerse)
         problem("Last Verse # must be between 1 and 176 and not less than 1st Verse");
@@ -134,18 +149,22 @@ bool CPassageCheck::Run(const Entry& entry) {
         AppendCodePoint(message, c);
         problem(message.append(" not available in the passage files"));
     }
+    const std::uint32_t key =
+        static_cast<std::uint32_t>(book) * 1000000u + entry.chapter * 1000u + entry.firstVerse;
+    // The words of the store's refusal of a duplicate, which stays the last guard at Save.
+    if (keyTaken_ && book >= 0 && chapterValid && firstVerseValid && transValid &&
+        keyTaken_(CPassage(KeyText(key, entry.trans)).matchKey)) {
+        std::string message = "Passage with exact same 'VerseKey' [";
+        AppendUnsigned(message, key, 8, true);
+        problem(message.append("] is already in your collection"));
+    }
     if (!out.empty())
         return false;
 
-    const int book = BookFromListPosition(entry.bookPosition);
     CPassage::Values& v = values_;
-    v.key = static_cast<std::uint32_t>(book) * 1000000u + entry.chapter * 1000u + entry.firstVerse;
+    v.key = key;
     v.trans = entry.trans;
-    v.keyText.clear();
-    AppendUnsigned(v.keyText, v.key, 8, true);
-    v.keyText.push_back(
-        static_cast<char>(entry.trans > 9 ? 'A' + (entry.trans - 10) : '0' + entry.trans));
-    v.keyText.push_back('_');
+    v.keyText = KeyText(key, entry.trans);
     v.ctxLines = Measure(entry.context, kContextPoints, measuredContext_, contextLines_);
     v.psgLines = Measure(entry.passage, kPassagePoints, measuredPassage_, passageLines_);
     v.vCount = static_cast<int>(entry.lastVerse - entry.firstVerse + 1);

@@ -3,6 +3,7 @@
 #include "Passage.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,9 +48,15 @@ public:
         std::vector<char32_t> unavailable;
     };
 
+    // Whether another passage of the collection holds the VerseKey of matchKey (bit 0 ignored):
+    // for a new passage any passage, for a revised one every passage but itself.
+    using KeyTaken = std::function<bool(std::uint32_t matchKey)>;
+
     // maintainersMode: the record line carries the shared-context mark instead of the measured
-    // context lines, as the maintainers' baseline elements do. lines outlives the check.
-    CPassageCheck(IDisplayLineCounter& lines, bool maintainersMode);
+    // context lines, as the maintainers' baseline elements do. lines outlives the check. keyTaken
+    // (none: no key is taken) is asked once the VerseKey is complete, so that the user learns of
+    // a duplicate while typing rather than from a refused Save.
+    CPassageCheck(IDisplayLineCounter& lines, bool maintainersMode, KeyTaken keyTaken = {});
 
     // Runs every check in its fixed order; true when nothing is wrong. The results below stay
     // until the next run.
@@ -73,11 +80,14 @@ public:
     static std::string WithCrLf(std::string_view text);
 
 private:
+    // The key text the dialog builds ("%08u%c_") for a VerseKey whose fields have been checked.
+    static std::string KeyText(std::uint32_t key, int trans);
     // Measures again only the texts that changed since the last measure.
     int Measure(const std::string& text, int pointSize, std::string& measured, int& count);
 
     IDisplayLineCounter& lines_;
     const bool maintainersMode_;
+    const KeyTaken keyTaken_;
     std::string problems_;
     std::string line_;
     CPassage::Values values_;

@@ -3,14 +3,17 @@
 #include "DialogUnits.h"
 #include "DisplayLines.h"
 #include "EditBoxLineCounter.h"
+#include "FileFormat.h"
 #include "MessageBoxService.h"
 #include "PassageStore.h"
 #include "RefTables.h"
 #include "TopicChoiceDlg.h"
 #include "Win1252.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -89,6 +92,14 @@ QFont BoxFont(int points) {
     return font;
 }
 
+// Whether a passage other than revised (null for a new passage) holds a VerseKey in store.
+CPassageCheck::KeyTaken KeyTakenIn(const CPassageStore& store, const CPassage* revised) {
+    return [&store, revised](std::uint32_t matchKey) {
+        const int holder = store.Find(matchKey);
+        return holder >= 0 && &store.Passage(holder) != revised;
+    };
+}
+
 } // namespace
 
 // The import measures passages with the same counter as this dialog's boxes.
@@ -100,8 +111,8 @@ int CEditPassageDlg::CLineCounter::Lines(std::string_view text, int pointSize) {
 
 CEditPassageDlg::CEditPassageDlg(const CPassage* passage, int editNextMode,
                                  const CPassageStore& store, int transFilter, QWidget* parent)
-    : QDialog(parent), check_(counter_, editNextMode == 1), editNextMode_(editNextMode),
-      store_(store), transFilter_(transFilter) {
+    : QDialog(parent), check_(counter_, editNextMode == 1, KeyTakenIn(store, passage)),
+      editNextMode_(editNextMode), store_(store), transFilter_(transFilter) {
     setFont(DialogFont());
     CreateControls();
     for (int position = 0; position < kBookListSize; ++position)
@@ -118,7 +129,7 @@ CEditPassageDlg::CEditPassageDlg(const CPassage* passage, int editNextMode,
     RunCheck();
 
     connect(save_, &QPushButton::clicked, this, &CEditPassageDlg::OnSave);
-    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel_, &QPushButton::clicked, this, &CEditPassageDlg::OnCancel);
     connect(primary_, &QPushButton::clicked, this, [this] { OnTopic(true); });
     connect(secondary_, &QPushButton::clicked, this, [this] { OnTopic(false); });
     for (QLineEdit* number : {chapter_, firstVerse_, lastVerse_})
@@ -243,10 +254,12 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
     setWindowTitle(QStringLiteral("Edit Passage"));
     entry_.passage = passage.PassageText();
     entry_.hint = passage.HintText();
-    // A baseline passage whose context is shared with its other translations holds only its own
-    // text; that text is what can be revised.
-    entry_.context =
-        passage.ctxLines == CPassageCheck::kSharedContext ? entry_.passage : passage.context;
+    // A bundled passage whose context is shared with its other translations holds only its own
+    // text; that text is what can be revised. A passage of the user's own always holds its whole
+    // context, whatever number of lines it measures.
+    const bool sharesContext =
+        passage.baseline && passage.ctxLines == CPassageCheck::kSharedContext;
+    entry_.context = sharesContext ? entry_.passage : passage.context;
     entry_.bookPosition = ListPositionFromBook(passage.book);
     book_->setEnabled(false);
     entry_.trans = passage.trans >= 0 && passage.trans < kTransListSize ? passage.trans : -1;
@@ -257,7 +270,8 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
         control->setEnabled(keyEditable);
     entry_.chapter = static_cast<std::uint32_t>(passage.chapter);
     entry_.firstVerse = static_cast<std::uint32_t>(passage.firstVerse);
-    entry_.lastVerse = static_cast<std::uint32_t>(passage.vCount + passage.firstVerse - 1);
+    entry_.lastVerse =
+        static_cast<std::uint32_t>(WrapAdd(std::int64_t{passage.firstVerse} + passage.vCount - 1));
     entry_.primaryTopic = passage.primaryTopic;
     entry_.secondaryTopic = passage.secondaryTopic;
 }
@@ -352,6 +366,34 @@ void CEditPassageDlg::OnSaveAndNext() {
     OnSave();
     if (result() != Accepted)
         saveAndNext_ = false;
+}
+
+bool CEditPassageDlg::MayClose() {
+    return !changed_ ||
+           MessageBoxes().Show(this, QStringLiteral("Recitor"),
+                               QStringLiteral("Discard the changes to this passage?"),
+                               MsgIcon::None, MsgButtons::YesNoDefaultNo) == MsgAnswer::Yes;
+}
+
+void CEditPassageDlg::OnCancel() {
+    if (MayClose())
+        reject();
+}
+
+void CEditPassageDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        OnCancel();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CEditPassageDlg::closeEvent(QCloseEvent* event) {
+    if (isVisible() && !MayClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void CEditPassageDlg::OnTopic(bool primary) {

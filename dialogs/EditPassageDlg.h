@@ -14,7 +14,8 @@ class QPushButton;
 // The dialog in which the user enters a new passage or revises one. Everything is checked again
 // after each change; the bottom box lists what is still wrong, or else shows the line the user
 // file will hold for the passage. Save is available only while nothing is wrong and something has
-// changed. The dialog changes nothing itself: its result is the values to store.
+// changed; Cancel, Escape and the close box ask before changes are discarded. The dialog changes
+// nothing itself: its result is the values to store.
 class CEditPassageDlg : public QDialog {
     Q_OBJECT
 public:
@@ -49,6 +50,11 @@ public:
     // Whether the dialog was saved with the save-and-next command.
     bool SaveAndNext() const { return saveAndNext_; }
 
+protected:
+    // Escape and the close box ask, as Cancel does, before typed changes are thrown away.
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     // Counts display lines with the program's measure, in the boxes' width.
     class CLineCounter : public IDisplayLineCounter {
@@ -72,6 +78,10 @@ private:
     void OnChange();
     void OnSave();
     void OnSaveAndNext();
+    // Whether the dialog may close without saving: nothing changed, or the user lets the changes
+    // go. The end of the program closes it with reject(), which never asks.
+    bool MayClose();
+    void OnCancel();
     void OnTopic(bool primary);
 
     CLineCounter counter_;

@@ -268,6 +268,30 @@ TEST_F(PassageCheckTest, MaintainersLineCarriesTheSharedMark) {
     EXPECT_EQ(maintainers.Values().ctxLines, static_cast<int>(kContext.size() / 10) + 1);
 }
 
+// A VerseKey another passage holds is one more problem, in the words of the store's refusal,
+// asked only once the key's fields are complete.
+TEST_F(PassageCheckTest, KeyHeldByAnotherPassageIsAProblem) {
+    const std::uint32_t johnNiv = CPassage("540030168_").matchKey;
+    std::vector<std::uint32_t> asked;
+    CPassageCheck held(lines, false, [&](std::uint32_t matchKey) {
+        asked.push_back(matchKey);
+        return matchKey == johnNiv;
+    });
+    CPassageCheck::Entry entry = John();
+    entry.trans = 8;
+    EXPECT_FALSE(held.Run(entry));
+    EXPECT_EQ(held.Problems(), "Passage with exact same 'VerseKey' [54003016] is already in your "
+                               "collection\r\n");
+    EXPECT_EQ(held.RecordLine(), "");
+    EXPECT_EQ(asked, std::vector<std::uint32_t>{johnNiv});
+    entry.trans = 11;
+    EXPECT_TRUE(held.Run(entry));
+    asked.clear();
+    entry.chapter = 0;
+    EXPECT_FALSE(held.Run(entry));
+    EXPECT_TRUE(asked.empty());
+}
+
 TEST(PassageCheckNumbers, UnsignedDecimalOnly) {
     std::uint32_t value = 7;
     for (const char* bad : {"", " ", "-1", "+1", "1a", "a1", "1.5", "4294967296", "1 2"}) {

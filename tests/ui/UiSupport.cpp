@@ -26,6 +26,7 @@ MsgAnswer CScriptedMessageBoxes::Show(QWidget* owner, const QString& caption, co
     case MsgButtons::OkCancel:
         return MsgAnswer::Cancel;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
         break;
     }
     return MsgAnswer::No;

@@ -202,7 +202,8 @@ private slots:
         Action(Id::kNext)->trigger();
         const int shown = window_->CurrentPassageIndex();
         const auto files = Snapshot(dir_.path());
-        // Cancel after filling.
+        // Cancel after filling, and Yes at the question.
+        boxes_.answers = {MsgAnswer::Yes};
         OnNextModal([](QDialog* dialog) {
             FillJohn(*dialog);
             Button(*dialog, Dlg::kCancel)->click();
@@ -211,18 +212,29 @@ private slots:
         QCOMPARE(store_->PassageCount(), Sample::kPassages);
         QCOMPARE(window_->CurrentPassageIndex(), shown);
         QVERIFY(!store_->UserFileChanged());
-        QVERIFY(boxes_.shown.isEmpty());
+        QCOMPARE(boxes_.shown.size(), 1);
+        boxes_.shown.clear();
 
-        // John 3:16 NIV exists: the store refuses it with its warning.
-        OnNextModal([](QDialog* dialog) {
+        // John 3:16 NIV exists: the dialog says so while the user types, in the words of the
+        // store's refusal, and Save waits for another VerseKey.
+        const QString taken =
+            QStringLiteral("Passage with exact same 'VerseKey' [54003016] is already in your "
+                           "collection");
+        boxes_.answers = {MsgAnswer::Yes};
+        OnNextModal([&taken](QDialog* dialog) {
             FillJohn(*dialog, Sample::kNiv);
+            QCOMPARE(Verify(*dialog), taken);
+            QVERIFY(!Button(*dialog, Dlg::kSave)->isEnabled());
+            List(*dialog, Dlg::kTransList)->setCurrentIndex(11);
+            QVERIFY(!Verify(*dialog).contains(taken));
+            QVERIFY(Button(*dialog, Dlg::kSave)->isEnabled());
+            List(*dialog, Dlg::kTransList)->setCurrentIndex(Sample::kNiv);
             Button(*dialog, Dlg::kSave)->click();
+            QVERIFY(dialog->isVisible()); // nothing typed is lost
+            Button(*dialog, Dlg::kCancel)->click();
         });
         Action(Id::kAddPassage)->trigger();
-        QCOMPARE(boxes_.shown.size(), 1);
-        QCOMPARE(boxes_.shown[0].caption, QStringLiteral("Recitor Invalid AddPassage"));
-        QVERIFY(boxes_.shown[0].text.startsWith(
-            QStringLiteral("Passage with exact same 'VerseKey' [54003016] already exists")));
+        QCOMPARE(boxes_.shown.size(), 1); // the discard question only
         boxes_.shown.clear();
         QCOMPARE(store_->PassageCount(), Sample::kPassages);
         QCOMPARE(store_->UserCount(), 2);
@@ -370,6 +382,81 @@ private slots:
             QVERIFY(Control<QWidget>(maintainers, id)->isEnabled());
         QVERIFY(!List(maintainers, Dlg::kBookList)->isEnabled());
         QVERIFY(Verify(maintainers).contains(QStringLiteral(" ctxLines=\"98\" ")));
+        // Its own VerseKey is no duplicate; moved onto John 3:16 KJV, it is.
+        List(maintainers, Dlg::kTransList)->setCurrentIndex(3);
+        QCOMPARE(Verify(maintainers), QStringLiteral("Passage with exact same 'VerseKey' "
+                                                     "[54003016] is already in your collection"));
+        QVERIFY(!Button(maintainers, Dlg::kSave)->isEnabled());
+
+        // A hand-edited verse count as large as the file can hold: the last verse wraps as the
+        // file's numbers do, and the check refuses it.
+        Shape(Sample::kJohn16Niv).vCount = 2147483647;
+        Dlg huge(&john, 0, *store_, kTransAll);
+        QCOMPARE(Line(huge, Dlg::kLastVerse)->text(), QStringLiteral("2147483662"));
+        QVERIFY(Verify(huge).startsWith(QStringLiteral("Last Verse # must be between 1 and 176")));
+    }
+
+    // A passage of the user's own whose context measures 98 lines keeps its whole context when
+    // it is revised; only a bundled passage that shares its context offers its own text alone.
+    void contextOf98LinesIsKept() {
+        CPassage& phil = Shape(Sample::kPhil413);
+        const std::string passage(phil.PassageText());
+        phil.context =
+            "12 I know what it is to be in need\r\n" + passage + "\r\n14 Yet it was good";
+        phil.psgStart = static_cast<int>(phil.context.find(passage));
+        phil.psgEnd = phil.psgStart + static_cast<int>(passage.size());
+        phil.hintStart = phil.psgStart;
+        phil.hintEnd = phil.psgStart + 4;
+        phil.ctxLines = CPassageCheck::kSharedContext;
+        const std::string context = phil.context;
+        Dlg dialog(&phil, 0, *store_, kTransAll);
+        QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(),
+                 FromWin1252(context).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QPlainTextEdit* hint = Box(dialog, Dlg::kHintBox);
+        hint->setPlainText(hint->toPlainText()); // saved without a change
+        Button(dialog, Dlg::kSave)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const int index = store_->Revise(Sample::kPhil413, dialog.Values());
+        QCOMPARE(store_->Passage(index).context, context);
+
+        CPassage& john = Shape(Sample::kJohn16Niv);
+        john.ctxLines = CPassageCheck::kSharedContext;
+        Dlg shared(&john, 0, *store_, kTransAll);
+        QCOMPARE(Box(shared, Dlg::kContextBox)->toPlainText(),
+                 QString::fromLatin1(Sample::kJohnPassage));
+    }
+
+    // Cancel, Escape and the close box close at once while nothing changed; after a change they
+    // ask, and No keeps the dialog open with what was typed.
+    void discardAsksAfterChanges() {
+        const CPassage& john = store_->Passage(Sample::kJohn16Niv);
+        const std::function<void(Dlg&)> ways[] = {
+            [](Dlg& dialog) { Button(dialog, Dlg::kCancel)->click(); },
+            [](Dlg& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
+            [](Dlg& dialog) { dialog.close(); }};
+        for (const auto& close : ways) {
+            Dlg unchanged(&john, 0, *store_, kTransAll);
+            unchanged.show();
+            close(unchanged);
+            QVERIFY(!unchanged.isVisible());
+            QVERIFY(boxes_.shown.isEmpty());
+
+            Dlg dialog(&john, 0, *store_, kTransAll);
+            dialog.show();
+            Box(dialog, Dlg::kHintBox)->setPlainText(QStringLiteral("God so"));
+            boxes_.answers = {MsgAnswer::No, MsgAnswer::Yes};
+            close(dialog);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(Box(dialog, Dlg::kHintBox)->toPlainText(), QStringLiteral("God so"));
+            QCOMPARE(boxes_.shown.size(), 1);
+            QCOMPARE(boxes_.shown[0].caption, QStringLiteral("Recitor"));
+            QCOMPARE(boxes_.shown[0].text, QStringLiteral("Discard the changes to this passage?"));
+            QCOMPARE(boxes_.shown[0].buttons, MsgButtons::YesNoDefaultNo);
+            close(dialog);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            boxes_.shown.clear();
+        }
     }
 
     void topicButtons() {
