@@ -104,17 +104,45 @@ void CRecitorApp::RestoreSelection() {
     restoredPosition_ = position;
 }
 
+bool CRecitorApp::LoadStore() {
+    // The store that a new one replaces goes first: the two need not be held at once.
+    store.reset();
+    store = std::make_unique<CPassageStore>(messages_, *settings_, clock_);
+    if (store->Load() == Status::Fatal)
+        return false;
+    RestoreSelection();
+    return true;
+}
+
 int CRecitorApp::Run(const QStringList& arguments) {
     if (!ReadStartupSettings())
         return kFatalExitCode;
     ShowStartupTip(arguments);
     if (endRequested_)
         return 0; // ended before anything was loaded: there is nothing to save
-    store = std::make_unique<CPassageStore>(messages_, *settings_, clock_);
     ReadPreferences();
-    if (store->Load() == Status::Fatal)
+    if (!LoadStore())
         return kFatalExitCode;
-    RestoreSelection();
+
+    if (editNextMode == 0) {
+        guard.LockStartup();
+        if (guard.IsAnotherInstanceRunning()) {
+            MessageBoxes().Show(nullptr, QStringLiteral("Recitor already running"),
+                                QStringLiteral("Recitor will now restore 'original'"),
+                                MsgIcon::Error, MsgButtons::Ok);
+            guard.BringOtherInstanceForward();
+            return 0; // this copy leaves the files to the running one: nothing is saved
+        }
+        // This copy loaded the files before it took the lock. If it waited there for a copy that
+        // ran without publishing its window, that copy has saved since: what was loaded is out of
+        // date, and working on it would write the older passages over the newer ones at the end.
+        if (store->FilesChangedSinceLoad() && !LoadStore())
+            return kFatalExitCode;
+        // This is the only copy at work on the files: what a save killed midway left behind is
+        // of no use to anyone. (Maintainers may run copies side by side, whose saves in progress
+        // must not lose their files; they keep the leftovers until a normal start.)
+        store->RemoveLeftoverTemporaries();
+    }
 
     auto window = std::make_unique<CMainDlg>(*store, prefs_, editNextMode, restoredPosition_);
     mainWindow = window.get();
@@ -126,27 +154,12 @@ int CRecitorApp::Run(const QStringList& arguments) {
     QObject::connect(mainWindow, &CMainDlg::exportConfirmationToggled, mainWindow,
                      [this] { prefs_.WriteConfirmExportPpc(*settings_); });
 
-    if (editNextMode == 0) {
-        guard.LockStartup();
-        if (guard.IsAnotherInstanceRunning()) {
-            MessageBoxes().Show(nullptr, QStringLiteral("Recitor already running"),
-                                QStringLiteral("Recitor will now restore 'original'"),
-                                MsgIcon::Error, MsgButtons::Ok);
-            guard.BringOtherInstanceForward();
-            // This copy leaves the files to the running one: nothing is saved.
-            guard.SetMainWindow(nullptr);
-            mainWindow = nullptr;
-            return 0;
-        }
-        // This is the only copy at work on the files: what a save killed midway left behind is
-        // of no use to anyone. (Maintainers may run copies side by side, whose saves in progress
-        // must not lose their files; they keep the leftovers until a normal start.)
-        store->RemoveLeftoverTemporaries();
-    }
-
     // An end requested while the files were loading ends the run before the window opens.
-    if (!endRequested_)
+    if (!endRequested_) {
+        windowRunning_ = true;
         mainWindow->exec();
+        windowRunning_ = false;
+    }
     if (fatal_)
         return kFatalExitCode;
     const int position = mainWindow->Position();
@@ -170,6 +183,13 @@ void CRecitorApp::Save() {
     fatal_ = true;
     if (mainWindow)
         mainWindow->reject();
+}
+
+void CRecitorApp::SaveForSession() {
+    // After a failed save the program is ending already; after an end request its save follows.
+    if (!windowRunning_ || fatal_ || endRequested_)
+        return;
+    Save();
 }
 
 void CRecitorApp::WriteSettings(int position) {

@@ -40,6 +40,11 @@ public:
 
     // File "Save": writes everything; a file that cannot be written ends the program.
     void Save();
+    // The desktop's session save (a checkpoint, or the first step of a logout): saves as File
+    // "Save" does and keeps running; an end, if one follows, comes as a request of its own.
+    // Nothing is saved unless the main window runs: before it the files are not loaded yet (or
+    // this copy is handing over to one that runs), and after it the end's own save follows.
+    void SaveForSession();
     // "Tip of the Day": the tip dialog, whatever its start-up setting.
     void ShowTip();
     // Ends the run as the Exit command does, from wherever it stands: the windows open above the
@@ -56,6 +61,9 @@ public:
 
 private:
     bool ReadStartupSettings();
+    // A new store over the files as they are now, and the position the run goes on from; false
+    // after the message of a fatal fault in the files.
+    bool LoadStore();
     void ShowStartupTip(const QStringList& arguments);
     // Reads the tip that is due and shows it, at start-up only when the user wants the tips
     // then; stores the start-up choice the user confirmed and where the next tip starts.
@@ -74,6 +82,7 @@ private:
     int restoredPosition_ = 0; // where the last run left off, for the main window to go on
     bool fatal_ = false;
     bool endRequested_ = false;
+    bool windowRunning_ = false; // the main window runs: the session's work can be saved
     // Owns the steps of closing the windows at an end request, so that none outlives the run.
     QObject endSteps_;
 };

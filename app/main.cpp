@@ -21,7 +21,13 @@ int main(int argc, char* argv[]) {
     // normal save.
     const CEndSignals endSignals;
     QObject::connect(&endSignals, &CEndSignals::endRequested, [&app] { app.RequestEnd(); });
+    // A session save may be only a checkpoint: the desktop goes on, and so does the program.
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                     [&app](QSessionManager&) { app.RequestEnd(); });
+                     [&app](QSessionManager&) { app.SaveForSession(); });
+    // Started again by the desktop at the next login, the program would run outside the working
+    // directory the launcher gives it, where its files are not.
+    QObject::connect(
+        &application, &QGuiApplication::saveStateRequest,
+        [](QSessionManager& manager) { manager.setRestartHint(QSessionManager::RestartNever); });
     return app.Run(QApplication::arguments());
 }

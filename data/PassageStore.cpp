@@ -152,6 +152,8 @@ Status CPassageStore::CompleteInterruptedSave() {
 Status CPassageStore::Load() {
     if (CompleteInterruptedSave() == Status::Fatal)
         return Status::Fatal;
+    // Taken before anything is read, so that a file replaced while loading counts as changed.
+    loadedFiles_ = LoadedFileIdentities();
     exportTimestamp_ = static_cast<std::uint32_t>(
         settings_.ReadNumber(kSectionExport, SettingKey::kFileTimestamp, 0));
     score_ = 0;
@@ -223,6 +225,15 @@ Status CPassageStore::Load() {
     if (status == Status::Ok)
         loadSeconds_ = static_cast<double>(clock_.NowMilliseconds() - started) / 1000.0;
     return status;
+}
+
+std::array<FileIdentity, 4> CPassageStore::LoadedFileIdentities() const {
+    return {FileIdentity::Of(PathOf(kInfoFile)), FileIdentity::Of(PathOf(kUserFile)),
+            FileIdentity::Of(PathOf(kStatsFile)), FileIdentity::Of(PathOf(kStatsSpareFile))};
+}
+
+bool CPassageStore::FilesChangedSinceLoad() const {
+    return LoadedFileIdentities() != loadedFiles_;
 }
 
 Status CPassageStore::OpenStats() {
@@ -825,9 +836,6 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         return false;
     }
     statsCount_ = count;
-    if (releaseOnSave_) {
-        passages_.clear(); // closing: release the collection once it is saved
-    }
     // The user file goes first: it holds what the user typed, the statistics only refer to it.
     CAtomicFile* const written[] = {&user, &stats};
     std::span<CAtomicFile* const> files(written);
@@ -835,8 +843,11 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         files = files.subspan(1);
     CJointCommit commit(PathOf(kSaveRecordFile));
     commit.SetStepHook(commitStepHook_);
-    if (commit.Commit(files))
+    if (commit.Commit(files)) {
+        if (releaseOnSave_)
+            passages_.clear(); // closing: the collection is released once it is safely saved
         return true;
+    }
     SavedFile failed = SavedFile::Record;
     if (commit.FailedFile() >= 0)
         failed = files[static_cast<std::size_t>(commit.FailedFile())] == &user ? SavedFile::User

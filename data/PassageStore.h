@@ -1,9 +1,11 @@
 #pragma once
 
+#include "FileIdentity.h"
 #include "LineReader.h"
 #include "Passage.h"
 #include "Platform.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -55,6 +57,10 @@ public:
     // Reads and merges the three files; called once. A save that was interrupted while it put
     // the statistics and user files in place is completed first, so that they belong together.
     Status Load();
+    // Whether any file Load read (the baseline, user and statistics files and the spare) is no
+    // longer the one it read: replaced, rewritten, removed or newly there. A copy of the program
+    // that waited for another to end asks this before it works on what it loaded.
+    bool FilesChangedSinceLoad() const;
 
     // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
     int Find(std::uint32_t key) const;
@@ -117,9 +123,10 @@ public:
     // files their symbolic links name). Called at start-up, after Load has completed an
     // interrupted save, once this is the only running copy of the program.
     void RemoveLeftoverTemporaries() const;
-    // The save at the end of the run: the passages are released as they are written. The store
-    // holds no passages afterwards. Saving is not left to the destructor so that a failed save
-    // can end the program with its exit status.
+    // The save at the end of the run: after a save that worked the store holds no passages (they
+    // are released as the save ends); after a failed one it keeps them all, as the windows still
+    // show them while the failure is reported. Saving is not left to the destructor so that a
+    // failed save can end the program with its exit status.
     Status Close();
     // Writes the handheld export file from the export list, a line for each passage; its text
     // stays on the line and keeps the passage's length, so that the hint's columns index it.
@@ -178,6 +185,8 @@ private:
     };
 
     std::filesystem::path PathOf(const char* name) const;
+    // The identities of the files Load reads: baseline, user, statistics and spare files.
+    std::array<FileIdentity, 4> LoadedFileIdentities() const;
     Header ReadHeader(CLineReader& file);
     Status OpenStats();
     void ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
@@ -227,6 +236,7 @@ private:
     std::function<void()> commitStepHook_;
     double loadSeconds_ = 0.0;
     std::uint32_t exportTimestamp_ = 0;
+    std::array<FileIdentity, 4> loadedFiles_;
     CLineReader infoFile_;
     CLineReader userFile_;
     CLineReader statsFile_;

@@ -1,5 +1,6 @@
 // Saving: the statistics file every time, the user file only when marked, byte for byte, the
-// release of the collection at the end of the run, and the settings in their fixed order.
+// release of the collection at the end of the run (only once it is saved), the settings in their
+// fixed order, and whether the files changed on disk since they were loaded.
 
 #include "Preferences.h"
 #include "SyntheticCollection.h"
@@ -90,10 +91,45 @@ TEST_F(SaveTest, MarkedUserFileWithoutPassages) {
     EXPECT_EQ(Read("RctUser.xml"), Header("000") + "</passages>");
 }
 
-TEST_F(SaveTest, CloseReleasesThePassagesAsItSaves) {
+// The windows still show the collection while a failed save at the end is reported: it stays
+// whole until a save has worked.
+TEST_F(SaveTest, CloseReleasesThePassagesOnlyOnceSaved) {
+    ReviseUnchanged(17);
+    const int count = store->PassageCount();
+    store->SetCommitStepHook([this, step = 0]() mutable {
+        if (step++ == 2) { // the record is in place: the user file is next
+            std::filesystem::remove(dir / "RctUser.xml");
+            std::filesystem::create_directory(dir / "RctUser.xml");
+        }
+    });
+    ASSERT_EQ(store->Close(), Status::Fatal);
+    ASSERT_EQ(store->PassageCount(), count);
+    std::size_t read = 0;
+    for (int i = 0; i < store->PassageCount(); ++i)
+        read += store->Passage(i).context.size();
+    EXPECT_GT(read, 0u);
+    EXPECT_EQ(store->Passage(15).freq, 1);
+
+    std::filesystem::remove(dir / "RctUser.xml");
+    store->SetCommitStepHook({});
     ASSERT_EQ(store->Close(), Status::Ok);
     EXPECT_EQ(store->PassageCount(), 0);
     EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
+}
+
+// Untouched files are the ones loaded; a statistics file rewritten in place, or a spare that
+// appears, is not.
+TEST_F(SaveTest, FilesChangedSinceLoad) {
+    EXPECT_FALSE(store->FilesChangedSinceLoad());
+    Write("RctStats.xml", Header("001") + "<psg key=\"540030168\" prog=\"2\" freq=\"0\"> </psg>\r\n"
+                                          "</passages>\r\n");
+    EXPECT_TRUE(store->FilesChangedSinceLoad());
+
+    ASSERT_EQ(Load(), Status::Ok);
+    EXPECT_FALSE(store->FilesChangedSinceLoad());
+    ASSERT_FALSE(Exists("RctStatsSpare.xml"));
+    Write("RctStatsSpare.xml", Header("000") + "</passages>\r\n");
+    EXPECT_TRUE(store->FilesChangedSinceLoad());
 }
 
 TEST(PreferencesTest, SettingsAreWrittenInTheirOrderWithNormalisedValues) {

@@ -9,8 +9,10 @@ Usage: recitor_e2e.py --program PATH --source DIR --output DIR --scenario NAME
 """
 
 import argparse
+import fcntl
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -170,9 +172,11 @@ class Scenario:
                    HOME=self.root, LC_ALL="C.UTF-8")
         return env
 
-    def start(self):
+    def start(self, extra_env=None):
         log = open(os.path.join(self.root, f"program-{len(self.processes)}.log"), "wb")
-        process = subprocess.Popen([self.args.program], cwd=self.workdir, env=self.environment(),
+        env = self.environment()
+        env.update(extra_env or {})
+        process = subprocess.Popen([self.args.program], cwd=self.workdir, env=env,
                                    stdout=log, stderr=subprocess.STDOUT)
         log.close()
         self.processes.append(process)
@@ -634,6 +638,126 @@ def scenario_signal_tip(s):
     check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics after the next start")
 
 
+class SessionManager:
+    """The stand-in session manager: its address for the program's environment, the lines it
+    reports, and the session saves it asks for."""
+
+    def __init__(self, s):
+        check(s.args.session_manager, "no session manager program given (--session-manager)")
+        self.process = subprocess.Popen([s.args.session_manager], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        s.processes.append(self.process)
+        self.buffer = b""
+        line = self.next_line()
+        check(line.startswith("SESSION_MANAGER="), f"session manager said {line!r}")
+        self.address = line.partition("=")[2]
+
+    def next_line(self, timeout=WAIT):
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.buffer:
+            left = deadline - time.monotonic()
+            ready = select.select([self.process.stdout], [], [], max(left, 0))[0]
+            if not ready:
+                raise Failure("the session manager reported nothing in time")
+            chunk = os.read(self.process.stdout.fileno(), 4096)
+            check(chunk, "the session manager ended")
+            self.buffer += chunk
+        line, _, self.buffer = self.buffer.partition(b"\n")
+        return line.decode()
+
+    def wait_for(self, prefix):
+        """The first reported line that starts with prefix; the lines before it are returned
+        too."""
+        seen = []
+        while True:
+            line = self.next_line()
+            seen.append(line)
+            if line.startswith(prefix):
+                return line, seen
+
+    def ask(self, command):
+        self.process.stdin.write(command.encode() + b"\n")
+        self.process.stdin.flush()
+
+
+def scenario_session_save(s):
+    """A session save of the desktop without logout (a checkpoint): the program saves as File
+    Save does and keeps running; a SIGTERM later ends it with its normal save. It asks not to be
+    started again by the desktop, which would start it outside its working directory."""
+    s.write_settings("[Params]\nRunCount=0\nTransFilter=3\n" + NO_TIP)
+    passage = next(line for line in navigation_order(s.read_file("RctInfo.xml"))
+                   if attribute(line, "key").endswith("3"))
+    expected = ('<?xml version="1.0" standalone="no" ?>\r\n'
+                '<passages count="001" formatversion="20031126">\r\n'
+                f'<psg key="{attribute(passage, "key")}" prog="0" freq="0"> </psg>\r\n'
+                '</passages>\r\n')
+    manager = SessionManager(s)
+    program = s.start({"SESSION_MANAGER": manager.address})
+    manager.wait_for("registered")
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))
+    s.wait_title(window, r"^Recitor  Score: 0  .* KJV$")
+    check("Params/CurSelectorIndex" not in s.settings(), "settings saved before the checkpoint")
+
+    manager.ask("checkpoint")
+    done, reported = manager.wait_for("save-yourself-done")
+    check(done == "save-yourself-done 1", f"session save reported {done!r}")
+    stats = s.read_file("RctStats.xml").decode("cp1252")
+    check(stats == expected, f"statistics file after the session save:\n{stats}")
+    # The settings reach their file once the program's event loop goes on, as after File Save.
+    values = poll("the settings of the session save",
+                  lambda: "Params/CurSelectorIndex" in s.settings() and s.settings())
+    for name, value in (("Params/TransFilter", "3"), ("Params/CurSelectorIndex", "0"),
+                        ("Params/UserCount", "0")):
+        check(values.get(name) == value, f"setting {name} = {values.get(name)!r} after the save")
+    time.sleep(0.5)
+    check(program.poll() is None, f"the program ended with status {program.returncode}")
+    check(s.windows(MAIN_TITLE, pid=program.pid) == [window], "the main window closed")
+    check("restart-style-hint 3" in reported, f"restart hint not 'never': {reported}")
+
+    program.send_signal(signal.SIGTERM)
+    check(s.wait_exit(program) == 0, f"exit status after SIGTERM {program.returncode}")
+    check(s.read_file("RctStats.xml").decode("cp1252") == expected, "statistics at the end")
+    leftovers = [name for name in os.listdir(s.workdir) if ".tmp-" in name]
+    check(not leftovers, f"temporary files left: {leftovers}")
+
+
+def scenario_waiting_copy(s):
+    """A copy that waited at the start-up lock while another copy held it (one that could not
+    publish its window) and saved meanwhile: the waiting copy shows and saves the statistics the
+    other one saved, not those it read before it waited."""
+    passage = navigation_order(s.read_file("RctInfo.xml"))[0]
+    key, verses = attribute(passage, "key"), int(attribute(passage, "vCount"))
+    newer = ('<?xml version="1.0" standalone="no" ?>\r\n'
+             '<passages count="001" formatversion="20031126">\r\n'
+             f'<psg key="{key}" prog="3" freq="0"> </psg>\r\n'
+             '</passages>\r\n').encode("cp1252")
+    lock = os.open(os.path.join(s.runtime, "RecitorMutex"), os.O_RDWR | os.O_CREAT, 0o600)
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        inode = os.fstat(lock).st_ino
+        program = s.start()
+
+        def waiting():
+            # A waiter shows in the kernel's list of locks as "->" before the lock's inode.
+            with open("/proc/locks") as locks:
+                return any("->" in line and f":{inode} " in line for line in locks)
+        poll("the program to wait at the start-up lock", waiting)
+        check(not s.windows(MAIN_TITLE), "a main window opened while the lock was held")
+        s.write_file("RctStats.xml", newer)
+    finally:
+        os.close(lock)
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    score = 3 * verses
+    check(s.title(window).startswith(f"Recitor  Score: {score}  "),
+          f"title {s.title(window)!r}, not the saved score {score}")
+    program.send_signal(signal.SIGTERM)
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(s.read_file("RctStats.xml") == newer,
+          f"statistics at the end:\n{s.read_file('RctStats.xml').decode('cp1252')}")
+
+
 def scenario_interrupted_save(s):
     """A save killed after it had put the user file in place but before the statistics file:
     the next start completes it from what the save left, instead of refusing the pair."""
@@ -931,6 +1055,8 @@ SCENARIOS = {
     "killed_instance": scenario_killed_instance,
     "signal_end": scenario_signal_end,
     "signal_tip": scenario_signal_tip,
+    "session_save": scenario_session_save,
+    "waiting_copy": scenario_waiting_copy,
     "interrupted_save": scenario_interrupted_save,
     "print_card": scenario_print_card,
     "print_cards": scenario_print_cards,
@@ -943,12 +1069,15 @@ SCENARIOS = {
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
+    parser.add_argument("--session-manager", help="the stand-in session manager program")
     parser.add_argument("--source", required=True)
     parser.add_argument("--output", default=os.getcwd())
     parser.add_argument("--scenario", action="append", choices=sorted(SCENARIOS))
     parser.add_argument("--keep", action="store_true", help="keep the temporary directories")
     args = parser.parse_args()
     args.program = os.path.abspath(args.program)
+    if args.session_manager:
+        args.session_manager = os.path.abspath(args.session_manager)
     missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "xmessage", "import")
                if shutil.which(tool) is None]
     if missing:

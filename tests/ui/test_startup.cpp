@@ -1,6 +1,7 @@
 // The application object's whole run: the start-up counters, the flawed-setup stop, the restored
 // position, a damaged data file, the tip of the day across starts, the save after the main window
-// closes, and the end requested by logout, shutdown and their signals.
+// closes, the desktop's session save, the end requested by logout, shutdown and their signals,
+// and a copy that waited at the start-up lock while another ran.
 
 #include "CommandIds.h"
 #include "CreationTime.h"
@@ -28,7 +29,15 @@
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <functional>
+#include <string>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -422,8 +431,34 @@ private slots:
         QVERIFY(!app_->store);
     }
 
-    // Before the passages are loaded there is nothing to save: an end request during the start-up
-    // tip leaves every file as it was.
+    // A session save of the desktop (a checkpoint) saves as File "Save" does and the program goes
+    // on; the end that may follow saves once more and ends normally.
+    void sessionSaveKeepsRunning() {
+        settings_->Set("RunCount", 1);
+        const QByteArray line = "<psg key=\"610040198\" prog=\"0\" freq=\"0\"> </psg>";
+        bool savedWhileOpen = false;
+        bool stillRunning = false;
+        const RunResult result = RunApp(*app_, [&](CMainDlg& window) {
+            window.Action(Id::kLast)->trigger(); // Philippians 4:19, inactive
+            window.findChild<QAbstractButton*>(QStringLiteral("33014"))->click();
+            app_->SaveForSession();
+            QTest::qWait(50);
+            savedWhileOpen = ReadFile(QStringLiteral("RctStats.xml")).contains(line) &&
+                             settings_->Get("UserCount") == 2 &&
+                             settings_->Get("CurSelectorIndex") != INT32_MIN;
+            stillRunning = window.isVisible() && QApplication::activeModalWidget() == &window &&
+                           !boxes_->shown.size();
+            app_->RequestEnd();
+        });
+        QCOMPARE(result.status, 0);
+        QVERIFY(savedWhileOpen);
+        QVERIFY(stillRunning);
+        QVERIFY(ReadFile(QStringLiteral("RctStats.xml")).contains(line));
+        QVERIFY(!app_->store);
+    }
+
+    // Before the passages are loaded there is nothing to save: an end request (or a session save)
+    // during the start-up tip leaves every file as it was.
     void endRequestDuringTipSavesNothing() {
         settings_->Set("RunCount", 1);
         const auto before = Snapshot(dir_->path());
@@ -435,6 +470,7 @@ private slots:
                 return;
             tipShown = true;
             requester.stop();
+            app_->SaveForSession();
             app_->RequestEnd();
         });
         requester.start();
@@ -445,6 +481,50 @@ private slots:
         QVERIFY(!app_->store);
         QCOMPARE(Snapshot(dir_->path()), before);
         QCOMPARE(settings_->Get("CurSelectorIndex"), INT32_MIN);
+    }
+
+    // A copy that waited at the start-up lock for another copy's whole run (one that could not
+    // publish its window) loaded the files before that copy saved them: it loads them again,
+    // shows what the other copy saved and saves that at its end, not what it first read.
+    void waitingCopyLoadsTheNewerFiles() {
+        settings_->Set("RunCount", 1);
+        const QByteArray lockPath = QFile::encodeName(app_->guard.LockFilePath());
+        const int lock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(lock >= 0);
+        QCOMPARE(::flock(lock, LOCK_EX), 0); // the other copy, through a descriptor of its own
+        struct stat info {};
+        QCOMPARE(::fstat(lock, &info), 0);
+        const QByteArray line = "<psg key=\"610040198\" prog=\"3\" freq=\"0\"> </psg>";
+        QByteArray newer = ReadFile(QStringLiteral("RctStats.xml"));
+        newer.replace("count=\"004\"", "count=\"005\"");
+        newer.replace("</passages>", line + "\r\n</passages>");
+        // A waiter shows in the kernel's list of locks as "->" before the lock file's inode.
+        const std::string inode =
+            (':' + QByteArray::number(static_cast<qulonglong>(info.st_ino)) + ' ').toStdString();
+        bool waited = false;
+        std::thread other([&] {
+            // Once this copy waits at the lock, the other one saves its statistics and ends.
+            for (int tries = 0; tries < 1000 && !waited; ++tries) {
+                std::ifstream locks("/proc/locks");
+                for (std::string entry; std::getline(locks, entry);)
+                    waited = waited || (entry.find("->") != std::string::npos &&
+                                        entry.find(inode) != std::string::npos);
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            std::ofstream(dir_->filePath(QStringLiteral("RctStats.xml")).toStdString(),
+                          std::ios::binary | std::ios::trunc)
+                << newer.toStdString();
+            ::close(lock);
+        });
+        int activeShown = -1;
+        const RunResult result =
+            RunApp(*app_, [&](CMainDlg&) { activeShown = app_->store->StatsCount(); });
+        other.join();
+        QVERIFY(waited);
+        QCOMPARE(result.status, 0);
+        QVERIFY(boxes_->shown.isEmpty());
+        QCOMPARE(activeShown, 5);
+        QVERIFY(ReadFile(QStringLiteral("RctStats.xml")).contains(line));
     }
 
     // The signals reach the event loop as one request however many arrive; once the watcher is
