@@ -134,7 +134,8 @@ TEST_F(ExportTest, FailedWriteLeavesTheExportDueAndSavingGoesOn) {
     MakeExportDue();
     EXPECT_FALSE(store->WriteExport());
     ExpectOneMessage("Recitor Cannot write SpecialHandling file",
-                     "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+                     "Unable to open PpcXport.txt file for writing\n: Is a directory",
+                     MsgIcon::Error);
     EXPECT_TRUE(store->ExportDue());
     EXPECT_EQ(store->ExportTimestamp(), 0u);
     EXPECT_TRUE(settings.writes.empty());
