@@ -286,7 +286,7 @@ void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target,
 bool CAtomicFile::RenameAside(const std::filesystem::path& file, std::string_view suffix,
                               std::filesystem::path& kept, int& error) {
     // More copies than anyone keeps: beyond them something else is wrong.
-    constexpr int kMaxCopies = 9999;
+    constexpr int kMaxCopies = 999;
     error = 0;
     for (int number = 1; number <= kMaxCopies; ++number) {
         kept = file;

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <span>
 #include <system_error>
 #include <thread>
 #include <unordered_set>

@@ -335,6 +335,21 @@ TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
     EXPECT_EQ(Read("RctStats.xml"), StatsFile({}));
 }
 
+// A damaged statistics file that cannot be kept (here: every name for a copy is taken) is not
+// left to the saves of a run on the spare: the load ends, saying so.
+TEST_F(LoadTest, DamagedStatisticsThatCannotBeKeptEndTheLoad) {
+    WriteFiles(JohnBase(), kEmpty, nullptr);
+    Write("RctStatsSpare.xml", StatsFile({}));
+    Write("RctStats.xml", StatsFile({}, 15001));
+    Write("RctStats.xml.damaged", "");
+    for (int copy = 2; copy <= 999; ++copy)
+        Write("RctStats.xml.damaged-" + std::to_string(copy), "");
+    ExpectFatal("Recitor Cannot keep Stats file",
+                "RctStats.xml file invalid or corrupt, and it cannot be kept as "
+                "RctStats.xml.damaged-999: File exists\nRecitor ends, so that the file is not "
+                "written over.");
+}
+
 // A file that cannot be read is neither missing nor at its end: the load stops with the file and
 // the system's reason, before anything could be written over it. The statistics file is the one
 // the spare would otherwise stand in for.
