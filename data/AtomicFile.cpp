@@ -1,6 +1,8 @@
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <random>
 #include <system_error>
 #include <vector>
@@ -28,9 +30,10 @@ constexpr std::string_view kTempMarker = ".tmp-";
 constexpr std::size_t kTempDigits = 8;
 constexpr std::string_view kHex = "0123456789abcdef";
 
-// A name of our own beside the target, so that two savers never share a temporary file.
+// A name of our own beside the target, so that two savers never share a temporary file. Each
+// thread draws from its own generator, so that saves on two threads never share its state.
 fs::path TempNameFor(const fs::path& target) {
-    static std::mt19937 generator{std::random_device{}()};
+    thread_local std::mt19937 generator{std::random_device{}()};
     std::string suffix(kTempMarker);
     for (std::size_t i = 0; i < kTempDigits; ++i)
         suffix.push_back(kHex[generator() & 15u]);
@@ -67,6 +70,38 @@ bool IsWriteProtected([[maybe_unused]] const fs::path& file, fs::perms permissio
     return false;
 #else
     return ::access(file.c_str(), W_OK) != 0;
+#endif
+}
+
+// Renames from to to unless to exists (then false with EEXIST in error).
+bool RenameWithoutReplacing(const fs::path& from, const fs::path& to, int& error) {
+#ifdef _WIN32
+    // Windows' rename never replaces an existing file.
+    if (std::rename(from.string().c_str(), to.string().c_str()) == 0)
+        return true;
+    error = errno;
+    return false;
+#else
+#if defined(__linux__) && defined(RENAME_NOREPLACE)
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) {
+        error = errno;
+        return false;
+    }
+#endif
+    // Where the file system cannot be told not to replace, a second name is linked, which never
+    // replaces, and the first removed.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        error = errno;
+        return false;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        error = errno;
+        ::unlink(to.c_str());
+        return false;
+    }
+    return true;
 #endif
 }
 
@@ -139,8 +174,18 @@ bool CAtomicFile::Open(const std::filesystem::path& target) {
         return false;
     }
 #ifndef _WIN32
-    // The new file takes the place of the old one with its permissions; a new file keeps the
-    // mode it was created with. (On Windows the only such bit is read-only, which is refused.)
+    // The new file takes the place of the old one with its owner, group and permissions; a new
+    // file keeps those it was created with. (On Windows the only such bit is read-only, which is
+    // refused.) The owner goes first, as a change of owner may clear permission bits. Only the
+    // superuser may give a file to another user, and a user only to their own groups: otherwise
+    // the file becomes the saver's, which is all a save by another user can do.
+    struct stat old {};
+    if (fs::is_regular_file(existing) && ::stat(target_.c_str(), &old) == 0 &&
+        ::fchown(RECITOR_FILENO(file_), old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+        Fail(FileFault::Step::Open, errno);
+        Discard();
+        return false;
+    }
     if (fs::is_regular_file(existing) &&
         ::fchmod(RECITOR_FILENO(file_),
                  static_cast<mode_t>(existing.permissions() & fs::perms::mask)) != 0) {
@@ -209,7 +254,8 @@ bool CAtomicFile::Commit() {
     return true;
 }
 
-void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target) {
+void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target,
+                                  std::span<const std::filesystem::path> spared) {
     const fs::path file = FollowLinks(target);
     if (file.empty())
         return;
@@ -223,12 +269,40 @@ void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target) {
     for (fs::directory_iterator entry(dir, error), end; !error && entry != end;
          entry.increment(error)) {
         std::error_code typeError;
-        if (IsTemporaryNameFor(entry->path().filename().string(), targetName) &&
-            entry->symlink_status(typeError).type() == fs::file_type::regular)
+        if (!IsTemporaryNameFor(entry->path().filename().string(), targetName) ||
+            entry->symlink_status(typeError).type() != fs::file_type::regular)
+            continue;
+        const bool isSpared = std::any_of(spared.begin(), spared.end(), [&](const fs::path& kept) {
+            std::error_code sameError;
+            return fs::equivalent(entry->path(), kept, sameError);
+        });
+        if (!isSpared)
             leftovers.push_back(entry->path());
     }
     for (const fs::path& leftover : leftovers)
         fs::remove(leftover, error);
+}
+
+bool CAtomicFile::RenameAside(const std::filesystem::path& file, std::string_view suffix,
+                              std::filesystem::path& kept, int& error) {
+    // More copies than anyone keeps: beyond them something else is wrong.
+    constexpr int kMaxCopies = 999;
+    error = 0;
+    for (int number = 1; number <= kMaxCopies; ++number) {
+        kept = file;
+        kept += std::string(suffix);
+        if (number > 1) {
+            kept += "-";
+            kept += std::to_string(number);
+        }
+        if (RenameWithoutReplacing(file, kept, error)) {
+            SyncDirectoryOf(file);
+            return true;
+        }
+        if (error != EEXIST)
+            return false;
+    }
+    return false;
 }
 
 void CAtomicFile::Keep() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,8 @@ struct FileFault {
 //
 // The save respects how the user set the file up: a symbolic link is written through (the file it
 // finally names is replaced in its own directory and the link stays a link), the new file keeps
-// the permission bits of the one it replaces, and a file without write permission is refused.
+// the permission bits of the one it replaces and, where this user may give them, its owner and
+// group, and a file without write permission is refused.
 class CAtomicFile {
 public:
     CAtomicFile() = default;
@@ -36,9 +38,16 @@ public:
 
     // Removes the temporary files that saves of target killed before they finished left behind:
     // the regular files beside the file target finally names whose names are its name, ".tmp-"
-    // and eight lowercase hexadecimal digits, and nothing else. Only safe while no other save of
-    // target can be running, as at start-up once this is the only running copy of the program.
-    static void RemoveLeftovers(const std::filesystem::path& target);
+    // and eight lowercase hexadecimal digits, and nothing else; those that are one of the files
+    // in spared stay. Only safe while no other save of target can be running: the caller holds
+    // the lock that saves hold (CDirectoryLock).
+    static void RemoveLeftovers(const std::filesystem::path& target,
+                                std::span<const std::filesystem::path> spared = {});
+    // Renames file to its name followed by suffix, or by suffix, "-" and the first number from 2
+    // on that no file has, never over an existing file, and makes the rename durable. False,
+    // with the system's reason in error and the last name tried in kept, when it fails.
+    static bool RenameAside(const std::filesystem::path& file, std::string_view suffix,
+                            std::filesystem::path& kept, int& error);
 
     // Buffers text; write faults are remembered and reported by Finish.
     void Append(std::string_view text) {

@@ -1,18 +1,13 @@
 #include "JointCommit.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -23,34 +18,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kHeading = "Recitor save record";
 constexpr std::string_view kClosing = "end";
 constexpr std::string_view kLineEnd = "\r\n";
-
-// Holds the directory of the record for one commit or recovery, so that a copy of the program
-// starting beside a running one never completes that one's commit while it is still under way.
-// Where the directory cannot be locked, the two simply run unguarded, as they would without it.
-class CDirectoryLock {
-public:
-    explicit CDirectoryLock([[maybe_unused]] const fs::path& record) {
-#ifndef _WIN32
-        fs::path dir = record.parent_path();
-        if (dir.empty())
-            dir = ".";
-        fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_EX);
-#endif
-    }
-    ~CDirectoryLock() {
-#ifndef _WIN32
-        if (fd_ >= 0)
-            ::close(fd_); // releases the lock
-#endif
-    }
-    CDirectoryLock(const CDirectoryLock&) = delete;
-    CDirectoryLock& operator=(const CDirectoryLock&) = delete;
-
-private:
-    int fd_ = -1;
-};
 
 // Takes the next line of text (up to CR LF) off text; nothing when there is none.
 std::optional<std::string_view> TakeLine(std::string_view& text) {
@@ -88,14 +55,32 @@ std::optional<std::vector<fs::path>> ParseRecord(std::string_view text) {
     return temps;
 }
 
-std::string ReadWhole(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// Reads the record whole into text. Returns 0, or the system's reason why it cannot be read
+// (ENOENT: there is none).
+int ReadRecord(const fs::path& record, std::string& text) {
+    std::FILE* file = std::fopen(record.string().c_str(), "rb");
+    if (!file)
+        return errno;
+    int error = 0;
+    char chunk[4096];
+    while (true) {
+        errno = 0;
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        text.append(chunk, got);
+        if (got < sizeof chunk) {
+            if (std::ferror(file))
+                error = errno != 0 ? errno : EIO;
+            break;
+        }
+    }
+    std::fclose(file);
+    return error;
 }
 
 } // namespace
 
-CJointCommit::CJointCommit(std::filesystem::path record) : record_(std::move(record)) {}
+CJointCommit::CJointCommit(std::filesystem::path record)
+    : record_(std::move(record)), lock_(record_) {}
 
 void CJointCommit::Step() const {
     if (hook_)
@@ -111,7 +96,6 @@ bool CJointCommit::Commit(std::span<CAtomicFile* const> files) {
         fault_ = files[0]->Fault();
         return false;
     }
-    const CDirectoryLock lock(record_);
     Step();
     if (!WriteRecord(files))
         return false;
@@ -133,7 +117,26 @@ bool CJointCommit::Commit(std::span<CAtomicFile* const> files) {
     return true;
 }
 
+// A temporary file beside a linked file lies in another directory than the record. Its directory
+// entry is made durable before the record can name it: a completion that finds a named file gone
+// takes it as put in place already.
+void CJointCommit::SyncTemporaryDirectories(std::span<CAtomicFile* const> files) const {
+    std::vector<fs::path> synced;
+    for (const CAtomicFile* file : files) {
+        fs::path dir = file->TemporaryPath().parent_path();
+        if (dir.empty())
+            dir = ".";
+        if (std::find(synced.begin(), synced.end(), dir) != synced.end())
+            continue;
+        CAtomicFile::SyncDirectoryOf(file->TemporaryPath());
+        synced.push_back(dir);
+        if (syncHook_)
+            syncHook_(dir);
+    }
+}
+
 bool CJointCommit::WriteRecord(std::span<CAtomicFile* const> files) {
+    SyncTemporaryDirectories(files);
     CAtomicFile record;
     const auto fail = [&] {
         failedFile_ = -1;
@@ -171,10 +174,17 @@ void CJointCommit::RemoveRecord() const {
 CJointCommit::Recovery CJointCommit::Recover(const std::filesystem::path& record,
                                              std::filesystem::path& failedFile, FileFault& fault) {
     const CDirectoryLock lock(record);
-    std::error_code error;
-    if (!fs::is_regular_file(fs::symlink_status(record, error)))
+    std::string text;
+    const int readError = ReadRecord(record, text);
+    if (readError == ENOENT)
         return Recovery::NothingToDo;
-    const std::optional<std::vector<fs::path>> temps = ParseRecord(ReadWhole(record));
+    if (readError != 0) {
+        failedFile = record;
+        fault = {FileFault::Step::None, readError};
+        return Recovery::Unreadable;
+    }
+    std::error_code error;
+    const std::optional<std::vector<fs::path>> temps = ParseRecord(text);
     if (temps) {
         for (const fs::path& temp : *temps) {
             // A temporary file that is gone was put in place before the interruption.
@@ -193,4 +203,16 @@ CJointCommit::Recovery CJointCommit::Recover(const std::filesystem::path& record
     fs::remove(record, error);
     CAtomicFile::SyncDirectoryOf(record);
     return temps ? Recovery::Completed : Recovery::NothingToDo;
+}
+
+bool CJointCommit::PendingFiles(const std::filesystem::path& record,
+                                std::vector<std::filesystem::path>& temps) {
+    temps.clear();
+    std::string text;
+    const int readError = ReadRecord(record, text);
+    if (readError != 0)
+        return readError == ENOENT;
+    if (std::optional<std::vector<fs::path>> named = ParseRecord(text))
+        temps = std::move(*named);
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "LineReader.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -12,13 +13,17 @@ CLineReader::~CLineReader() {
 
 bool CLineReader::Open(const std::filesystem::path& path) {
     Close();
-    file_ = std::fopen(path.string().c_str(), "rb");
-    if (!file_)
-        return false;
-    if (buffer_.size() < kChunk)
-        buffer_.resize(kChunk);
+    path_ = path;
     begin_ = end_ = 0;
     eof_ = false;
+    error_ = 0;
+    file_ = std::fopen(path.string().c_str(), "rb");
+    if (!file_) {
+        error_ = errno;
+        return false;
+    }
+    if (buffer_.size() < kChunk)
+        buffer_.resize(kChunk);
     return true;
 }
 
@@ -31,7 +36,7 @@ void CLineReader::Close() {
 // Moves the unread bytes to the front and reads more behind them, growing the buffer when a single
 // line fills all of it.
 bool CLineReader::Fill() {
-    if (eof_ || !file_)
+    if (eof_ || error_ != 0 || !file_)
         return false;
     if (begin_ > 0) {
         std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
@@ -40,9 +45,19 @@ bool CLineReader::Fill() {
     }
     if (end_ == buffer_.size())
         buffer_.resize(buffer_.size() * 2);
-    const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    char* const into = buffer_.data() + end_;
+    const std::size_t size = buffer_.size() - end_;
+    std::size_t got = 0;
+    if (read_) {
+        got = read_(file_, into, size, error_);
+    } else {
+        errno = 0;
+        got = std::fread(into, 1, size, file_);
+        if (got < size && std::ferror(file_))
+            error_ = errno != 0 ? errno : EIO;
+    }
     end_ += got;
-    if (got == 0)
+    if (got == 0 && error_ == 0)
         eof_ = true;
     return got > 0;
 }
@@ -68,7 +83,7 @@ bool CLineReader::ReadLine(std::string_view& line) {
         const std::size_t consumed = begin_;
         searched = end_;
         if (!Fill()) {
-            if (begin_ == end_)
+            if (begin_ == end_ || error_ != 0)
                 return false;
             // The last line has no line break.
             line = std::string_view(buffer_.data() + begin_, end_ - begin_);

@@ -1,18 +1,19 @@
 #include "PassageStore.h"
 
 #include "AtomicFile.h"
+#include "DirectoryLock.h"
 #include "FileFormat.h"
 #include "JointCommit.h"
 #include "PassageListing.h"
 #include "Preferences.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
+#include "StartBeside.h"
 #include "TextFormat.h"
 
 #include <algorithm>
-#include <span>
+#include <cerrno>
 #include <system_error>
-#include <thread>
 #include <unordered_set>
 
 namespace {
@@ -24,6 +25,8 @@ constexpr int kCtxShared = 98;     // an element that takes its context from the
 constexpr int kCtxBeforeOnly = 96; // context record whose passage range is the text before
 constexpr int kCtxAfterOnly = 99;  // context record whose passage range is the text after
 constexpr int kMaxProg = 4;
+// A damaged statistics file is kept under its name followed by this.
+constexpr std::string_view kDamagedSuffix = ".damaged";
 
 const CScanPattern kHeaderPattern("<passages count=\"%d\" formatversion=\"%d\">");
 const CScanPattern kStatsHeaderPattern("<passages count=\"%d\">");
@@ -63,29 +66,22 @@ void ReportOutOfOrder(IMessageSink& messages, std::string_view fault, std::uint3
     messages.Show("Recitor unsorted or duplicates", text.Text(), MsgIcon::Error);
 }
 
-// Starts work on a second thread, which the returned thread joins when it is destroyed; when no
-// thread can be started, the work is done at once on this one.
-template <typename Work> std::jthread StartBeside(const Work& work) {
-    try {
-        return std::jthread(work);
-    } catch (const std::system_error&) {
-        work();
-        return {};
-    }
-}
-
 bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
     return static_cast<std::uint32_t>(a->sortKey) < static_cast<std::uint32_t>(b->sortKey);
 }
 
 // What the user is told when writing file failed: that it could not be opened keeps the words it
-// always had; a later failure names the step and the system's reason.
+// always had, with the system's reason on a line of its own; a later failure names the step and
+// the reason.
 std::string FaultText(const FileFault& fault, std::string_view file) {
     std::string text;
     switch (fault.step) {
     case FileFault::Step::None:
     case FileFault::Step::Open:
-        return "Unable to open " + std::string(file) + " for writing";
+        text = "Unable to open " + std::string(file) + " for writing";
+        if (fault.error != 0)
+            text += "\n: " + std::generic_category().message(fault.error);
+        return text;
     case FileFault::Step::Write:
         text = "Unable to write ";
         break;
@@ -103,6 +99,11 @@ std::string FaultText(const FileFault& fault, std::string_view file) {
     if (fault.error != 0)
         text += ": " + std::generic_category().message(fault.error);
     return text;
+}
+
+// What the user is told when a file could not be read: its name and the system's reason.
+std::string ReadFaultText(const std::filesystem::path& file, int error) {
+    return "Unable to read " + file.string() + ": " + std::generic_category().message(error);
 }
 
 } // namespace
@@ -139,12 +140,20 @@ CPassageStore::Header CPassageStore::ReadHeader(CLineReader& file) {
 Status CPassageStore::CompleteInterruptedSave() {
     std::filesystem::path failedFile;
     FileFault fault;
-    if (CJointCommit::Recover(PathOf(kSaveRecordFile), failedFile, fault) !=
-        CJointCommit::Recovery::Failed)
+    std::string cause;
+    switch (CJointCommit::Recover(PathOf(kSaveRecordFile), failedFile, fault)) {
+    case CJointCommit::Recovery::NothingToDo:
+    case CJointCommit::Recovery::Completed:
         return Status::Ok;
+    case CJointCommit::Recovery::Failed:
+        cause = FaultText(fault, failedFile.string());
+        break;
+    case CJointCommit::Recovery::Unreadable: // it stays, with its files, for a start that can
+        cause = ReadFaultText(failedFile, fault.error);
+        break;
+    }
     messages_.Show("Recitor Cannot complete save",
-                   "The last save was interrupted and cannot be completed. " +
-                       FaultText(fault, failedFile.string()),
+                   "The last save was interrupted and cannot be completed. " + cause,
                    MsgIcon::Error);
     return Status::Fatal;
 }
@@ -168,11 +177,14 @@ Status CPassageStore::Load() {
     Status status = Status::Fatal;
     do {
         if (!infoFile_.Open(PathOf(kInfoFile))) {
-            messages_.Show("Recitor Missing Info File", "Unable to open Info xml file for reading",
-                           MsgIcon::Error);
+            if (!ReadFailed(infoFile_))
+                messages_.Show("Recitor Missing Info File",
+                               "Unable to open Info xml file for reading", MsgIcon::Error);
             break;
         }
         const Header info = ReadHeader(infoFile_);
+        if (ReadFailed(infoFile_))
+            break;
         if (!info.declarationOk || !info.countRead || info.count < kMinBaseline ||
             info.count > kMaxPassages) {
             badHeader(kInfoFile, kMinBaseline, info.count);
@@ -181,11 +193,14 @@ Status CPassageStore::Load() {
         baselineCount_ = info.count;
 
         if (!userFile_.Open(PathOf(kUserFile))) {
-            messages_.Show("Recitor Missing Info File", "Unable to open User xml file for reading",
-                           MsgIcon::Error);
+            if (!ReadFailed(userFile_))
+                messages_.Show("Recitor Missing Info File",
+                               "Unable to open User xml file for reading", MsgIcon::Error);
             break;
         }
         const Header user = ReadHeader(userFile_);
+        if (ReadFailed(userFile_))
+            break;
         if (user.countRead && !user.versionRead)
             userFileChanged_ = true; // an old header: the next save writes the current one
         if (!user.declarationOk || !user.countRead || user.count < 0 || user.count > kMaxPassages) {
@@ -204,6 +219,9 @@ Status CPassageStore::Load() {
         UserElements userElements;
         StatsLines statsLines;
         ReadFiles(baselineStatus, baselineMessages, userElements, statsLines);
+        // What could not be read is the cause of whatever else went wrong with it.
+        if (ReadFailed(infoFile_) || ReadFailed(userFile_) || ReadFailed(statsFile_))
+            break;
         baselineMessages.Replay(messages_);
         // The baseline passages that revisions replaced are freed as loading ends. Freeing them on
         // a second thread while the statistics are attached saved too little of the load to be
@@ -228,6 +246,7 @@ Status CPassageStore::Load() {
 }
 
 std::array<FileIdentity, 4> CPassageStore::LoadedFileIdentities() const {
+    static_assert(kStatsIdentity == 2);
     return {FileIdentity::Of(PathOf(kInfoFile)), FileIdentity::Of(PathOf(kUserFile)),
             FileIdentity::Of(PathOf(kStatsFile)), FileIdentity::Of(PathOf(kStatsSpareFile))};
 }
@@ -236,14 +255,22 @@ bool CPassageStore::FilesChangedSinceLoad() const {
     return LoadedFileIdentities() != loadedFiles_;
 }
 
+// A missing or damaged statistics file gives way to the spare. A damaged one is first renamed
+// aside, where the saves of this run cannot write over it.
 Status CPassageStore::OpenStats() {
-    bool valid = statsFile_.Open(PathOf(kStatsFile));
+    const std::filesystem::path path = PathOf(kStatsFile);
+    const bool found = statsFile_.Open(path);
+    if (!found && ReadFailed(statsFile_))
+        return Status::Fatal;
+    bool valid = found;
     int count = 0;
-    if (valid) {
+    if (found) {
         std::string_view line;
         statsFile_.ReadLine(line);
         const bool declarationOk = line == kDeclaration;
         statsFile_.ReadLine(line);
+        if (ReadFailed(statsFile_))
+            return Status::Fatal;
         const CScanPattern::Result match = kStatsHeaderPattern.Match(line);
         if (match.count >= 1)
             count = match.ints[0];
@@ -265,13 +292,42 @@ Status CPassageStore::OpenStats() {
          << " passages, or is less than 0 passages. Replacing with empty RctStatsSpare.xml. All "
             "statistics lost. PsgCount: #"
          << count;
+    if (found) {
+        std::filesystem::path kept;
+        int error = 0;
+        if (!CAtomicFile::RenameAside(path, kDamagedSuffix, kept, error)) {
+            statsFile_.Close();
+            CMessage cannotKeep;
+            cannotKeep << kStatsFile << " file invalid or corrupt, and it cannot be kept as "
+                       << kept.filename().string() << ": " << std::generic_category().message(error)
+                       << "\nRecitor ends, so that the file is not written over.";
+            messages_.Show("Recitor Cannot keep Stats file", cannotKeep.Text(), MsgIcon::Error);
+            return Status::Fatal;
+        }
+        text << "\nThe damaged file was kept as " << kept.filename().string() << ".";
+        // Moving it aside is this load's own doing, not a change a later look should see.
+        loadedFiles_[kStatsIdentity] = FileIdentity::Of(path);
+    }
     messages_.Show("Recitor Corrupt/Missing Stats file 'patched'", text.Text(), MsgIcon::Warning);
     statsCount_ = 0;
     exportDue_ = true;
     std::string_view skipped;
     statsFile_.ReadLine(skipped);
     statsFile_.ReadLine(skipped);
-    return Status::Ok;
+    return ReadFailed(statsFile_) ? Status::Fatal : Status::Ok;
+}
+
+bool CPassageStore::ReadFailed(const CLineReader& file) {
+    if (file.Error() == 0 || (!file.IsOpen() && file.Error() == ENOENT))
+        return false;
+    messages_.Show("Recitor Cannot read file", ReadFaultText(file.Path().filename(), file.Error()),
+                   MsgIcon::Error);
+    return true;
+}
+
+void CPassageStore::SetReadFunction(const CLineReader::ReadFunction& read) {
+    for (CLineReader* file : {&infoFile_, &userFile_, &statsFile_})
+        file->SetReadFunction(read);
 }
 
 // The baseline file, and after it the statistics lines, are read on a second thread while this
@@ -535,6 +591,8 @@ Status CPassageStore::AttachStats(StatsLines& stats) {
 Status CPassageStore::CheckEnd(CLineReader& file, const char* fileName) {
     std::string_view line;
     file.ReadLine(line);
+    if (ReadFailed(file))
+        return Status::Fatal;
     if (line == kEndLine)
         return Status::Ok;
     CMessage text;
@@ -792,20 +850,33 @@ void CPassageStore::ReportWriteFault(SavedFile file, const FileFault& fault) {
                        FaultText(fault, std::string("save record ") + kSaveRecordFile),
                        MsgIcon::Error);
         break;
+    case SavedFile::Export:
+        messages_.Show("Recitor Cannot write SpecialHandling file",
+                       FaultText(fault, "PpcXport.txt file"), MsgIcon::Error);
+        break;
     }
 }
 
 Status CPassageStore::SaveAll() {
-    if (exportDue_)
-        WriteExport(); // a failure is reported there and saving goes on
+    // Made first, so that its lock covers the save's temporary files from their creation.
+    CJointCommit commit(PathOf(kSaveRecordFile));
+    commit.SetStepHook(commitStepHook_);
+    // The export goes in place with the statistics and user files, so that the three always
+    // belong together. One that cannot be written is reported and the save goes on without it.
+    CAtomicFile exported;
+    std::uint32_t timestamp = 0;
+    bool withExport = exportDue_ && WriteExportFile(exported, timestamp);
     CAtomicFile stats;
     CAtomicFile user;
-    if (!WriteFiles(stats, user))
+    if (!WriteFiles(commit, stats, user, withExport ? &exported : nullptr, withExport))
         return Status::Fatal; // the old files stay together
+    if (withExport)
+        ExportWritten(timestamp);
     return Status::Ok;
 }
 
-bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
+bool CPassageStore::WriteFiles(CJointCommit& commit, CAtomicFile& stats, CAtomicFile& user,
+                               CAtomicFile* exported, bool& exportCommitted) {
     if (!stats.Open(PathOf(kStatsFile))) {
         ReportWriteFault(SavedFile::Stats, stats.Fault());
         return false;
@@ -836,14 +907,23 @@ bool CPassageStore::WriteFiles(CAtomicFile& stats, CAtomicFile& user) {
         return false;
     }
     statsCount_ = count;
-    // The user file goes first: it holds what the user typed, the statistics only refer to it.
-    CAtomicFile* const written[] = {&user, &stats};
-    std::span<CAtomicFile* const> files(written);
-    if (!writeUser)
-        files = files.subspan(1);
-    CJointCommit commit(PathOf(kSaveRecordFile));
-    commit.SetStepHook(commitStepHook_);
-    if (commit.Commit(files)) {
+    // The export goes first, so that when it cannot be put in place, nothing is yet and the
+    // pair can go without it. Then the user file: it holds what the user typed, the statistics
+    // only refer to it.
+    std::vector<CAtomicFile*> files;
+    if (exported)
+        files.push_back(exported);
+    if (writeUser)
+        files.push_back(&user);
+    files.push_back(&stats);
+    bool committed = commit.Commit(files);
+    if (!committed && exported && commit.FailedFile() == 0) {
+        ReportWriteFault(SavedFile::Export, commit.Fault());
+        exportCommitted = false;
+        files.erase(files.begin());
+        committed = commit.Commit(files);
+    }
+    if (committed) {
         if (releaseOnSave_)
             passages_.clear(); // closing: the collection is released once it is safely saved
         return true;
@@ -889,8 +969,15 @@ bool CPassageStore::WriteUser(CAtomicFile& user) const {
 }
 
 void CPassageStore::RemoveLeftoverTemporaries() const {
+    // Under the lock that a save holds from its first temporary file to its last rename, so that
+    // a save under way in another copy keeps its files. The files that a record in place names
+    // are the next start's to put in place; a record that cannot be read may name any of them.
+    const CDirectoryLock lock(PathOf(kSaveRecordFile));
+    std::vector<std::filesystem::path> pending;
+    if (!CJointCommit::PendingFiles(PathOf(kSaveRecordFile), pending))
+        return;
     for (const char* name : {kStatsFile, kUserFile, kExportFile, kSaveRecordFile})
-        CAtomicFile::RemoveLeftovers(PathOf(name));
+        CAtomicFile::RemoveLeftovers(PathOf(name), pending);
 }
 
 Status CPassageStore::Close() {
@@ -899,15 +986,38 @@ Status CPassageStore::Close() {
 }
 
 bool CPassageStore::WriteExport() {
+    // A commit of one file is a single rename; its lock keeps the temporary file from the
+    // clean-up of another copy.
+    CJointCommit commit(PathOf(kSaveRecordFile));
     CAtomicFile file;
+    std::uint32_t timestamp = 0;
+    if (!WriteExportFile(file, timestamp))
+        return false;
+    CAtomicFile* const files[] = {&file};
+    if (!commit.Commit(files)) {
+        ReportWriteFault(SavedFile::Export, commit.Fault());
+        return false;
+    }
+    ExportWritten(timestamp);
+    return true;
+}
+
+void CPassageStore::ExportWritten(std::uint32_t timestamp) {
+    exportTimestamp_ = timestamp;
+    settings_.WriteNumber(kSectionExport, SettingKey::kFileTimestamp,
+                          static_cast<std::int32_t>(timestamp));
+    exportDue_ = false;
+}
+
+bool CPassageStore::WriteExportFile(CAtomicFile& file, std::uint32_t& timestamp) {
     const auto fail = [this, &file] {
-        messages_.Show("Recitor Cannot write SpecialHandling file",
-                       FaultText(file.Fault(), "PpcXport.txt file"), MsgIcon::Error);
+        ReportWriteFault(SavedFile::Export, file.Fault());
+        file.Discard();
         return false;
     };
     if (!file.Open(PathOf(kExportFile)))
         return fail();
-    const std::uint32_t timestamp = clock_.NowSeconds();
+    timestamp = clock_.NowSeconds();
     std::vector<const CPassage*> entries;
     const std::vector<int> exportList = ExportList();
     entries.reserve(exportList.size());
@@ -954,11 +1064,7 @@ bool CPassageStore::WriteExport() {
         out.append(kCrLf);
         file.FlushIfFull();
     }
-    if (!file.Finish() || !file.Commit())
+    if (!file.Finish())
         return fail();
-    exportTimestamp_ = timestamp;
-    settings_.WriteNumber(kSectionExport, SettingKey::kFileTimestamp,
-                          static_cast<std::int32_t>(timestamp));
-    exportDue_ = false;
     return true;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CAtomicFile;
+class CJointCommit;
 struct FileFault;
 
 // Told by the store after each change of which passages it holds or of their order.
@@ -56,11 +57,17 @@ public:
 
     // Reads and merges the three files; called once. A save that was interrupted while it put
     // the statistics and user files in place is completed first, so that they belong together.
+    // A damaged statistics file is renamed aside (RctStats.xml.damaged, or with "-2", "-3", ...)
+    // before the spare stands in. A file that cannot be read, or a save record that cannot be,
+    // is Status::Fatal, so that nothing is written over it.
     Status Load();
     // Whether any file Load read (the baseline, user and statistics files and the spare) is no
     // longer the one it read: replaced, rewritten, removed or newly there. A copy of the program
     // that waited for another to end asks this before it works on what it loaded.
     bool FilesChangedSinceLoad() const;
+    // Load reads its files through read (CLineReader::SetReadFunction), so that tests can make a
+    // read fail.
+    void SetReadFunction(const CLineReader::ReadFunction& read);
 
     // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
     int Find(std::uint32_t key) const;
@@ -110,18 +117,20 @@ public:
     std::vector<int> ExportList() const;
 
     // Writes the files that are due: the handheld export when needed, the statistics file, and
-    // the user file when it changed; the statistics and user files are replaced together, also
-    // when the program is killed meanwhile. Status::Fatal, after a message saying which file
-    // failed and why, when a data file cannot be written; the files on disk then stay as they
-    // were. (The caller writes the settings after a save that worked.)
+    // the user file when it changed; they are replaced together, also when the program is killed
+    // meanwhile. An export that cannot be written is reported, stays due and the rest is saved
+    // without it. Status::Fatal, after a message saying which file failed and why, when a data
+    // file cannot be written; the files on disk then stay as they were. (The caller writes the
+    // settings after a save that worked.)
     Status SaveAll();
     // Called after each file operation while a save puts the files in place, so that tests can
     // stop the program between any two of them.
     void SetCommitStepHook(std::function<void()> hook) { commitStepHook_ = std::move(hook); }
     // Removes the temporary files that a save killed before it finished left beside the files the
     // store writes (statistics, user and handheld export files and the save record; beside the
-    // files their symbolic links name). Called at start-up, after Load has completed an
-    // interrupted save, once this is the only running copy of the program.
+    // files their symbolic links name), except those a save record in place names. Called at
+    // start-up, after Load has completed an interrupted save; it waits for a save of another
+    // copy that is under way.
     void RemoveLeftoverTemporaries() const;
     // The save at the end of the run: after a save that worked the store holds no passages (they
     // are released as the save ends); after a failed one it keeps them all, as the windows still
@@ -188,6 +197,9 @@ private:
     // The identities of the files Load reads: baseline, user, statistics and spare files.
     std::array<FileIdentity, 4> LoadedFileIdentities() const;
     Header ReadHeader(CLineReader& file);
+    // Whether file could not be opened for another reason than that it is missing, or could not
+    // be read; then after a message naming it and the system's reason.
+    bool ReadFailed(const CLineReader& file);
     Status OpenStats();
     void ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
                    UserElements& userElements, StatsLines& statsLines);
@@ -204,10 +216,18 @@ private:
     Status CheckEnd(CLineReader& file, const char* fileName);
     int FindIn(std::uint32_t key, int last) const;
     Status CompleteInterruptedSave();
-    bool WriteFiles(CAtomicFile& stats, CAtomicFile& user);
+    // Writes the statistics and user files and puts them in place with exported, when given;
+    // exportCommitted turns false when the export could not be put in place with them.
+    bool WriteFiles(CJointCommit& commit, CAtomicFile& stats, CAtomicFile& user,
+                    CAtomicFile* exported, bool& exportCommitted);
     bool WriteStats(CAtomicFile& stats, int& count) const;
     bool WriteUser(CAtomicFile& user) const;
-    enum class SavedFile { Stats, User, Record };
+    // Writes the handheld export to file, finished but not in place, stamped with timestamp;
+    // false after its message when it cannot be written.
+    bool WriteExportFile(CAtomicFile& file, std::uint32_t& timestamp);
+    // The export stamped timestamp is in place: it is no longer due.
+    void ExportWritten(std::uint32_t timestamp);
+    enum class SavedFile { Stats, User, Record, Export };
     void ReportWriteFault(SavedFile file, const FileFault& fault);
     int ActiveCount() const;
     void ReportTooManyActive();
@@ -236,6 +256,8 @@ private:
     std::function<void()> commitStepHook_;
     double loadSeconds_ = 0.0;
     std::uint32_t exportTimestamp_ = 0;
+    // The baseline, user and statistics files and the spare, as Load found them.
+    static constexpr std::size_t kStatsIdentity = 2;
     std::array<FileIdentity, 4> loadedFiles_;
     CLineReader infoFile_;
     CLineReader userFile_;

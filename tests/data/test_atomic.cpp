@@ -7,12 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -21,8 +26,10 @@ namespace {
 
 const char* const kStatsCaption = "Recitor Cannot write Stats file";
 const char* const kUserCaption = "Recitor Cannot write User file";
-const char* const kStatsText = "Unable to open Stats xml file for writing";
-const char* const kUserText = "Unable to open User xml file for writing";
+const std::string kStatsText = "Unable to open Stats xml file for writing";
+const std::string kUserText = "Unable to open User xml file for writing";
+// The system's reason follows the words of an open failure on a line of its own.
+const std::string kDenied = "\n: Permission denied";
 
 // Every entry below root, links not followed: a file's bytes, a link's text or "<dir>", and the
 // permission bits.
@@ -89,7 +96,7 @@ TEST_F(AtomicTest, UnreplaceableUserFileKeepsTheOldStatisticsToo) {
     const DirSnapshot before = Snapshot();
 
     EXPECT_EQ(store->SaveAll(), Status::Fatal);
-    ExpectOneMessage(kUserCaption, "Unable to open User xml file for writing", MsgIcon::Error);
+    ExpectOneMessage(kUserCaption, kUserText + "\n: Is a directory", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(settings.writes.empty()); // a failed save stops before the settings
 }
@@ -99,7 +106,7 @@ TEST_F(AtomicTest, UnreplaceableStatisticsFile) {
     std::filesystem::create_directory(dir / "RctStats.xml");
     const DirSnapshot before = Snapshot();
     EXPECT_EQ(store->SaveAll(), Status::Fatal);
-    ExpectOneMessage(kStatsCaption, "Unable to open Stats xml file for writing", MsgIcon::Error);
+    ExpectOneMessage(kStatsCaption, kStatsText + "\n: Is a directory", MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -176,7 +183,8 @@ TEST_F(AtomicTest, LinksInACircleAreRefusedLikeAFileThatCannotBeWritten) {
     fs::create_symlink("RctStats.xml", dir / "loop");
     const auto before = Tree(dir);
     EXPECT_EQ(store->SaveAll(), Status::Fatal);
-    ExpectOneMessage(kStatsCaption, kStatsText, MsgIcon::Error);
+    ExpectOneMessage(kStatsCaption, kStatsText + "\n: Too many levels of symbolic links",
+                     MsgIcon::Error);
     EXPECT_EQ(Tree(dir), before);
 }
 
@@ -202,6 +210,32 @@ TEST_F(AtomicTest, ReplacedFilesKeepTheirPermissionBits) {
     EXPECT_EQ(Mode(dir / "PpcXport.txt"), fs::perms(0666 & ~umask));
 }
 
+// A replaced file stays its owner's and group's (here as the superuser, who may give files to
+// anyone), also where a link leads, so that the owner's next save can replace it again.
+TEST_F(AtomicTest, ReplacedFilesKeepTheirOwnerAndGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser may give a file to another user";
+    fs::create_directory(dir / "kept");
+    Write("kept/user.xml", Read("RctUser.xml"));
+    fs::remove(dir / "RctUser.xml");
+    fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
+    ASSERT_EQ(::chown((dir / "RctStats.xml").c_str(), 4321, 8765), 0);
+    ASSERT_EQ(::chown((dir / "kept/user.xml").c_str(), 4322, 8766), 0);
+    ReviseUnchanged(17); // inactive: no export falls due
+    const std::string oldStats = Read("RctStats.xml");
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+
+    EXPECT_NE(Read("RctStats.xml"), oldStats); // replaced
+    struct stat statsFile {};
+    struct stat userFile {};
+    ASSERT_EQ(::stat((dir / "RctStats.xml").c_str(), &statsFile), 0);
+    ASSERT_EQ(::lstat((dir / "kept/user.xml").c_str(), &userFile), 0);
+    EXPECT_EQ(statsFile.st_uid, 4321u);
+    EXPECT_EQ(statsFile.st_gid, 8765u);
+    EXPECT_EQ(userFile.st_uid, 4322u);
+    EXPECT_EQ(userFile.st_gid, 8766u);
+}
+
 // A file the user made read-only is not replaced behind their back, not even by the superuser,
 // for whom every file is writable: the save fails as for a file that cannot be opened for
 // writing, and nothing on disk changes.
@@ -215,13 +249,13 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
         const char* file;
         fs::perms mode;
         const char* caption;
-        const char* text;
+        std::string text;
     };
     const Case cases[] = {
-        {"RctStats.xml", fs::perms(0444), kStatsCaption, kStatsText},
-        {"RctStats.xml", fs::perms(0400), kStatsCaption, kStatsText},
+        {"RctStats.xml", fs::perms(0444), kStatsCaption, kStatsText + kDenied},
+        {"RctStats.xml", fs::perms(0400), kStatsCaption, kStatsText + kDenied},
         // The statistics file could be replaced, but not without the user file.
-        {"kept/user.xml", fs::perms(0444), kUserCaption, kUserText},
+        {"kept/user.xml", fs::perms(0444), kUserCaption, kUserText + kDenied},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -241,7 +275,7 @@ TEST_F(AtomicTest, WriteProtectedFilesAreRefusedAndNothingChanges) {
     MakeExportDue();
     EXPECT_FALSE(store->WriteExport());
     ExpectOneMessage("Recitor Cannot write SpecialHandling file",
-                     "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+                     "Unable to open PpcXport.txt file for writing" + kDenied, MsgIcon::Error);
     EXPECT_EQ(Read("PpcXport.txt"), "old export");
     EXPECT_TRUE(store->ExportDue());
 
@@ -317,4 +351,50 @@ TEST_F(StoreTest, LineReaderHandlesBothBreaksAndLongLines) {
     EXPECT_FALSE(reader.ReadLine(line));
     EXPECT_TRUE(line.empty());
     EXPECT_FALSE(reader.Open(dir / "none.txt"));
+}
+
+// A read that fails is not the end of the file: the lines before it are given, the line it cut
+// off is not, and the reader says why it stopped.
+TEST_F(StoreTest, LineReaderStopsAtAFailedReadAndSaysWhy) {
+    Write("lines.txt", "first\r\nsecond\r\nthird\r\n");
+    CLineReader reader;
+    reader.SetReadFunction([left = std::size_t{10}](std::FILE* file, char* into, std::size_t size,
+                                                    int& error) mutable -> std::size_t {
+        if (left == 0) {
+            error = EIO;
+            return 0;
+        }
+        const std::size_t got = std::fread(into, 1, std::min(size, left), file);
+        left -= got;
+        return got;
+    });
+    ASSERT_TRUE(reader.Open(dir / "lines.txt"));
+    std::string_view line;
+    ASSERT_TRUE(reader.ReadLine(line));
+    EXPECT_EQ(line, "first");
+    EXPECT_FALSE(reader.ReadLine(line)); // "sec" was read, and then the read failed
+    EXPECT_TRUE(line.empty());
+    EXPECT_EQ(reader.Error(), EIO);
+
+    EXPECT_FALSE(reader.Open(dir / "none.txt"));
+    EXPECT_EQ(reader.Error(), ENOENT);
+}
+
+// Saves on two threads at once draw the names of their temporary files independently (a shared
+// generator shows as a race under the thread sanitizer).
+TEST_F(StoreTest, SavesOnTwoThreadsAtOnceNameTheirTemporaryFilesApart) {
+    std::atomic<int> saved = 0;
+    const auto save = [&](const std::string& name) {
+        for (int i = 0; i < 100; ++i) {
+            CAtomicFile file;
+            if (file.Open(dir / name) && (file.Append(name), file.Finish()) && file.Commit())
+                ++saved;
+        }
+    };
+    std::thread first(save, "first.txt");
+    std::thread second(save, "second.txt");
+    first.join();
+    second.join();
+    EXPECT_EQ(saved, 200);
+    EXPECT_EQ(Snapshot(), (DirSnapshot{{"first.txt", "first.txt"}, {"second.txt", "second.txt"}}));
 }

@@ -1,6 +1,6 @@
-// The statistics and user files change together, even when the program is killed between any two
-// file operations of a save; a save that fails says why; no file is made to hold more passages
-// than the next start accepts.
+// The statistics and user files, and the handheld export saved with them, change together, even
+// when the program is killed between any two file operations of a save; a save that fails says why;
+// no file is made to hold more passages than the next start accepts.
 
 #include "JointCommit.h"
 #include "RefTables.h"
@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <set>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -20,10 +23,12 @@ namespace {
 
 const char* const kRecord = "RctSave.pending";
 
-struct FilePair {
+// The files a save puts in place together (an export not there reads as empty).
+struct SavedFiles {
     std::string user;
     std::string stats;
-    bool operator==(const FilePair&) const = default;
+    std::string exported;
+    bool operator==(const SavedFiles&) const = default;
 };
 
 } // namespace
@@ -32,7 +37,9 @@ class CommitTest : public StoreTest {
 protected:
     void SetUp() override { LoadJohn(); }
 
-    FilePair Pair() const { return {Read("RctUser.xml"), Read("RctStats.xml")}; }
+    SavedFiles Saved() const {
+        return {Read("RctUser.xml"), Read("RctStats.xml"), Read("PpcXport.txt")};
+    }
 
     // Puts the directory back as snapshot has it.
     void Restore(const DirSnapshot& snapshot) const {
@@ -91,17 +98,19 @@ protected:
     }
 };
 
-// Killed after each step of the commit, the next start finds the old pair up to the moment the
-// record of the new one is in place, and the whole new pair from then on; never a mixture, never
-// a temporary file or record left behind.
+// Killed after each step of the commit, the next start finds the old files up to the moment the
+// record of the new ones is in place, and all the new ones (user, statistics and export) from then
+// on; never a mixture, never a temporary file or record left behind.
 TEST_F(CommitTest, KilledAtEveryStepTheNextStartLoadsTheOldOrTheNewPair) {
     const DirSnapshot original = Snapshot();
-    const FilePair oldPair = Pair();
+    const SavedFiles oldFiles = Saved();
+    const std::set<std::string> oldNames = Names();
     ASSERT_FALSE(SaveKilledAt(-1));
-    const FilePair newPair = Pair();
+    const SavedFiles newFiles = Saved();
     const std::set<std::string> names = Names();
-    ASSERT_NE(newPair.user, oldPair.user);
-    ASSERT_NE(newPair.stats, oldPair.stats);
+    ASSERT_NE(newFiles.user, oldFiles.user);
+    ASSERT_NE(newFiles.stats, oldFiles.stats);
+    ASSERT_NE(newFiles.exported, oldFiles.exported); // the changes made the export due
 
     std::vector<std::string> outcomes;
     for (int stopAt = 0; stopAt < 20; ++stopAt) {
@@ -110,13 +119,15 @@ TEST_F(CommitTest, KilledAtEveryStepTheNextStartLoadsTheOldOrTheNewPair) {
         if (!SaveKilledAt(stopAt))
             break;
         Start();
-        const FilePair found = Pair();
-        outcomes.push_back(found == oldPair ? "old" : found == newPair ? "new" : "mixed");
-        EXPECT_EQ(Names(), names) << "after a kill at step " << stopAt;
+        const SavedFiles found = Saved();
+        outcomes.push_back(found == oldFiles ? "old" : found == newFiles ? "new" : "mixed");
+        EXPECT_EQ(Names(), found == oldFiles ? oldNames : names)
+            << "after a kill at step " << stopAt;
     }
-    // Before the record is written, once it is written, after each of the two renames and after
-    // the record is removed.
-    EXPECT_EQ(outcomes, (std::vector<std::string>{"old", "old", "new", "new", "new", "new"}));
+    // Before the record is written, once it is written, after each of the three renames and
+    // after the record is removed.
+    EXPECT_EQ(outcomes,
+              (std::vector<std::string>{"old", "old", "new", "new", "new", "new", "new"}));
 }
 
 // A record in place is completed at the next start from the temporary files it names; a record
@@ -194,6 +205,72 @@ TEST_F(CommitTest, FailedRenamesAreNamedAndTheRecordIsCompletedOnceTheyCan) {
     EXPECT_FALSE(Exists(kRecord));
     EXPECT_EQ(store->Passage(15).freq, 1); // the statistics came through
     EXPECT_EQ(store->Passage(17).baseline, false);
+}
+
+// A record that cannot be read may be a whole one: it stays, with the files it may name, for a
+// start that can read it, and this start ends saying why; the clean-up of leftovers keeps them.
+TEST_F(CommitTest, RecordThatCannotBeReadStaysWithItsFiles) {
+    fs::create_directory(dir / kRecord);
+    Write("RctStats.xml.tmp-0123abcd", "new statistics");
+    ExpectFatal("Recitor Cannot complete save",
+                "The last save was interrupted and cannot be completed. Unable to read " +
+                    (dir / kRecord).string() + ": Is a directory");
+    store->RemoveLeftoverTemporaries();
+    EXPECT_EQ(Read("RctStats.xml.tmp-0123abcd"), "new statistics");
+}
+
+// Another copy clears leftovers while a save is between its renames: the clean-up waits for the
+// save, whose files all go in place, and the next start loads them.
+TEST_F(CommitTest, ClearingLeftoversWaitsForASaveUnderWay) {
+    Change();
+    std::atomic<bool> cleared = false;
+    std::thread otherCopy;
+    store->SetCommitStepHook([&, step = 0]() mutable {
+        if (step++ != 3) // the record and the first file are in place
+            return;
+        otherCopy = std::thread([&] {
+            CPassageStore(sink, settings, clock, dir).RemoveLeftoverTemporaries();
+            cleared = true;
+        });
+        for (int wait = 0; wait < 50 && !cleared; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_FALSE(cleared);
+    });
+    EXPECT_EQ(store->SaveAll(), Status::Ok);
+    otherCopy.join();
+    EXPECT_TRUE(cleared);
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+    const SavedFiles saved = Saved();
+    Start();
+    EXPECT_EQ(Saved(), saved);
+    EXPECT_EQ(store->Passage(0).freq, 2);
+}
+
+// A temporary file beside a linked file's target lies in another directory than the record: its
+// directory entry is made durable before the record can name it, as that of the record's own.
+TEST_F(StoreTest, CommitSyncsTheDirectoryOfEveryTemporaryFileBeforeTheRecord) {
+    fs::create_directory(dir / "kept");
+    Write("kept/user.xml", "old user");
+    fs::create_symlink("kept/user.xml", dir / "RctUser.xml");
+    Write("RctStats.xml", "old statistics");
+    CJointCommit commit(dir / kRecord);
+    CAtomicFile user;
+    CAtomicFile stats;
+    for (auto [file, name] : {std::pair{&user, "RctUser.xml"}, std::pair{&stats, "RctStats.xml"}}) {
+        ASSERT_TRUE(file->Open(dir / name));
+        file->Append("new");
+        ASSERT_TRUE(file->Finish());
+    }
+    std::vector<fs::path> synced; // before the record was in place
+    commit.SetSyncHook([&](const fs::path& directory) {
+        if (!Exists(kRecord))
+            synced.push_back(fs::canonical(directory));
+    });
+    CAtomicFile* const files[] = {&user, &stats};
+    ASSERT_TRUE(commit.Commit(files));
+    EXPECT_EQ(synced, (std::vector<fs::path>{fs::canonical(dir / "kept"), fs::canonical(dir)}));
+    EXPECT_EQ(Read("kept/user.xml"), "new");
+    EXPECT_EQ(Read("RctStats.xml"), "new");
 }
 
 // ---------------------------------------------------------------------------------------------

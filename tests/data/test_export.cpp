@@ -134,7 +134,8 @@ TEST_F(ExportTest, FailedWriteLeavesTheExportDueAndSavingGoesOn) {
     MakeExportDue();
     EXPECT_FALSE(store->WriteExport());
     ExpectOneMessage("Recitor Cannot write SpecialHandling file",
-                     "Unable to open PpcXport.txt file for writing", MsgIcon::Error);
+                     "Unable to open PpcXport.txt file for writing\n: Is a directory",
+                     MsgIcon::Error);
     EXPECT_TRUE(store->ExportDue());
     EXPECT_EQ(store->ExportTimestamp(), 0u);
     EXPECT_TRUE(settings.writes.empty());
@@ -147,4 +148,23 @@ TEST_F(ExportTest, FailedWriteLeavesTheExportDueAndSavingGoesOn) {
     EXPECT_TRUE(store->ExportDue());
     EXPECT_TRUE(Exists("RctStats.xml"));
     EXPECT_EQ(Snapshot().size(), 4u); // no temporary file left behind
+}
+
+// An export written but not put in place with the other files (here its name became a directory
+// meanwhile) is reported like any failed export: the others are saved without it and it stays due.
+TEST_F(ExportTest, ExportThatCannotBePutInPlaceLeavesTheOthersSaved) {
+    ReviseUnchanged(17);
+    MakeExportDue();
+    const std::string oldUser = Read("RctUser.xml");
+    store->SetCommitStepHook([this, step = 0]() mutable {
+        if (step++ == 0)
+            std::filesystem::create_directory(dir / "PpcXport.txt");
+    });
+    EXPECT_EQ(store->SaveAll(), Status::Ok);
+    ExpectOneMessage("Recitor Cannot write SpecialHandling file",
+                     "Unable to replace PpcXport.txt file: Is a directory", MsgIcon::Error);
+    EXPECT_TRUE(store->ExportDue());
+    EXPECT_TRUE(settings.writes.empty());
+    EXPECT_NE(Read("RctUser.xml"), oldUser); // the revision was saved
+    EXPECT_EQ(Snapshot().size(), 4u);        // no temporary file or record left behind
 }

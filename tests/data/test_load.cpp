@@ -6,6 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
 
 const std::vector<std::string> kEmpty;
@@ -276,18 +283,22 @@ TEST_F(LoadTest, FaultsAreReportedInTheOrderOfTheFiles) {
               "RctUser.xml not sorted or has duplicate: Prev: 54003018  Cur: 54003016" + kReload);
 }
 
+// A damaged statistics file is kept under a name of its own, never over an earlier copy, before
+// the spare stands in; a missing one simply gives way to the spare.
 TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
     struct Case {
         std::string stats; // empty: no statistics file
         int count;
+        std::string kept; // the name of the damaged file's copy
     };
     std::string badDeclaration = StatsFile({});
     badDeclaration.replace(0, 5, "<?XML");
-    const Case cases[] = {{StatsFile({}, 15001), 15001},
-                          {StatsFile({}, -1), -1},
-                          {"", 0},
-                          {std::string(kDecl) + "\r\n<passages>\r\n</passages>\r\n", 0},
-                          {badDeclaration, 0}};
+    const Case cases[] = {
+        {StatsFile({}, 15001), 15001, "RctStats.xml.damaged"},
+        {StatsFile({}, -1), -1, "RctStats.xml.damaged-2"},
+        {"", 0, ""},
+        {std::string(kDecl) + "\r\n<passages>\r\n</passages>\r\n", 0, "RctStats.xml.damaged-3"},
+        {badDeclaration, 0, "RctStats.xml.damaged-4"}};
     for (const Case& c : cases) {
         sink.shown.clear();
         std::filesystem::remove(dir / "RctStats.xml");
@@ -295,18 +306,106 @@ TEST_F(LoadTest, DamagedOrMissingStatisticsAreReplacedByTheSpare) {
         Write("RctStatsSpare.xml", StatsFile({}));
         if (!c.stats.empty())
             Write("RctStats.xml", c.stats);
-        const DirSnapshot before = Snapshot();
+        DirSnapshot expected = Snapshot();
+        expected.erase("RctStats.xml");
+        if (!c.kept.empty())
+            expected[c.kept] = c.stats; // the very bytes
         EXPECT_EQ(Load(), Status::Ok);
-        ExpectOneMessage("Recitor Corrupt/Missing Stats file 'patched'",
-                         "RctStats.xml file invalid, corrupt, exceeds 15000 passages, or is less "
-                         "than 0 passages. Replacing with empty RctStatsSpare.xml. All statistics "
-                         "lost. PsgCount: #" +
-                             std::to_string(c.count),
-                         MsgIcon::Warning);
+        ExpectOneMessage(
+            "Recitor Corrupt/Missing Stats file 'patched'",
+            "RctStats.xml file invalid, corrupt, exceeds 15000 passages, or is less "
+            "than 0 passages. Replacing with empty RctStatsSpare.xml. All statistics "
+            "lost. PsgCount: #" +
+                std::to_string(c.count) +
+                (c.kept.empty() ? "" : "\nThe damaged file was kept as " + c.kept + "."),
+            MsgIcon::Warning);
         EXPECT_TRUE(store->ExportDue());
         EXPECT_EQ(store->StatsCount(), 0);
-        EXPECT_EQ(Snapshot(), before); // nothing is repaired while loading
+        EXPECT_EQ(Snapshot(), expected); // nothing else is touched while loading
+        // Moving the damaged file aside is no change by another copy of the program.
+        EXPECT_FALSE(store->FilesChangedSinceLoad());
     }
+
+    // The saves of the run write a new statistics file and leave the copies as they are.
+    const DirSnapshot copies = Snapshot();
+    ASSERT_EQ(store->SaveAll(), Status::Ok);
+    for (const Case& c : cases) {
+        if (!c.kept.empty()) {
+            EXPECT_EQ(Read(c.kept), copies.at(c.kept));
+        }
+    }
+    EXPECT_EQ(Read("RctStats.xml"), StatsFile({}));
+}
+
+// A damaged statistics file that cannot be kept (here: every name for a copy is taken) is not
+// left to the saves of a run on the spare: the load ends, saying so.
+TEST_F(LoadTest, DamagedStatisticsThatCannotBeKeptEndTheLoad) {
+    WriteFiles(JohnBase(), kEmpty, nullptr);
+    Write("RctStatsSpare.xml", StatsFile({}));
+    Write("RctStats.xml", StatsFile({}, 15001));
+    Write("RctStats.xml.damaged", "");
+    for (int copy = 2; copy <= 999; ++copy)
+        Write("RctStats.xml.damaged-" + std::to_string(copy), "");
+    ExpectFatal("Recitor Cannot keep Stats file",
+                "RctStats.xml file invalid or corrupt, and it cannot be kept as "
+                "RctStats.xml.damaged-999: File exists\nRecitor ends, so that the file is not "
+                "written over.");
+}
+
+// A file that cannot be read is neither missing nor at its end: the load stops with the file and
+// the system's reason, before anything could be written over it. The statistics file is the one
+// the spare would otherwise stand in for.
+TEST_F(LoadTest, UnreadableFilesEndTheLoadWithTheirCause) {
+    const std::vector<std::string> stats = {StatsLine("540030168\"", 2, 0)};
+    for (const char* name : {"RctInfo.xml", "RctUser.xml", "RctStats.xml"}) {
+        SCOPED_TRACE(name);
+        sink.shown.clear();
+        WriteFiles(JohnBase(), kEmpty, &stats);
+        Write("RctStatsSpare.xml", StatsFile({}));
+        std::filesystem::remove(dir / name);
+        std::filesystem::create_directory(dir / name); // opens, and every read fails
+        ExpectFatal("Recitor Cannot read file",
+                    std::string("Unable to read ") + name + ": Is a directory");
+        std::filesystem::remove(dir / name);
+    }
+
+    // One that cannot even be opened, for another reason than that it is missing: a socket.
+    sink.shown.clear();
+    WriteFiles(JohnBase(), kEmpty, nullptr);
+    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "RctStats.xml").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ExpectFatal("Recitor Cannot read file",
+                "Unable to read RctStats.xml: No such device or address");
+    ::close(socketFd);
+
+    // A read that fails in the middle of the file: the lines read before it are not taken for
+    // the whole file.
+    sink.shown.clear();
+    std::filesystem::remove(dir / "RctStats.xml");
+    WriteFiles(JohnBase(), kEmpty, &stats);
+    const std::size_t infoSize = std::filesystem::file_size(dir / "RctInfo.xml");
+    ASSERT_GT(infoSize, std::filesystem::file_size(dir / "RctStats.xml") + 200);
+    const DirSnapshot before = Snapshot();
+    store = std::make_unique<CPassageStore>(sink, settings, clock, dir);
+    store->SetReadFunction([left = infoSize - 100](std::FILE* file, char* into, std::size_t size,
+                                                   int& error) mutable -> std::size_t {
+        if (left == 0) {
+            error = EIO;
+            return 0;
+        }
+        const std::size_t got = std::fread(into, 1, std::min(size, left), file);
+        left -= got;
+        return got;
+    });
+    EXPECT_EQ(store->Load(), Status::Fatal);
+    ExpectOneMessage("Recitor Cannot read file", "Unable to read RctInfo.xml: Input/output error",
+                     MsgIcon::Error);
+    EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(LoadTest, UserPassagesReplaceOrJoinTheBaselineInOrder) {
