@@ -794,6 +794,56 @@ def user_file(elements):
             + b"</passages>")
 
 
+def passage_element(key, context, passage, hint, ctx_lines, psg_lines, verses=1, topic="0000"):
+    """A passage element as the program writes it. The texts hold their breaks as CR LF, which
+    the offsets count as two characters and the element as a backslash n."""
+    start, hint_start = context.find(passage), context.find(hint)
+    escaped = context.replace("\r\n", "\\n")
+    return (f'<psg key="{key}" vCount="{verses:02d}" ctxLines="{ctx_lines}" '
+            f'psgLines="{psg_lines}" psgStart="{start:04d}" psgEnd="{start + len(passage):04d}" '
+            f'hintStart="{hint_start:04d}" hintEnd="{hint_start + len(hint):04d}" '
+            f'topic="{topic}" context="{escaped}"> </psg>')
+
+
+def saved_element(key, context, passage, hint, verses=1, topic="0000"):
+    """A pattern of the element the program writes for the passage: its line counts are its own
+    measure of the texts."""
+    measured = "LINES"
+    return re.escape(passage_element(key, context, passage, hint, measured, measured, verses,
+                                     topic)).replace(measured, r"\d\d")
+
+
+def type_boxes(s, dialog, texts):
+    """Types each text over the whole of a box, starting with the box that has the focus and
+    going on with Tab. A text is typed line by line, Return making the break the box gives (a
+    lone LF)."""
+    for text in texts:
+        s.key(dialog, "ctrl+a")
+        for number, line in enumerate(text.split("\r\n")):
+            if number:
+                s.key(dialog, "Return")
+            s.xdotool("type", "--delay", "2", line)
+        s.key(dialog, "Tab")
+
+
+# Places in the Edit Passage dialog's lists, which open on no entry: the number of steps down.
+JOHN = 43
+KJV, BBE = 4, 12
+
+
+def type_verse_key(s, dialog, book, chapter, first, last, trans):
+    """Chooses book and translation and types the verse numbers in a new passage's dialog, whose
+    Book list has the focus; the Translation list keeps it."""
+    for key in ["Down"] * book + ["Tab"]:
+        s.key(dialog, key)
+    for number in (chapter, first, last):
+        s.key(dialog, "ctrl+a")
+        s.xdotool("type", str(number))
+        s.key(dialog, "Tab")
+    for _ in range(trans):
+        s.key(dialog, "Down")
+
+
 def scenario_add_passage(s):
     """A passage added through the Edit Passage dialog, typed with line breaks, then classified:
     after the end it stands in the user file among the others in key order, with offsets that
@@ -815,25 +865,10 @@ def scenario_add_passage(s):
     window = s.wait_window(MAIN_TITLE)
     s.key(window, "ctrl+n")
     dialog = s.wait_window("^Add Passage$")
-    # The Book list has the focus: John is the 43rd book of the list, BBE the 12th translation.
-    for key in ["Down"] * 43 + ["Tab", "ctrl+a"]:
-        s.key(dialog, key)
-    s.xdotool("type", "3")
-    for number in ("16", "17"):
+    type_verse_key(s, dialog, JOHN, 3, 16, 17, BBE)
+    for _ in range(6):  # past Pri, its name, Sec, its name and Cancel
         s.key(dialog, "Tab")
-        s.key(dialog, "ctrl+a")
-        s.xdotool("type", number)
-    s.key(dialog, "Tab")
-    for key in ["Down"] * 12 + ["Tab"] * 6:  # past Pri, its name, Sec, its name and Cancel
-        s.key(dialog, key)
-    # Each box is typed line by line, Return making the break the box gives (a lone LF).
-    for text in (context, passage, hint):
-        s.key(dialog, "ctrl+a")
-        for number, line in enumerate(text.split("\r\n")):
-            if number:
-                s.key(dialog, "Return")
-            s.xdotool("type", "--delay", "2", line)
-        s.key(dialog, "Tab")
+    type_boxes(s, dialog, (context, passage, hint))
     s.screenshot("e2e-add-passage-dialog.png")
     s.key(dialog, "ctrl+s")  # Save (the maintainers' save-and-next)
     poll("the dialog to close", lambda: not s.windows("^Add Passage$"))
@@ -843,13 +878,7 @@ def scenario_add_passage(s):
     s.key(window, "Escape")
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
 
-    start = context.find(passage)
-    hint_start = context.find(hint)
-    escaped = context.replace("\r\n", "\\n")
-    pattern = (r'<psg key="54003016B" vCount="02" ctxLines="\d\d" psgLines="\d\d" '
-               f'psgStart="{start:04d}" psgEnd="{start + len(passage):04d}" '
-               f'hintStart="{hint_start:04d}" hintEnd="{hint_start + len(hint):04d}" '
-               f'topic="0000" context="{re.escape(escaped)}"> </psg>')
+    pattern = saved_element("54003016B", context, passage, hint, verses=2)
     lines = s.read_file("RctUser.xml").decode("cp1252").split("\r\n")
     check(len(lines) == 6 and lines[1] == '<passages count="003" formatversion="20031126">',
           f"user file:\n{lines}")
@@ -863,6 +892,99 @@ def scenario_add_passage(s):
                 '</passages>\r\n')
     check(stats == expected, f"statistics file:\n{stats}")
     check(s.settings().get("Params/UserCount") == "3", "UserCount after the add")
+
+
+def scenario_edit_long_context(s):
+    """A passage of the user's own whose element gives its context 98 lines, revised with a new
+    hint: the user file keeps its whole context. (98 marks a shared context only in a bundled
+    passage, which holds no more than its own text.)"""
+    key = "67002001W"
+    context = ("16 They profess that they know God, but by their works they deny him, being "
+               "abominable, disobedient, and unfit for any good work.\r\n"
+               "\r\n"
+               "1 But say the things which fit sound doctrine,\r\n"
+               "2 that older men should be temperate, sensible, sober minded, sound in faith, in "
+               "love, and in perseverance:\r\n"
+               "3 and that older women likewise be reverent in behavior, not slanderers nor "
+               "enslaved to much wine, teachers of that which is good;")
+    passage = "But say the things which fit sound doctrine,"
+    hint, new_hint = "But say", "say the things"
+    topic = "2323"  # Misc, twice
+    s.write_file("RctUser.xml", user_file([passage_element(key, context, passage, hint, "98",
+                                                           "01", topic=topic)]))
+    # The program opens at the passage: it comes after every bundled verse before Titus 2:1.
+    position = sum(attribute(line, "key")[:8] < key[:8]
+                   for line in navigation_order(s.read_file("RctInfo.xml")))
+    s.write_settings(f"[Params]\nRunCount=0\nCurSelectorIndex={position}\n" + NO_TIP)
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    s.wait_title(window, r"^Recitor  Score: 0  Titus 2:1  \[Topics: Misc -- Misc\] WEB$")
+    s.key(window, "ctrl+e")
+    confirm = s.wait_any_window("^Recitor$", pid=program.pid)  # "... revise this passage?"
+    s.key(confirm, "Return")  # Yes
+    dialog = s.wait_any_window("^Edit Passage$", pid=program.pid)
+    # Last Verse has the focus; the hint box is eight steps on, past Pri, its name, Sec, its
+    # name, Cancel, the context and the passage (the key's controls and Save are disabled).
+    for _ in range(8):
+        s.key(dialog, "Tab")
+    type_boxes(s, dialog, [new_hint])
+    s.key(dialog, "ctrl+s")
+    poll("the dialog to close", lambda: not s.windows("^Edit Passage$"))
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+    lines = s.read_file("RctUser.xml").decode("cp1252").split("\r\n")
+    check(len(lines) == 4 and lines[1] == '<passages count="001" formatversion="20031126">',
+          f"user file:\n{lines}")
+    pattern = saved_element(key, context, passage, new_hint, topic=topic)
+    check(re.fullmatch(pattern, lines[2]), f"revised element:\n{lines[2]}\nnot\n{pattern}")
+
+
+def scenario_refused_add(s):
+    """A new passage typed with the VerseKey of a bundled one (John 3:16 KJV): the check box says
+    it is already in the collection and Save waits; Escape asks before the typed work goes, and
+    No keeps it. With the verse put right the passage is saved and stands in the user file."""
+    context = ("15 That whosoever believeth in him should not perish, but have eternal life.\r\n"
+               "16 For God so loved the world, that he gave his only begotten Son\r\n"
+               "17 For God sent not his Son into the world to condemn the world")
+    passage = "For God sent not his Son into the world"
+    hint = "God sent"
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    s.key(window, "ctrl+n")
+    dialog = s.wait_window("^Add Passage$")
+    type_verse_key(s, dialog, JOHN, 3, 16, 17, KJV)
+    for _ in range(6):  # past Pri, its name, Sec, its name and Cancel
+        s.key(dialog, "Tab")
+    type_boxes(s, dialog, (context, passage, hint))
+    s.screenshot("e2e-refused-add-dialog.png")
+    # Save is disabled: Ctrl+S leaves the dialog open, and the Escape behind it asks whether the
+    # changes may go. (A dialog saved by Ctrl+S would be gone before the Escape.)
+    s.key(dialog, "ctrl+s")
+    s.key(dialog, "Escape")
+    question = s.wait_any_window("^Recitor$", pid=program.pid)
+    s.screenshot("e2e-refused-add-question.png")
+    s.key(question, "Return")  # No, the default
+    poll("the question to close", lambda: question not in s.windows("^Recitor$", program.pid))
+    check(s.windows("^Add Passage$") == [dialog], "the dialog closed")
+    # The focus went round from the hint box to the Book list: the first verse is two steps on.
+    s.key(dialog, "Tab")
+    s.key(dialog, "Tab")
+    s.key(dialog, "ctrl+a")
+    s.xdotool("type", "17")
+    s.key(dialog, "ctrl+s")
+    poll("the dialog to close", lambda: not s.windows("^Add Passage$"))
+    s.wait_title(window, r"^Recitor  Score: 0  John 3:17  \[Topics: n/a -- n/a\] KJV$")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+    lines = s.read_file("RctUser.xml").decode("cp1252").split("\r\n")
+    check(len(lines) == 4 and lines[1] == '<passages count="001" formatversion="20031126">',
+          f"user file:\n{lines}")
+    pattern = saved_element("540030173", context, passage, hint)
+    check(re.fullmatch(pattern, lines[2]), f"added element:\n{lines[2]}\nnot\n{pattern}")
 
 
 def scenario_print_card(s):
@@ -1046,6 +1168,8 @@ def scenario_recitation(s):
 
 SCENARIOS = {
     "add_passage": scenario_add_passage,
+    "edit_long_context": scenario_edit_long_context,
+    "refused_add": scenario_refused_add,
     "first_start": scenario_first_start,
     "classify": scenario_classify,
     "preferences": scenario_preferences,
