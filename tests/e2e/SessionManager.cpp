@@ -180,6 +180,8 @@ int main() {
             continue;
         if (fds[0].revents && !ReadCommand())
             break;
+        // The connections polled: one accepted below has no entry in fds yet.
+        const std::vector<IceConn> open = connections;
         for (std::size_t i = 0; i < local.size(); ++i) {
             if (!fds[1 + i].revents)
                 continue;
@@ -187,7 +189,6 @@ int main() {
             if (IceConn connection = IceAcceptConnection(local[i], &status))
                 connections.push_back(connection);
         }
-        const std::vector<IceConn> open = connections;
         for (std::size_t i = 0; i < open.size(); ++i) {
             if (!fds[1 + local.size() + i].revents)
                 continue;
