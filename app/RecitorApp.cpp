@@ -136,8 +136,14 @@ int CRecitorApp::Run(const QStringList& arguments) {
         // This copy loaded the files before it took the lock. If it waited there for a copy that
         // ran without publishing its window, that copy has saved since: what was loaded is out of
         // date, and working on it would write the older passages over the newer ones at the end.
-        if (store->FilesChangedSinceLoad() && !LoadStore())
-            return kFatalExitCode;
+        if (store->FilesChangedSinceLoad()) {
+            // The other copy's end also wrote its preferences and the place it left off: they go
+            // on here as they would after a start that had not waited.
+            settings_->Sync();
+            ReadPreferences();
+            if (!LoadStore())
+                return kFatalExitCode;
+        }
         // This is the only copy at work on the files: what a save killed midway left behind is
         // of no use to anyone. (Maintainers may run copies side by side, whose saves in progress
         // must not lose their files; they keep the leftovers until a normal start.)

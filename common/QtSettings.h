@@ -22,8 +22,7 @@ public:
     void WriteText(const std::string& section, const std::string& name,
                    const std::string& value) override;
 
-    // Writes pending changes to permanent storage.
-    void Flush() { settings_.sync(); }
+    void Sync() override { settings_.sync(); }
 
 private:
     static QString KeyOf(const std::string& section, const std::string& name);

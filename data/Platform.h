@@ -48,6 +48,9 @@ public:
                                  const std::string& defaultValue) = 0;
     virtual void WriteText(const std::string& section, const std::string& name,
                            const std::string& value) = 0;
+    // Writes what is pending and takes in what another copy of the program has written since
+    // these settings were read.
+    virtual void Sync() = 0;
 };
 
 // Settings sections.

@@ -21,6 +21,8 @@ public:
                          const std::string& defaultValue) override;
     void WriteText(const std::string& section, const std::string& name,
                    const std::string& value) override;
+    // Nothing else writes these settings: there is nothing to take in.
+    void Sync() override {}
 
     // A number of section "Params", the section the program uses most.
     void Set(const std::string& name, std::int32_t value) {

@@ -514,6 +514,7 @@ private slots:
             std::ofstream(dir_->filePath(QStringLiteral("RctStats.xml")).toStdString(),
                           std::ios::binary | std::ios::trunc)
                 << newer.toStdString();
+            settings_->Set("PrefConfirmEdit", 0); // a preference changed in the other session
             ::close(lock);
         });
         int activeShown = -1;
@@ -525,6 +526,7 @@ private slots:
         QVERIFY(boxes_->shown.isEmpty());
         QCOMPARE(activeShown, 5);
         QVERIFY(ReadFile(QStringLiteral("RctStats.xml")).contains(line));
+        QCOMPARE(settings_->Get("PrefConfirmEdit"), 0); // not written back as it was before
     }
 
     // The signals reach the event loop as one request however many arrive; once the watcher is
