@@ -151,12 +151,18 @@ bool CPassageCheck::Run(const Entry& entry) {
     }
     const std::uint32_t key =
         static_cast<std::uint32_t>(book) * 1000000u + entry.chapter * 1000u + entry.firstVerse;
-    // The words of the store's refusal of a duplicate, which stays the last guard at Save.
+    // Told while typing, by the reference the user reads in the tree ("John 3:16 KJV"); the
+    // store's refusal of a duplicate stays the last guard at Save.
     if (keyTaken_ && book >= 0 && chapterValid && firstVerseValid && transValid &&
         keyTaken_(CPassage(KeyText(key, entry.trans)).matchKey)) {
-        std::string message = "Passage with exact same 'VerseKey' [";
-        AppendUnsigned(message, key, 8, true);
-        problem(message.append("] is already in your collection"));
+        std::string message(BookName(book));
+        message.push_back(' ');
+        AppendUnsigned(message, entry.chapter);
+        message.push_back(':');
+        AppendUnsigned(message, entry.firstVerse);
+        if (const std::string_view trans = TransAbbrev(entry.trans); !trans.empty())
+            message.append(" ").append(trans);
+        problem(message.append(" is already in your collection"));
     }
     if (!out.empty())
         return false;

@@ -280,8 +280,7 @@ TEST_F(PassageCheckTest, KeyHeldByAnotherPassageIsAProblem) {
     CPassageCheck::Entry entry = John();
     entry.trans = 8;
     EXPECT_FALSE(held.Run(entry));
-    EXPECT_EQ(held.Problems(), "Passage with exact same 'VerseKey' [54003016] is already in your "
-                               "collection\r\n");
+    EXPECT_EQ(held.Problems(), "John 3:16 NIV is already in your collection\r\n");
     EXPECT_EQ(held.RecordLine(), "");
     EXPECT_EQ(asked, std::vector<std::uint32_t>{johnNiv});
     entry.trans = 11;

@@ -384,8 +384,8 @@ private slots:
         QVERIFY(Verify(maintainers).contains(QStringLiteral(" ctxLines=\"98\" ")));
         // Its own VerseKey is no duplicate; moved onto John 3:16 KJV, it is.
         List(maintainers, Dlg::kTransList)->setCurrentIndex(3);
-        QCOMPARE(Verify(maintainers), QStringLiteral("Passage with exact same 'VerseKey' "
-                                                     "[54003016] is already in your collection"));
+        QCOMPARE(Verify(maintainers),
+                 QStringLiteral("John 3:16 KJV is already in your collection"));
         QVERIFY(!Button(maintainers, Dlg::kSave)->isEnabled());
 
         // A hand-edited verse count as large as the file can hold: the last verse wraps as the

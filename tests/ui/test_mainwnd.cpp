@@ -434,8 +434,8 @@ private slots:
         QCOMPARE(TextsOf(bar), QStringList({"&File", "&View", "&Preferences", "&Help", "<< First",
                                             "< Previous", "Next >", "Last >>"}));
         QCOMPARE(IdsOf(bar->actions()[0]->menu()),
-                 QList<int>({33036, 33132, 33037, 0, 33465, 34010, 34011, 0, 33031, 34020, 57603,
-                             33030}));
+                 QList<int>(
+                     {33036, 33132, 33037, 0, 33465, 34010, 34011, 0, 33031, 34020, 57603, 33030}));
         QCOMPARE(IdsOf(bar->actions()[1]->menu()),
                  QList<int>({32776, 32777, 32778, 32779, 0, 33466, 33494, 33489, 0, 34000}));
         QCOMPARE(IdsOf(bar->actions()[3]->menu()),
