@@ -497,6 +497,41 @@ def scenario_damaged_info(s):
     expect_fatal_message(s, "Recitor unsorted or duplicates")
 
 
+def scenario_damaged_stats(s):
+    """A damaged statistics file: the warning, the file kept aside under a name of its own, the
+    spare standing in, and the saves of the run writing a new file beside the untouched copy. A
+    directory standing as the statistics file cannot be read: the message, exit status 5."""
+    damaged = EMPTY_STATS.replace(b'count="000"', b'count="15001"')
+    s.write_file("RctStats.xml", damaged)
+    passage = navigation_order(s.read_file("RctInfo.xml"))[0]
+    program = s.start()
+    warning = s.wait_window(r"^Recitor Corrupt/Missing Stats file 'patched'$", pid=program.pid)
+    check(not os.path.exists(s.path("RctStats.xml")), "the damaged file is still in place")
+    check(s.read_file("RctStats.xml.damaged") == damaged, "the copy differs from the damaged file")
+    s.key(warning, "Return")
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    s.click(*Layout(s.geometry(window)).radio(*MOST_FREQUENT))
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(s.read_file("RctStats.xml.damaged") == damaged, "the copy was written over")
+    expected = ('<?xml version="1.0" standalone="no" ?>\r\n'
+                '<passages count="001" formatversion="20031126">\r\n'
+                f'<psg key="{attribute(passage, "key")}" prog="0" freq="0"> </psg>\r\n'
+                '</passages>\r\n')
+    stats = s.read_file("RctStats.xml").decode("cp1252")
+    check(stats == expected, f"statistics file:\n{stats}")
+
+    os.remove(s.path("RctStats.xml"))
+    os.mkdir(s.path("RctStats.xml"))
+    before = sorted(os.listdir(s.workdir))
+    program = s.start()
+    message = s.wait_window("^Recitor Cannot read file$", pid=program.pid)
+    s.key(message, "Return")
+    check(s.wait_exit(program) == EXIT_FATAL, f"exit status {program.returncode}")
+    check(sorted(os.listdir(s.workdir)) == before, "files appeared or went")
+    check(os.path.isdir(s.path("RctStats.xml")), "the directory was replaced")
+
+
 def scenario_flawed_setup(s):
     """Settings without a usable run counter: the flawed-setup message, exit 5, nothing written."""
     for settings in ("[Params]\nTransFilter=5\n", "[Params]\nRunCount=2147483648\n"):
@@ -1174,6 +1209,7 @@ SCENARIOS = {
     "classify": scenario_classify,
     "preferences": scenario_preferences,
     "damaged_info": scenario_damaged_info,
+    "damaged_stats": scenario_damaged_stats,
     "flawed_setup": scenario_flawed_setup,
     "second_instance": scenario_second_instance,
     "killed_instance": scenario_killed_instance,
