@@ -2,7 +2,9 @@
 
 #include "RefTables.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -46,6 +48,19 @@ std::string John(int verse, char suffix, int vCount) {
     Elem e = PlainElem(54, 3, verse, suffix);
     e.vCount = vCount;
     return e.Line();
+}
+
+CLineReader::ReadFunction FailingAfter(std::size_t bytes) {
+    return [left = bytes](std::FILE* file, char* into, std::size_t size,
+                          int& error) mutable -> std::size_t {
+        if (left == 0) {
+            error = EIO;
+            return 0;
+        }
+        const std::size_t got = std::fread(into, 1, std::min(size, left), file);
+        left -= got;
+        return got;
+    };
 }
 
 std::vector<std::string> JohnBase() {

@@ -87,6 +87,10 @@ std::string StatsLine(const std::string& keyText, int prog, int freq);
 
 inline constexpr const char* kDecl = "<?xml version=\"1.0\" standalone=\"no\" ?>";
 
+// A read function for the line reader that reads the first bytes of a file and then fails, as a
+// disk does when it cannot read a block.
+CLineReader::ReadFunction FailingAfter(std::size_t bytes);
+
 using DirSnapshot = std::map<std::string, std::string>; // file name -> bytes ("<dir>" for dirs)
 
 // A test with its own empty working directory, removed afterwards, and a store over it.

@@ -7,11 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
@@ -358,16 +356,7 @@ TEST_F(StoreTest, LineReaderHandlesBothBreaksAndLongLines) {
 TEST_F(StoreTest, LineReaderStopsAtAFailedReadAndSaysWhy) {
     Write("lines.txt", "first\r\nsecond\r\nthird\r\n");
     CLineReader reader;
-    reader.SetReadFunction([left = std::size_t{10}](std::FILE* file, char* into, std::size_t size,
-                                                    int& error) mutable -> std::size_t {
-        if (left == 0) {
-            error = EIO;
-            return 0;
-        }
-        const std::size_t got = std::fread(into, 1, std::min(size, left), file);
-        left -= got;
-        return got;
-    });
+    reader.SetReadFunction(FailingAfter(10));
     ASSERT_TRUE(reader.Open(dir / "lines.txt"));
     std::string_view line;
     ASSERT_TRUE(reader.ReadLine(line));

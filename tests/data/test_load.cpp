@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -392,16 +389,7 @@ TEST_F(LoadTest, UnreadableFilesEndTheLoadWithTheirCause) {
     ASSERT_GT(infoSize, std::filesystem::file_size(dir / "RctStats.xml") + 200);
     const DirSnapshot before = Snapshot();
     store = std::make_unique<CPassageStore>(sink, settings, clock, dir);
-    store->SetReadFunction([left = infoSize - 100](std::FILE* file, char* into, std::size_t size,
-                                                   int& error) mutable -> std::size_t {
-        if (left == 0) {
-            error = EIO;
-            return 0;
-        }
-        const std::size_t got = std::fread(into, 1, std::min(size, left), file);
-        left -= got;
-        return got;
-    });
+    store->SetReadFunction(FailingAfter(infoSize - 100));
     EXPECT_EQ(store->Load(), Status::Fatal);
     ExpectOneMessage("Recitor Cannot read file", "Unable to read RctInfo.xml: Input/output error",
                      MsgIcon::Error);

@@ -879,6 +879,18 @@ def type_verse_key(s, dialog, book, chapter, first, last, trans):
         s.key(dialog, "Down")
 
 
+def add_typed_passage(s, window, verse_key, boxes):
+    """Opens Add Passage from the main window with Ctrl+N, chooses the verse key (book, chapter,
+    first and last verse, translation) and types the context, passage and hint; the dialog."""
+    s.key(window, "ctrl+n")
+    dialog = s.wait_window("^Add Passage$")
+    type_verse_key(s, dialog, *verse_key)
+    for _ in range(6):  # past Pri, its name, Sec, its name and Cancel
+        s.key(dialog, "Tab")
+    type_boxes(s, dialog, boxes)
+    return dialog
+
+
 def scenario_add_passage(s):
     """A passage added through the Edit Passage dialog, typed with line breaks, then classified:
     after the end it stands in the user file among the others in key order, with offsets that
@@ -898,12 +910,7 @@ def scenario_add_passage(s):
 
     program = s.start()
     window = s.wait_window(MAIN_TITLE)
-    s.key(window, "ctrl+n")
-    dialog = s.wait_window("^Add Passage$")
-    type_verse_key(s, dialog, JOHN, 3, 16, 17, BBE)
-    for _ in range(6):  # past Pri, its name, Sec, its name and Cancel
-        s.key(dialog, "Tab")
-    type_boxes(s, dialog, (context, passage, hint))
+    dialog = add_typed_passage(s, window, (JOHN, 3, 16, 17, BBE), (context, passage, hint))
     s.screenshot("e2e-add-passage-dialog.png")
     s.key(dialog, "ctrl+s")  # Save (the maintainers' save-and-next)
     poll("the dialog to close", lambda: not s.windows("^Add Passage$"))
@@ -988,12 +995,7 @@ def scenario_refused_add(s):
 
     program = s.start()
     window = s.wait_window(MAIN_TITLE)
-    s.key(window, "ctrl+n")
-    dialog = s.wait_window("^Add Passage$")
-    type_verse_key(s, dialog, JOHN, 3, 16, 17, KJV)
-    for _ in range(6):  # past Pri, its name, Sec, its name and Cancel
-        s.key(dialog, "Tab")
-    type_boxes(s, dialog, (context, passage, hint))
+    dialog = add_typed_passage(s, window, (JOHN, 3, 16, 17, KJV), (context, passage, hint))
     s.screenshot("e2e-refused-add-dialog.png")
     # Save is disabled: Ctrl+S leaves the dialog open, and the Escape behind it asks whether the
     # changes may go. (A dialog saved by Ctrl+S would be gone before the Escape.)
