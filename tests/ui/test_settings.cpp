@@ -37,7 +37,7 @@ private slots:
             settings.WriteNumber(kSectionParams, "RunCount", 7);
             settings.WriteNumber(kSectionParams, "CurSelectorIndex", -3);
             settings.WriteText(kSectionParams, "BackgroundFilename", "Caf\xe9 \x93Q\x94.bmp");
-            settings.Flush();
+            settings.Sync();
         }
         CQtSettings settings(kOrganization, kApplication);
         QCOMPARE(settings.ReadNumber(kSectionParams, "RunCount", -1), 7);
@@ -71,7 +71,7 @@ private slots:
     void exportSectionIsANestedGroup() {
         CQtSettings settings(kOrganization, kApplication);
         settings.WriteNumber(kSectionExport, "FileTimestamp", 1700000000);
-        settings.Flush();
+        settings.Sync();
         QSettings raw = Raw();
         QCOMPARE(raw.value(QStringLiteral("Export/Params/FileTimestamp")).toInt(), 1700000000);
         QVERIFY(!raw.contains(QStringLiteral("Params/FileTimestamp")));
@@ -132,7 +132,7 @@ private slots:
 
         // The next save writes the values as read: flags as 0 or 1, the filter within range.
         prefs.Write(settings, {});
-        settings.Flush();
+        settings.Sync();
         raw.sync();
         QCOMPARE(raw.value(QStringLiteral("Params/TransFilter")).toInt(), expectedFilter);
         QCOMPARE(raw.value(QStringLiteral("Params/PrefConfirmDelete")).toInt(),
