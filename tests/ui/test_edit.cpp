@@ -215,11 +215,9 @@ private slots:
         QCOMPARE(boxes_.shown.size(), 1);
         boxes_.shown.clear();
 
-        // John 3:16 NIV exists: the dialog says so while the user types, in the words of the
-        // store's refusal, and Save waits for another VerseKey.
-        const QString taken =
-            QStringLiteral("Passage with exact same 'VerseKey' [54003016] is already in your "
-                           "collection");
+        // John 3:16 NIV exists: the dialog says so while the user types, and Save waits for
+        // another VerseKey.
+        const QString taken = QStringLiteral("John 3:16 NIV is already in your collection");
         boxes_.answers = {MsgAnswer::Yes};
         OnNextModal([&taken](QDialog* dialog) {
             FillJohn(*dialog, Sample::kNiv);
