@@ -2,6 +2,7 @@
 
 #include "HelpSearch.h"
 
+#include <QFileInfo>
 #include <QHelpContentModel>
 #include <QHelpContentWidget>
 #include <QHelpEngine>
@@ -47,7 +48,10 @@ CHelpWindow::CHelpWindow(const QString& collectionFile, QWidget* parent)
     engine_->setUsesFilterEngine(true);
     if (engine_->setupData()) {
         const QStringList namespaces = engine_->registeredDocumentations();
-        if (!namespaces.isEmpty())
+        // A collection whose pages file is gone would open an empty window without a word: it
+        // counts as no help at all.
+        if (!namespaces.isEmpty() &&
+            QFileInfo::exists(engine_->documentationFileName(namespaces.first())))
             namespace_ = namespaces.first();
     }
 

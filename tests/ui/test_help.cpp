@@ -74,6 +74,24 @@ private slots:
         QVERIFY(!QFile::exists(expected));
     }
 
+    // A collection whose pages file is missing is as good as none: each command says so rather
+    // than open an empty index.
+    void aCollectionWithoutItsPagesSaysSo() {
+        Open();
+        QTemporaryDir folder;
+        const QString lone = folder.filePath(QStringLiteral("Recitor.qhc"));
+        QVERIFY(QFile::copy(kCollection, lone));
+        window_->Help().SetCollectionFile(lone);
+        for (const int id : {Id::kOverview, Id::kHelpTopics, Id::kTutorial, Id::kUserGuide}) {
+            boxes_.shown.clear();
+            Action(id)->trigger();
+            QCOMPARE(boxes_.shown.size(), 1);
+            QCOMPARE(boxes_.shown[0].caption, lone);
+            QCOMPARE(boxes_.shown[0].text, kNoHelp);
+            QVERIFY(!window_->Help().Window());
+        }
+    }
+
     void theHelpOpensAtItsContentsIndexAndGuides() {
         QDialog owner;
         CHelpCommands help(owner, kCollection);
