@@ -1,6 +1,7 @@
 #include "HelpWindow.h"
 
 #include "HelpSearch.h"
+#include "HelpTopicChooser.h"
 
 #include <QFileInfo>
 #include <QHelpContentModel>
@@ -110,11 +111,12 @@ CHelpWindow::CHelpWindow(const QString& collectionFile, QWidget* parent)
                 if (item)
                     browser_->setSource(item->data(Qt::UserRole).toUrl());
             });
-    // A keyword on several pages opens the first of them.
+    // A keyword on several pages ("File menu") asks which of them to open.
     connect(index, &QHelpIndexWidget::documentsActivated, browser_,
-            [this](const QList<QHelpLink>& documents) {
-                if (!documents.isEmpty())
-                    browser_->setSource(documents.first().url);
+            [this](const QList<QHelpLink>& documents, const QString& keyword) {
+                CHelpTopicChooser chooser(keyword, documents, this);
+                if (chooser.exec() == QDialog::Accepted && chooser.Page().isValid())
+                    browser_->setSource(chooser.Page());
             });
 }
 

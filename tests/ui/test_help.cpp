@@ -13,7 +13,9 @@
 #include <QDialog>
 #include <QFile>
 #include <QHelpEngine>
+#include <QHelpIndexModel>
 #include <QHelpLink>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -182,6 +184,33 @@ private slots:
             window->Engine().documentsForKeyword(QStringLiteral("Parallel Passages"));
         QCOMPARE(links.size(), 1);
         QCOMPARE(links[0].url.fileName(), QStringLiteral("IDH_UG_PARALLEL.htm"));
+    }
+
+    // A keyword that several pages share asks which of them to open, in the order of the index.
+    void aKeywordOfSeveralPagesOffersTheirChoice() {
+        QDialog owner;
+        CHelpCommands help(owner, kCollection);
+        help.HelpTopics();
+        CHelpWindow* window = help.Window();
+        QVERIFY(window);
+        const QList<QHelpLink> pages =
+            window->Engine().documentsForKeyword(QStringLiteral("File menu"));
+        QVERIFY(pages.size() > 2);
+        QHelpIndexModel* index = window->Engine().indexModel();
+        QTRY_VERIFY(!index->isCreatingIndex() && index->rowCount() > 0);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("File menu"));
+        QStringList offered;
+        OnNextModal([&offered](QDialog* chooser) {
+            auto* list = chooser->findChild<QListWidget*>();
+            for (int row = 0; row < list->count(); ++row)
+                offered << list->item(row)->text();
+            list->setCurrentRow(2);
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(offered.size(), pages.size());
+        QCOMPARE(offered[2], pages[2].title);
+        QCOMPARE(window->Page(), pages[2].url);
     }
 
     void searchFindsThePagesWithEveryWord() {
