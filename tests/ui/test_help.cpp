@@ -184,6 +184,13 @@ private slots:
             window->Engine().documentsForKeyword(QStringLiteral("Parallel Passages"));
         QCOMPARE(links.size(), 1);
         QCOMPARE(links[0].url.fileName(), QStringLiteral("IDH_UG_PARALLEL.htm"));
+        // The pictures the pages show are in the collection beside them.
+        for (const char* picture :
+             {"main-window.png", "edit-passage.png", "check-recitation.png", "print-cards.png"})
+            QVERIFY2(!window->Engine()
+                          .fileData(links[0].url.resolved(QStringLiteral("images/") + picture))
+                          .isEmpty(),
+                     picture);
     }
 
     // A keyword that several pages share asks which of them to open, in the order of the index.
