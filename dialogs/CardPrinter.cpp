@@ -8,11 +8,30 @@
 #include <QPrinter>
 
 namespace {
+
 IPrintDialogService* installed = nullptr;
+
+// The print dialog with no way to choose pages. The options alone do not do it in every dialog:
+// Qt's own dialog on Linux still shows its page range group with "Pages from" to be chosen, so the
+// group is hidden, and disabled should anything show it again, each time the dialog shows.
+class CAllPagesPrintDialog : public QPrintDialog {
+public:
+    using QPrintDialog::QPrintDialog;
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        if (!visible)
+            return;
+        if (auto* range = findChild<QWidget*>(QStringLiteral("gbPrintRange"))) {
+            range->setEnabled(false);
+            range->hide();
+        }
+    }
+};
+
 } // namespace
 
 std::unique_ptr<QPrintDialog> CQtPrintDialogService::MakeDialog(QPrinter& printer, QWidget* owner) {
-    auto dialog = std::make_unique<QPrintDialog>(&printer, owner);
+    auto dialog = std::make_unique<CAllPagesPrintDialog>(&printer, owner);
     dialog->setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog->setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);

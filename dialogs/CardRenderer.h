@@ -10,7 +10,9 @@ class QPainter;
 
 // Draws a passage's pocket card onto any paint device (a printer, a PDF writer, an image) in the
 // device's own units: the bold heading, then the context before the passage, the passage in bold
-// and the context after it, each word-wrapped into the card's width and cut at its bottom edge.
+// and the context after it, each word-wrapped into the card's width less its inset on both sides.
+// The text keeps the inset clear inside every edge of the card and ends at the last whole line
+// that fits above the bottom one, with an ellipsis where text was left out.
 class CCardRenderer {
 public:
     explicit CCardRenderer(const CPassage& passage);

@@ -112,23 +112,39 @@ QString CardsLabel(const char* doing, const CCardSheet& sheet) {
 constexpr const char* kTooSmall = "The paper is too small for a card of 4.70 by 2.70 inches with "
                                   "its margins. Choose Letter or A4 paper.";
 
-void PrintOnPrinter(const CPassageStore& store, std::vector<int> passages,
-                    QPageSize::PageSizeId paper, QWidget* owner) {
-    QPrinter printer(QPrinter::HighResolution);
+// The printer the user chose last while the program runs, which the print dialog offers first;
+// empty until one is chosen (the dialog then offers the system's default printer).
+QString lastPrinter;
+
+// A printer of the program's mode, the one the print dialog offers first, with paper laid across.
+void SetUpPrinter(QPrinter& printer, QPageSize::PageSizeId paper) {
+    if (!lastPrinter.isEmpty())
+        printer.setPrinterName(lastPrinter);
     printer.setPageSize(QPageSize(paper));
     // Across the paper Letter takes six cards, where upright it takes three.
     printer.setPageOrientation(QPageLayout::Landscape);
+}
+
+// The paper of printer as the sheet lays cards on it: the whole paper, and the edges the printer
+// cannot print on by itself.
+SheetPaper PaperOfPrinter(QPrinter& printer) {
+    printer.setFullPage(true);
+    QPageLayout pageLayout = printer.pageLayout();
+    pageLayout.setUnits(QPageLayout::Point);
+    return CCardSheet::PaperOf(printer, pageLayout.minimumMargins());
+}
+
+void PrintOnPrinter(const CPassageStore& store, std::vector<int> passages,
+                    QPageSize::PageSizeId paper, QWidget* owner) {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, paper);
     printer.setDocName(QStringLiteral("Recitor cards"));
     printer.setPrintRange(QPrinter::AllPages);
     if (!PrintDialogs().Choose(printer, owner))
         return;
-    // The sheet places the cards on the whole paper and keeps clear of the edges the printer
-    // cannot print on by itself.
-    printer.setFullPage(true);
-    QPageLayout pageLayout = printer.pageLayout();
-    pageLayout.setUnits(QPageLayout::Point);
-    const CCardSheet sheet(store, std::move(passages),
-                           CCardSheet::PaperOf(printer, pageLayout.minimumMargins()));
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        lastPrinter = printer.printerName();
+    const CCardSheet sheet(store, std::move(passages), PaperOfPrinter(printer));
     if (sheet.Layout().CardsPerPage() == 0) {
         Tell(owner, QLatin1String(kTooSmall));
         return;
@@ -260,6 +276,14 @@ QPageSize::PageSizeId CPrintCardsCommand::DefaultPaper() {
 void CPrintCardsCommand::Run(const CPassageStore& store, int transFilter, int topic,
                              QWidget* owner) {
     CPrintCardsDlg choice(store, transFilter, topic, DefaultPaper(), owner);
+    // Where there is a printer, the window counts the cards its margins leave room for as well.
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpPrinter(printer, choice.Paper());
+    if (printer.outputFormat() == QPrinter::NativeFormat)
+        choice.CountForPrinter([&printer](QPageSize::PageSizeId paper) {
+            SetUpPrinter(printer, paper);
+            return PaperOfPrinter(printer);
+        });
     if (choice.exec() != QDialog::Accepted)
         return;
     std::vector<int> passages = choice.Choice().Passages(store);

@@ -17,6 +17,8 @@
 #include <QShortcut>
 #include <QWhatsThis>
 
+#include <utility>
+
 namespace {
 
 constexpr int kWidth = 260;
@@ -126,8 +128,12 @@ void CPrintCardsDlg::CreateControls(QPageSize::PageSizeId paper) {
     place(topicName_, 0, QRect(152, 63, 98, 10), "The topic whose passages are printed.");
 
     summary_ = new QLabel(this);
-    place(summary_, 0, QRect(7, 84, 246, 10),
-          "How many cards the choice makes, and the pages they take on the paper chosen below.");
+    // Two lines: the second for a printer that takes fewer cards to a page than a PDF file.
+    place(summary_, 0, QRect(7, 81, 246, 17),
+          "How many cards the choice makes, and the pages they take on the paper chosen below; "
+          "also on the printer, where its margins leave room for fewer cards.");
+    summary_->setWordWrap(true);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* paperLabel = new QLabel(QStringLiteral("Pap&er:"), this);
     place(paperLabel, 0, QRect(7, 100, 28, 10), "");
@@ -237,11 +243,26 @@ void CPrintCardsDlg::Update() {
         return;
     }
     const CCardSheetLayout layout(CCardSheet::LandscapePaper(Paper(), kPdfDpi));
-    summary_->setText(QStringLiteral("%1 chosen: %2 on %3 paper, %4 cards to a page.")
-                          .arg(Count(chosenCount_, "passage", "passages"),
-                               Count(layout.PageCount(chosenCount_), "page", "pages"),
-                               papers_->currentText())
-                          .arg(layout.CardsPerPage()));
+    QString summary =
+        QStringLiteral("%1 chosen: %2 on %3 paper, %4 cards to a page")
+            .arg(Count(chosenCount_, "passage", "passages"),
+                 Count(layout.PageCount(chosenCount_), "page", "pages"), papers_->currentText())
+            .arg(layout.CardsPerPage());
+    // The printer is told only where its own margins change the count.
+    const std::optional<CCardSheetLayout> printer =
+        printerPaper_ ? std::optional(CCardSheetLayout(printerPaper_(Paper()))) : std::nullopt;
+    if (printer && printer->CardsPerPage() == 0)
+        summary += QStringLiteral("; the printer's margins leave no room for a card");
+    else if (printer && printer->CardsPerPage() != layout.CardsPerPage())
+        summary += QStringLiteral("; the printer's margins leave room for %1 to a page: %2")
+                       .arg(printer->CardsPerPage())
+                       .arg(Count(printer->PageCount(chosenCount_), "page", "pages"));
+    summary_->setText(summary + QLatin1Char('.'));
+}
+
+void CPrintCardsDlg::CountForPrinter(PrinterPaper printerPaper) {
+    printerPaper_ = std::move(printerPaper);
+    Update();
 }
 
 void CPrintCardsDlg::Finish(Target target) {

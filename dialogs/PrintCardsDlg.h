@@ -1,9 +1,13 @@
 #pragma once
 
+#include "CardSheetLayout.h"
 #include "PassageChoice.h"
 
 #include <QDialog>
 #include <QPageSize>
+
+#include <functional>
+#include <optional>
 
 class CPassageStore;
 class QButtonGroup;
@@ -12,8 +16,9 @@ class QLabel;
 
 // The "Print Cards" window: which passages to print as pocket cards (all that the passage list
 // shows, its active ones, one frequency group, or one topic chosen from the topic list), on which
-// paper, and whether to the printer or to a PDF file. It shows how many cards the choice makes;
-// an empty choice is told and the window stays open.
+// paper, and whether to the printer or to a PDF file. It shows how many cards the choice makes,
+// and the pages they take on either: a printer that cannot print near the paper's edges may take
+// fewer cards to a page than a PDF file. An empty choice is told and the window stays open.
 class CPrintCardsDlg : public QDialog {
     Q_OBJECT
 public:
@@ -30,12 +35,19 @@ public:
     static constexpr int kCancelId = 2;
 
     enum class Target { Printer, PdfFile };
+    // The paper of the printer the print dialog offers first, for a paper laid landscape, with
+    // the edges the printer cannot print on.
+    using PrinterPaper = std::function<SheetPaper(QPageSize::PageSizeId)>;
 
     // The passages are those of store as the passage list shows them in translation transFilter;
     // topic is the topic offered at first (none below 1); paper the paper offered at first
     // (Letter unless it is A4). store outlives the window.
     CPrintCardsDlg(const CPassageStore& store, int transFilter, int topic,
                    QPageSize::PageSizeId paper, QWidget* parent = nullptr);
+
+    // Counts the pages on the printer as well, from now on; without it the window counts for a
+    // PDF file only (there is no printer to ask).
+    void CountForPrinter(PrinterPaper printerPaper);
 
     PassageChoice Choice() const;
     // How many passages the choice takes now.
@@ -66,4 +78,5 @@ private:
     QComboBox* papers_ = nullptr;
     QLabel* topicName_ = nullptr;
     QLabel* summary_ = nullptr;
+    PrinterPaper printerPaper_;
 };

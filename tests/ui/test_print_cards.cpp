@@ -23,6 +23,7 @@
 #include <QHelpEngine>
 #include <QHelpLink>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -36,8 +37,10 @@
 #include <QWhatsThis>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -201,6 +204,7 @@ constexpr double kLeft = 0.80 * 72;
 constexpr double kTop = 0.20 * 72;
 constexpr double kCardWidth = 4.70 * 72;
 constexpr double kCardHeight = 2.70 * 72;
+constexpr double kInset = 0.08 * 72;
 
 QRectF CardArea(int slot, int columns, double left = kLeft, double top = kTop) {
     return QRectF(left + slot % columns * kCardWidth, top + slot / columns * kCardHeight,
@@ -266,8 +270,9 @@ private slots:
                          FromWin1252(CPassageCard(store_->Passage(passages[card])).Heading()));
                 const CardPlace place = layout.Place(card);
                 QCOMPARE(place.page, page);
-                QCOMPARE(heading.at.x(), double(place.x));
-                QCOMPARE(heading.at.y() - ascent, double(place.y));
+                const int inset = CPassageCard::Inset(CRecordingPage::kDpi);
+                QCOMPARE(heading.at.x(), double(place.x + inset));
+                QCOMPARE(heading.at.y() - ascent, double(place.y + inset));
             }
             // The lines come last, in the light grey pen, where the layout puts them.
             const std::vector<CutLine> expected = layout.CutLines(cards);
@@ -339,6 +344,32 @@ private slots:
         QCOMPARE(dialog.Paper(), QPageSize::Letter);
         QCOMPARE(dialog.Summary(),
                  QStringLiteral("2 passages chosen: 1 page on Letter paper, 6 cards to a page."));
+        // A printer that cannot print within 0.30 inch of the top takes two rows on Letter, as
+        // many as a PDF file on A4; one that cannot print on most of the paper takes none.
+        int unprintableTop = 180;
+        dialog.CountForPrinter([&unprintableTop](QPageSize::PageSizeId paper) {
+            SheetPaper sheet = CCardSheet::LandscapePaper(paper, 600);
+            sheet.unprintableTop = unprintableTop;
+            return sheet;
+        });
+        QCOMPARE(dialog.Summary(),
+                 QStringLiteral("2 passages chosen: 1 page on Letter paper, 6 cards to a page; the "
+                                "printer's margins leave room for 4 to a page: 1 page."));
+        // The label shows the longer summary whole.
+        QLabel* summary = nullptr;
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->text() == dialog.Summary())
+                summary = label;
+        QVERIFY(summary);
+        QVERIFY(summary->heightForWidth(summary->width()) <= summary->height());
+        Control<QComboBox>(dialog, Dlg::kPaperId)->setCurrentIndex(1);
+        QCOMPARE(dialog.Summary(),
+                 QStringLiteral("2 passages chosen: 1 page on A4 paper, 4 cards to a page."));
+        unprintableTop = 4000;
+        Control<QComboBox>(dialog, Dlg::kPaperId)->setCurrentIndex(0);
+        QCOMPARE(dialog.Summary(),
+                 QStringLiteral("2 passages chosen: 1 page on Letter paper, 6 cards to a page; the "
+                                "printer's margins leave no room for a card."));
         // The inactive group lists nothing in a translation without passages.
         groups->setCurrentIndex(3);
         QCOMPARE(dialog.ChosenCount(), 0);
@@ -393,11 +424,11 @@ private slots:
                     continue;
                 }
                 // The card's text, from its heading on, within its area; the heading at its
-                // top-left corner.
+                // top-left corner inside the card's inset.
                 QCOMPARE(words, CardWords(store_->Passage(expected[card])));
                 const QPointF first = FirstWordAt(pages[page], area);
-                QVERIFY2(std::abs(first.x() - area.left()) < 2.0, qPrintable(words));
-                QVERIFY2(std::abs(first.y() - area.top()) < 4.0, qPrintable(words));
+                QVERIFY2(std::abs(first.x() - area.left() - kInset) < 2.0, qPrintable(words));
+                QVERIFY2(std::abs(first.y() - area.top() - kInset) < 4.0, qPrintable(words));
                 ++card;
             }
         }
@@ -700,6 +731,54 @@ private slots:
         QVERIFY(!printed.empty());
         QVERIFY(printed.size() < std::size_t((active + 5) / 6));
         QVERIFY(boxes_.shown.isEmpty());
+    }
+
+    void theLongestCardsKeepTheirWordsClearOfTheCutLines() {
+        // The passages with the longest contexts of a collection of the largest size, on Letter
+        // and A4: every word at least 0.05 inch inside its card, whose text ends with an
+        // ellipsis where it was left out.
+        QTemporaryDir big;
+        QVERIFY(WriteSynthetic(big.path(), 400, 0, 10));
+        CPassageStore store(sink_, settings_, clock_, big.path().toStdString());
+        QCOMPARE(store.Load(), Status::Ok);
+        std::vector<int> passages(static_cast<std::size_t>(store.LastIndex() + 1));
+        std::iota(passages.begin(), passages.end(), 0);
+        std::sort(passages.begin(), passages.end(), [&store](int a, int b) {
+            return store.Passage(a).context.size() > store.Passage(b).context.size();
+        });
+        passages.resize(12);
+        QTemporaryDir out;
+        const QString file = out.filePath(QStringLiteral("long.pdf"));
+        for (const QPageSize::PageSizeId paper : {QPageSize::Letter, QPageSize::A4}) {
+            QString error;
+            QCOMPARE(CPrintCardsCommand::SavePdf(
+                         store, passages, paper, file, [](int) { return true; }, error),
+                     CCardSheet::Outcome::Done);
+            const std::vector<PdfPage> pages = ReadPdf(file);
+            // The layout of the file's 1200 dots per inch, in points.
+            const CCardSheetLayout layout(CCardSheet::LandscapePaper(paper, 1200));
+            QCOMPARE(pages.size(), std::size_t(layout.PageCount(12)));
+            int ellipses = 0;
+            for (int card = 0; card < 12; ++card) {
+                const CardPlace place = layout.Place(card);
+                const QRectF area(place.x * 0.06, place.y * 0.06, kCardWidth, kCardHeight);
+                const QRectF clear = area.adjusted(3.6, 3.6, -3.6, -3.6);
+                const PdfPage& page = pages[std::size_t(place.page)];
+                for (const PdfWord& word : page.words)
+                    if (area.contains(word.box.center())) {
+                        QVERIFY2(clear.contains(word.box),
+                                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                                .arg(word.text)
+                                                .arg(word.box.x())
+                                                .arg(word.box.y())
+                                                .arg(word.box.width())
+                                                .arg(word.box.height())));
+                    }
+                ellipses += WordsIn(page, area).endsWith(QChar(0x2026)) ? 1 : 0;
+            }
+            // The longest contexts do not fit on a card.
+            QCOMPARE(ellipses, 12);
+        }
     }
 
     void theHelpHasAPageAndTheTipsATip() {

@@ -5,6 +5,7 @@
 #include "CardPrinter.h"
 #include "CardRenderer.h"
 #include "Passage.h"
+#include "PassageCard.h"
 #include "RecordingPage.h"
 #include "WindowTest.h"
 
@@ -14,8 +15,11 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -141,11 +145,14 @@ private slots:
         const int heading = Height(bold, drawn[0].text);
         const int before = Height(normal, QStringLiteral("15 that whoever believes\n"));
         const int passage = Height(bold, drawn[2].text);
-        QCOMPARE(drawn[1].baseline - Ascent(normal), heading + 10.0);
-        QCOMPARE(drawn[2].baseline - Ascent(bold), heading + 10.0 + before + 5);
+        // All of it inside the card's inset.
+        const double top = CPassageCard::Inset(CRecordingDevice::kDpi);
+        QCOMPARE(drawn[0].baseline - Ascent(bold), top);
+        QCOMPARE(drawn[1].baseline - Ascent(normal), top + heading + 10.0);
+        QCOMPARE(drawn[2].baseline - Ascent(bold), top + heading + 10.0 + before + 5);
         // The context after begins with the break that ends the passage's line.
         QCOMPARE(drawn[3].baseline - Ascent(normal),
-                 heading + 10.0 + before + 5 + passage + EmptyLine(normal));
+                 top + heading + 10.0 + before + 5 + passage + EmptyLine(normal));
     }
 
     void aPassageAtTheStartFollowsTheHeadingDirectly() {
@@ -157,13 +164,14 @@ private slots:
         const QFont bold = CCardRenderer::CardFont(32, CRecordingDevice::kDpi, true);
         const QFont normal = CCardRenderer::CardFont(28, CRecordingDevice::kDpi, false);
         const int heading = Height(bold, drawn[0].text);
-        QCOMPARE(drawn[1].baseline - Ascent(bold), heading + 10.0);
+        const double top = CPassageCard::Inset(CRecordingDevice::kDpi);
+        QCOMPARE(drawn[1].baseline - Ascent(bold), top + heading + 10.0);
         // The rest of the context right under the passage: its first line is the empty one that
         // the break after the passage ends.
         QCOMPARE(drawn[2].text, QStringLiteral("16 For God so loved the world"));
         QVERIFY(!drawn[2].bold);
         QCOMPARE(drawn[2].baseline - Ascent(normal),
-                 heading + 10.0 + Height(bold, drawn[1].text) + EmptyLine(normal));
+                 top + heading + 10.0 + Height(bold, drawn[1].text) + EmptyLine(normal));
     }
 
     void nothingFollowsAPassageOfNearlyTheWholeContext() {
@@ -186,9 +194,10 @@ private slots:
         }
     }
 
-    void theCardIsCutAtItsEdges() {
-        // At 100 dots per inch the card is 470 by 270 dots. A long context wraps at its width and
-        // is cut off at its bottom edge.
+    void theCardKeepsClearOfItsEdgesAndEndsWithWholeLines() {
+        // At 100 dots per inch the card is 470 by 270 dots. A long context wraps inside the
+        // card's inset and stops at its last whole line, marked with an ellipsis: no letter
+        // comes within 0.05 inch (5 dots) of an edge, where the card is cut from its neighbours.
         std::string context;
         for (int verse = 1; verse <= 40; ++verse)
             context += std::to_string(verse) + " and the words of this verse run on and on ";
@@ -209,9 +218,29 @@ private slots:
             return false;
         };
         QVERIFY(inked(0, 0, 470, 20));
-        QVERIFY(inked(0, 250, 470, 270));
-        QVERIFY(!inked(0, 270, 700, 500));
+        QVERIFY(inked(0, 235, 470, 265));
+        QVERIFY(!inked(0, 0, 470, 5));
+        QVERIFY(!inked(0, 0, 5, 270));
+        QVERIFY(!inked(465, 0, 470, 270));
+        QVERIFY(!inked(0, 265, 700, 500));
         QVERIFY(!inked(470, 0, 700, 500));
+
+        // The lines the painter draws: each whole above the inset at the bottom, the last one
+        // ending with the ellipsis; a card that holds all its text has none.
+        CRecordingDevice device;
+        QPainter onDevice(&device);
+        CCardRenderer(*p).Draw(onDevice);
+        onDevice.end();
+        const std::vector<RecordedText>& texts = device.engine.pages.front().texts;
+        QVERIFY(texts.size() > 5);
+        const int dpi = CRecordingDevice::kDpi;
+        const double bottom = CPassageCard::AreaHeight(dpi) - CPassageCard::Inset(dpi);
+        for (const RecordedText& text : texts)
+            QVERIFY2(text.at.y() + QFontMetricsF(text.font, &device).descent() <= bottom,
+                     qPrintable(text.text));
+        QVERIFY2(texts.back().text.endsWith(QChar(0x2026)), qPrintable(texts.back().text));
+        for (const DrawnText& text : Draw(*Passage(kContext, "16 For God so loved the world")))
+            QVERIFY(!text.text.contains(QChar(0x2026)));
     }
 
     void theCardCanStandAnywhereOnThePage() {
@@ -234,6 +263,26 @@ private slots:
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintSelection));
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintPageRange));
         QVERIFY(!dialog->testOption(QAbstractPrintDialog::PrintCurrentPage));
+        // Shown with its options opened, the dialog lets no choice of pages be made: Qt's own
+        // dialog here keeps its "Pages from" choice whatever the options say.
+        int found = 0;
+        QStringList offered;
+        QTimer::singleShot(0, dialog.get(), [&] {
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text().contains(QStringLiteral("Options")))
+                    button->click();
+            for (const char* name :
+                 {"printRange", "pagesRadioButton", "printCurrentPage", "printSelection"})
+                if (const auto* radio = dialog->findChild<QRadioButton*>(QLatin1String(name))) {
+                    ++found;
+                    if (radio->isVisibleTo(dialog.get()) && radio->isEnabled())
+                        offered << radio->text();
+                }
+            dialog->reject();
+        });
+        dialog->exec();
+        QVERIFY(found > 0);
+        QVERIFY2(offered.isEmpty(), qPrintable(offered.join(QStringLiteral(", "))));
     }
 
     void printCommandPrintsTheShownPassageOnOnePage() {
