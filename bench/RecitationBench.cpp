@@ -1,8 +1,9 @@
 // Benchmarks of Check Recitation at the longest passage the Edit Passage dialog accepts (2,320
 // characters, about 440 words in lines that begin with their verse numbers): the check itself
-// with a recitation that is all right, one with a mistake in every few words, one typed by first
-// letters and the longest typed text the check accepts; then, in the window on the offscreen
-// platform, a key press in the typing box and a Check that shows the marked passage.
+// with a recitation that is all right, one with the reference before and after it, one with a
+// mistake in every few words, one typed by first letters and the longest typed text the check
+// accepts; then, in the window on the offscreen platform, a key press in the typing box and a
+// Check that shows the marked passage.
 
 #include "Passage.h"
 #include "PassageCheck.h"
@@ -87,15 +88,18 @@ std::string FirstLetters(const std::vector<std::string>& words) {
     return out;
 }
 
+// The passage's reference, which the check holds a typed reference against.
+constexpr const char* kReference = "Psalm 40:1-21";
+
 void RunCheck(benchmark::State& state, const std::string& typed, CRecitationCheck::Mode mode) {
     const std::string passage = LongPassageText();
     int matched = 0;
     for (auto _ : state) {
-        const CRecitationCheck check(passage, typed, mode);
+        const CRecitationCheck check(passage, typed, mode, kReference);
         matched = check.Matched();
         benchmark::DoNotOptimize(matched);
     }
-    const CRecitationCheck check(passage, typed, mode);
+    const CRecitationCheck check(passage, typed, mode, kReference);
     if (check.TooLong())
         std::abort();
     state.counters["passage_chars"] = static_cast<double>(passage.size());
@@ -108,6 +112,15 @@ void BM_CheckAllRight(benchmark::State& state) {
     RunCheck(state, Join(Words(LongPassageText())), CRecitationCheck::Mode::kWords);
 }
 BENCHMARK(BM_CheckAllRight)->Unit(benchmark::kMillisecond);
+
+// The reference said before and after, as people who memorise passages say it.
+void BM_CheckWithReferences(benchmark::State& state) {
+    RunCheck(state,
+             std::string("Psalms 40:1-21 KJV\n") + Join(Words(LongPassageText())) +
+                 "\nPsalm 40:1-21",
+             CRecitationCheck::Mode::kWords);
+}
+BENCHMARK(BM_CheckWithReferences)->Unit(benchmark::kMillisecond);
 
 void BM_CheckWithMistakes(benchmark::State& state) {
     RunCheck(state, WithMistakes(Words(LongPassageText())), CRecitationCheck::Mode::kWords);
@@ -135,7 +148,7 @@ CPassage& LongPassage() {
     if (passage.context.empty()) {
         passage.context = LongPassageText();
         passage.psgEnd = static_cast<int>(passage.context.size());
-        passage.passageReference = "Psalm 40:1-21";
+        passage.passageReference = kReference;
     }
     return passage;
 }

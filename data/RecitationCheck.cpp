@@ -1,5 +1,6 @@
 #include "RecitationCheck.h"
 
+#include "PassageImport.h"
 #include "RefTables.h"
 #include "TextFormat.h"
 
@@ -135,6 +136,78 @@ void DropVerseLabels(std::vector<Token>& tokens, std::string_view text) {
     tokens.resize(kept);
 }
 
+// A reference that people say before and after the passage they recite ("John 3:16 ... John
+// 3:16", "1 Cor. 13:4-7 KJV"), found among the first or the last typed words as the import reads
+// references, with a translation's abbreviation after it or not.
+struct FoundReference {
+    std::size_t first; // the tokens it takes, the abbreviation included
+    std::size_t last;
+    std::size_t begin; // where it stands in the text, and where the reference proper ends
+    std::size_t end;
+    std::size_t referenceEnd;
+    CPassageImport::Reference reference;
+};
+
+// The most words a reference takes: "Song of Solomon 2:10-2:13" has seven.
+constexpr std::size_t kMaxReferenceTokens = 8;
+
+bool IsTransAbbrevAnyCase(std::string_view text, const Token& token) {
+    return TransFromAbbrev(text.substr(token.begin, token.end - token.begin)) >= 0;
+}
+
+// Whether the tokens first to last (exclusive) read as a reference; it ends in a number.
+bool ReadsAsReference(std::string_view text, const std::vector<Token>& tokens, std::size_t first,
+                      std::size_t last, CPassageImport::Reference& reference) {
+    if (!AllDigits(tokens[last - 1].key))
+        return false;
+    std::string written(
+        text.substr(tokens[first].begin, tokens[last - 1].end - tokens[first].begin));
+    // The reader knows the dashes of UTF-8; a typed en or em dash is a Windows-1252 byte.
+    std::replace_if(
+        written.begin(), written.end(), [](char c) { return c == '\x96' || c == '\x97'; }, '-');
+    std::string reason;
+    return CPassageImport::ParseReference(written, reference, reason);
+}
+
+// The longest reference that begins the tokens from, or that ends them before stop.
+bool FindReference(std::string_view text, const std::vector<Token>& tokens, std::size_t from,
+                   std::size_t stop, bool atStart, FoundReference& found) {
+    bool any = false;
+    for (std::size_t count = 1; count <= kMaxReferenceTokens && count <= stop - from; ++count) {
+        const std::size_t first = atStart ? from : stop - count;
+        CPassageImport::Reference reference;
+        if (ReadsAsReference(text, tokens, first, first + count, reference)) {
+            const std::size_t end = tokens[first + count - 1].end;
+            found = {first, first + count, tokens[first].begin, end, end, reference};
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The references at the start and at the end of the typed tokens, in this order.
+std::vector<FoundReference> FindReferences(std::string_view text,
+                                           const std::vector<Token>& tokens) {
+    std::vector<FoundReference> references;
+    FoundReference found{};
+    std::size_t from = 0;
+    if (FindReference(text, tokens, 0, tokens.size(), true, found)) {
+        if (found.last < tokens.size() && IsTransAbbrevAnyCase(text, tokens[found.last]))
+            found.end = tokens[found.last++].end;
+        references.push_back(found);
+        from = found.last;
+    }
+    const std::size_t stop = tokens.size();
+    if (stop > from + 1 && IsTransAbbrevAnyCase(text, tokens[stop - 1]) &&
+        FindReference(text, tokens, from, stop - 1, false, found)) {
+        found.end = tokens[found.last++].end;
+        references.push_back(found);
+    } else if (FindReference(text, tokens, from, stop, false, found)) {
+        references.push_back(found);
+    }
+    return references;
+}
+
 // What the alignment compares: a word (or a typed letter) and the number standing for it.
 struct Unit {
     std::size_t begin;
@@ -156,9 +229,18 @@ public:
         return units;
     }
 
-    // In the first-letters mode each letter typed is a unit of its own.
-    std::vector<Unit> TypedUnits(std::string_view text) {
+    // In the first-letters mode each letter typed is a unit of its own. The references typed
+    // before and after the recitation are no units; a verse number after the first one is read
+    // as at the start of a line.
+    std::vector<Unit> TypedUnits(std::string_view text, std::vector<FoundReference>& references) {
         std::vector<Token> tokens = Tokens(text);
+        references = FindReferences(text, tokens);
+        for (auto found = references.rbegin(); found != references.rend(); ++found) {
+            tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(found->first),
+                         tokens.begin() + static_cast<std::ptrdiff_t>(found->last));
+            if (found->first == 0 && !tokens.empty())
+                tokens.front().firstOnLine = true;
+        }
         DropVerseLabels(tokens, text);
         std::vector<Unit> units;
         units.reserve(tokens.size());
@@ -187,61 +269,60 @@ private:
 
 enum Step : unsigned char { kDiagonal, kSkipPassage, kSkipTyped };
 
-// The fewest changes that turn the passage's units into the typed ones, as the steps from the end
-// back to the start. A missed or extra word costs one gap; a wrong word one gap and a tiny bit
+// The fewest changes that turn the passage's units into the typed ones, as the steps from the
+// start to the end. A missed or extra word costs one gap; a wrong word one gap and a tiny bit
 // more, so that among alignments with equally many changes the one with fewer wrong words (and
-// so more matched ones) wins. Of equal ways a match wins, then a missed word, then an extra one,
-// then a wrong word.
+// so more matched ones) wins.
+//
+// The costs are those of the rest of both texts from each point on, so that the steps can be
+// chosen from the start: of equal ways a match or a wrong word wins, then an extra word, then a
+// missed one. A passage word is so matched by the first typed word that can take it, and a
+// recitation of the first verse lines up with the first verse even where a later verse repeats
+// its words; of "created the" recited as "made", "created" is the wrong word, said in its place,
+// and "the" the missed one.
 std::vector<Step> Align(const std::vector<Unit>& passage, const std::vector<Unit>& typed) {
     const std::size_t n = passage.size();
     const std::size_t m = typed.size();
     const std::uint64_t gap = std::min(n, m) + 1; // more than the number of wrong words can be
     const std::uint64_t change = gap + 1;
     const std::size_t width = m + 1;
-    std::vector<std::uint64_t> previous(width);
+    std::vector<std::uint64_t> next(width); // the costs of the row below
     std::vector<std::uint64_t> current(width);
     std::vector<Step> steps((n + 1) * width);
     for (std::size_t j = 0; j <= m; ++j) {
-        previous[j] = j * gap;
-        steps[j] = kSkipTyped;
+        next[j] = (m - j) * gap;
+        steps[n * width + j] = kSkipTyped;
     }
-    for (std::size_t i = 1; i <= n; ++i) {
-        current[0] = i * gap;
+    for (std::size_t i = n; i-- > 0;) {
+        current[m] = (n - i) * gap;
         Step* row = &steps[i * width];
-        row[0] = kSkipPassage;
-        const int id = passage[i - 1].id;
-        for (std::size_t j = 1; j <= m; ++j) {
-            const bool same = typed[j - 1].id == id;
-            std::uint64_t best = previous[j - 1] + (same ? 0 : change);
+        row[m] = kSkipPassage;
+        const int id = passage[i].id;
+        for (std::size_t j = m; j-- > 0;) {
+            std::uint64_t best = next[j + 1] + (typed[j].id == id ? 0 : change);
             Step step = kDiagonal;
-            // A wrong word gives way to a gap of the same cost here, so that on the way back
-            // from the end the gap comes first: of "created the" recited as "made", "created" is
-            // the wrong word and "the" the missed one.
-            const auto better = [same](std::uint64_t cost, std::uint64_t than, Step current) {
-                return cost < than || (cost == than && current == kDiagonal && !same);
-            };
-            if (better(previous[j] + gap, best, step)) {
-                best = previous[j] + gap;
-                step = kSkipPassage;
-            }
-            if (better(current[j - 1] + gap, best, step)) {
-                best = current[j - 1] + gap;
+            if (current[j + 1] + gap < best) {
+                best = current[j + 1] + gap;
                 step = kSkipTyped;
+            }
+            if (next[j] + gap < best) {
+                best = next[j] + gap;
+                step = kSkipPassage;
             }
             current[j] = best;
             row[j] = step;
         }
-        std::swap(previous, current);
+        std::swap(next, current);
     }
     std::vector<Step> path;
     path.reserve(n + m);
-    for (std::size_t i = n, j = m; i > 0 || j > 0;) {
+    for (std::size_t i = 0, j = 0; i < n || j < m;) {
         const Step step = steps[i * width + j];
         path.push_back(step);
         if (step != kSkipTyped)
-            --i;
+            ++i;
         if (step != kSkipPassage)
-            --j;
+            ++j;
     }
     return path;
 }
@@ -256,46 +337,66 @@ void AppendCount(std::string& out, int count, std::string_view what) {
 
 } // namespace
 
-CRecitationCheck::CRecitationCheck(std::string_view passage, std::string_view typed, Mode mode)
-    : mode_(mode) {
+CRecitationCheck::CRecitationCheck(std::string_view passage, std::string_view typed, Mode mode,
+                                   std::string_view reference)
+    : mode_(mode), reference_(reference) {
     if (typed.size() > kMaxTypedLength) {
         tooLong_ = true;
         return;
     }
     CUnitMaker maker(mode);
     const std::vector<Unit> passageUnits = maker.PassageUnits(passage);
-    const std::vector<Unit> typedUnits = maker.TypedUnits(typed);
+    std::vector<FoundReference> found;
+    const std::vector<Unit> typedUnits = maker.TypedUnits(typed, found);
+    CPassageImport::Reference own;
+    std::string reason;
+    const bool ownKnown =
+        !reference.empty() && CPassageImport::ParseReference(reference, own, reason);
+    for (const FoundReference& said : found) {
+        const CPassageImport::Reference& other = said.reference;
+        const bool same =
+            !ownKnown || (other.book == own.book && other.chapter == own.chapter &&
+                          other.firstVerse == own.firstVerse && other.lastVerse == own.lastVerse);
+        // As typed, but on one line with single blanks.
+        std::string written;
+        for (const char c : typed.substr(said.begin, said.referenceEnd - said.begin)) {
+            const bool blank = Kind(c) == kSpace || Kind(c) == kBreak;
+            if (!blank)
+                written.push_back(c);
+            else if (written.back() != ' ')
+                written.push_back(' ');
+        }
+        references_.push_back({said.first == 0, said.begin, said.end, written, same});
+    }
     passageWords_ = static_cast<int>(passageUnits.size());
     typedWords_ = static_cast<int>(typedUnits.size());
 
-    // The path runs from the end; an extra word goes where the next passage word begins.
+    // An extra word goes where the next passage word begins.
     const std::vector<Step> path = Align(passageUnits, typedUnits);
     words_.reserve(path.size());
-    std::size_t i = passageUnits.size();
-    std::size_t j = typedUnits.size();
-    std::size_t nextWord = passage.size();
+    std::size_t i = 0;
+    std::size_t j = 0;
     for (const Step step : path) {
         if (step == kSkipTyped) {
-            const Unit& extra = typedUnits[--j];
-            words_.push_back({Mark::kExtra, nextWord, nextWord, extra.begin, extra.end});
+            const Unit& extra = typedUnits[j++];
+            const std::size_t at = i < passageUnits.size() ? passageUnits[i].begin : passage.size();
+            words_.push_back({Mark::kExtra, at, at, extra.begin, extra.end});
             ++extra_;
             continue;
         }
-        const Unit& word = passageUnits[--i];
-        nextWord = word.begin;
+        const Unit& word = passageUnits[i++];
         if (step == kSkipPassage) {
             const std::size_t typedAt = j > 0 ? typedUnits[j - 1].end : 0;
             words_.push_back({Mark::kMissed, word.begin, word.end, typedAt, typedAt});
             ++missed_;
             continue;
         }
-        const Unit& said = typedUnits[--j];
+        const Unit& said = typedUnits[j++];
         const bool right = said.id == word.id;
         words_.push_back(
             {right ? Mark::kMatched : Mark::kWrong, word.begin, word.end, said.begin, said.end});
         ++(right ? matched_ : wrong_);
     }
-    std::reverse(words_.begin(), words_.end());
 }
 
 std::string CRecitationCheck::Summary() const {
@@ -309,6 +410,15 @@ std::string CRecitationCheck::Summary() const {
     AppendCount(out, missed_, "missed");
     AppendCount(out, wrong_, "wrong");
     AppendCount(out, extra_, "extra");
+    std::vector<std::string_view> others;
+    for (const TypedReference& reference : references_)
+        if (!reference.namesPassage &&
+            std::find(others.begin(), others.end(), reference.said) == others.end())
+            others.push_back(reference.said);
+    for (std::size_t i = 0; i < others.size(); ++i)
+        out.append(i == 0 ? ". You said " : " and ").append(others[i]);
+    if (!others.empty())
+        out.append("; this is ").append(reference_).append(".");
     return out;
 }
 

@@ -7,7 +7,11 @@
 
 // A recitation typed from memory, held against the passage word by word. The typed words are
 // aligned with the passage's words by the fewest changes (a word matched, typed wrong, missed or
-// typed extra; of the alignments with the fewest changes the one with the most matched words).
+// typed extra; of the alignments with the fewest changes the one with the most matched words, and
+// of those the one that matches the earliest words of the passage, so that a recitation of the
+// first verse alone lines up with the first verse). A reference said before or after the passage
+// ("John 3:16 ... John 3:16", "1 Cor 13:4-7 KJV"), in any form the import reads, is no word of the
+// recitation.
 // Case and punctuation do not count, and neither do the verse numbers at the start of a line
 // (with a translation's abbreviation before them, as the maintainers' context records have).
 // Hyphens and dashes part words; apostrophes inside a word do not ("God's" and "God’s" are the
@@ -41,7 +45,21 @@ public:
         std::size_t typedEnd;
     };
 
-    CRecitationCheck(std::string_view passage, std::string_view typed, Mode mode);
+    // A reference typed before or after the recitation, with the translation's abbreviation
+    // after it where one was typed.
+    struct TypedReference {
+        bool beforePassage; // else after it
+        std::size_t typedBegin;
+        std::size_t typedEnd;
+        std::string said; // the reference as typed, without the abbreviation
+        // It names the passage checked, or the passage's own reference is not known.
+        bool namesPassage;
+    };
+
+    // reference is the passage's own ("John 3:16-18", as the collection writes it), against
+    // which a typed reference is held; empty when not known.
+    CRecitationCheck(std::string_view passage, std::string_view typed, Mode mode,
+                     std::string_view reference = {});
 
     // The typed text was longer than kMaxTypedLength and has not been checked: there are no
     // words and no summary.
@@ -50,6 +68,8 @@ public:
 
     // Every passage word and every extra typed word, in reading order.
     const std::vector<Word>& Words() const { return words_; }
+    // The references typed before and after the recitation, in reading order; at most two.
+    const std::vector<TypedReference>& References() const { return references_; }
     int PassageWords() const { return passageWords_; }
     int TypedWords() const { return typedWords_; }
     int Matched() const { return matched_; }
@@ -58,7 +78,9 @@ public:
     int Extra() const { return extra_; }
 
     // "41 of 44 words, 2 missed, 1 wrong, 1 extra": the matched words of the passage's words,
-    // then each kind of fault that occurred; "1 of 1 word" for a passage of one word.
+    // then each kind of fault that occurred; "1 of 1 word" for a passage of one word. A typed
+    // reference that names another passage is told after it: "25 of 25 words. You said John
+    // 3:17; this is John 3:16." Windows-1252, as typed.
     std::string Summary() const;
 
     // Matched words in whole percent (rounded down) of the passage's words and the extra ones,
@@ -76,7 +98,9 @@ public:
 private:
     Mode mode_;
     bool tooLong_ = false;
+    std::string reference_;
     std::vector<Word> words_;
+    std::vector<TypedReference> references_;
     int passageWords_ = 0;
     int typedWords_ = 0;
     int matched_ = 0;

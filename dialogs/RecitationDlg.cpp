@@ -52,9 +52,12 @@ constexpr ControlHelp kControlHelp[] = {
     {CRecitationDlg::kTryAgainId, "Empties the typing box and hides the passage again."},
     {CRecitationDlg::kResultBoxId,
      "The passage after a check: missed words struck through, wrong words underlined with what "
-     "you typed in parentheses, extra words in brackets."},
+     "you typed in parentheses, extra words in brackets. A reference you typed before or after "
+     "the passage stands in bold on a line of its own, underlined when it names another "
+     "passage."},
     {CRecitationDlg::kSummaryId, "How many of the passage's words you typed right, and how many "
-                                 "were missed, wrong or extra."},
+                                 "were missed, wrong or extra; and whether the reference you "
+                                 "typed names another passage."},
     {CRecitationDlg::kSuggestionId,
      "The progress level the result suggests. Nothing is changed: choose the level under Progress "
      "in the main window if you agree."},
@@ -105,8 +108,8 @@ QString LegendSample(const MarkStyle& style, const char* decoration, const char*
 } // namespace
 
 CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background, QWidget* parent)
-    : QDialog(parent), passageText_(passage.PassageText()), progress_(passage.prog),
-      active_(passage.freq < kFreqInactive) {
+    : QDialog(parent), passageText_(passage.PassageText()), reference_(passage.passageReference),
+      progress_(passage.prog), active_(passage.freq < kFreqInactive) {
     setFont(DialogFont());
     const CDialogUnits units(font());
     setFixedSize(units.X(360), units.Y(300));
@@ -157,7 +160,7 @@ CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background
         connect(new QShortcut(key, this), &QShortcut::activated, this, &CRecitationDlg::Check);
 
     resultBox_ = new QTextEdit(this);
-    place(resultBox_, kResultBoxId, QRect(6, 122, 348, 112));
+    place(resultBox_, kResultBoxId, QRect(6, 122, 348, 102));
     resultBox_->setReadOnly(true);
     resultBox_->setUndoRedoEnabled(false);
     resultBox_->setFont(textFont);
@@ -171,7 +174,10 @@ CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background
     resultBox_->setPalette(palette);
 
     summary_ = new QLabel(this);
-    place(summary_, kSummaryId, QRect(6, 252, 348, 10));
+    // Two lines, for a reference that names another passage.
+    place(summary_, kSummaryId, QRect(6, 242, 348, 20));
+    summary_->setWordWrap(true);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     QFont bold = font();
     bold.setBold(true);
     summary_->setFont(bold);
@@ -181,7 +187,7 @@ CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background
     suggestion_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* legend = new QLabel(this);
-    place(legend, 0, QRect(6, 237, 348, 10));
+    place(legend, 0, QRect(6, 228, 348, 10));
     legend->setText(
         QStringLiteral("%1 struck through &nbsp;&nbsp; %2 underlined, then (what you typed) "
                        "&nbsp;&nbsp; %3 in brackets")
@@ -228,7 +234,7 @@ void CRecitationDlg::Check() {
                             MsgButtons::Ok);
         return;
     }
-    auto check = std::make_unique<CRecitationCheck>(passageText_, bytes, ChosenMode());
+    auto check = std::make_unique<CRecitationCheck>(passageText_, bytes, ChosenMode(), reference_);
     if (check->TypedWords() == 0) {
         ClearResult();
         summary_->setText(QStringLiteral("Nothing to check yet: type the passage from memory, "
@@ -260,7 +266,7 @@ void CRecitationDlg::ShowResult() {
     std::vector<qsizetype> positions;
     const std::string bytes = TypedBytes(checkedText_, positions);
     if (result_->GetMode() != ChosenMode())
-        result_ = std::make_unique<CRecitationCheck>(passageText_, bytes, ChosenMode());
+        result_ = std::make_unique<CRecitationCheck>(passageText_, bytes, ChosenMode(), reference_);
     const CRecitationCheck& check = *result_;
     const auto typedWord = [&](const CRecitationCheck::Word& word) {
         return checkedText_.mid(positions[word.typedBegin],
@@ -279,6 +285,22 @@ void CRecitationDlg::ShowResult() {
     QTextCharFormat wrongTyped = MarkFormat(kWrongStyle);
     wrongTyped.setFontItalic(true);
     const QTextCharFormat extra = MarkFormat(kExtraStyle);
+    QTextCharFormat reference;
+    reference.setFontWeight(QFont::Bold);
+    QTextCharFormat otherReference = MarkFormat(kWrongStyle);
+    otherReference.setFontWeight(QFont::Bold);
+    otherReference.setFontUnderline(true);
+    // A typed reference as it was typed, on a line of its own before or after the passage.
+    const auto insertReference = [&](const CRecitationCheck::TypedReference& typed) {
+        cursor.insertText(checkedText_.mid(positions[typed.typedBegin],
+                                           positions[typed.typedEnd] - positions[typed.typedBegin]),
+                          typed.namesPassage ? reference : otherReference);
+    };
+    for (const CRecitationCheck::TypedReference& typed : check.References())
+        if (typed.beforePassage) {
+            insertReference(typed);
+            cursor.insertText(QStringLiteral("\n"), plain);
+        }
 
     const std::string_view passage = passageText_;
     std::size_t shown = 0; // passage bytes written so far
@@ -314,9 +336,14 @@ void CRecitationDlg::ShowResult() {
         shown = word.passageEnd;
     }
     cursor.insertText(Shown(passage.substr(shown)), plain);
+    for (const CRecitationCheck::TypedReference& typed : check.References())
+        if (!typed.beforePassage) {
+            cursor.insertText(QStringLiteral("\n"), plain);
+            insertReference(typed);
+        }
     cursor.endEditBlock();
     resultBox_->moveCursor(QTextCursor::Start);
 
-    summary_->setText(QString::fromStdString(check.Summary()));
+    summary_->setText(FromWin1252(check.Summary()));
     suggestion_->setText(FromWin1252(check.Suggestion(progress_, active_)));
 }

@@ -16,10 +16,10 @@ class QPushButton;
 class QTextEdit;
 
 // "Check Recitation": the user types the passage from memory and asks to check; the window then
-// shows the passage with the missed, wrong and extra words marked, a summary and the progress
-// level the result suggests. The passage stays hidden until the first check. The window only
-// shows: the passage's progress and frequency are the user's to change in the main window, and
-// nothing is written anywhere.
+// shows the passage with the missed, wrong and extra words marked (and a reference typed before
+// or after it on a line of its own), a summary and the progress level the result suggests. The
+// passage stays hidden until the first check. The window only shows: the passage's progress and
+// frequency are the user's to change in the main window, and nothing is written anywhere.
 class CRecitationDlg : public QDialog {
     Q_OBJECT
 public:
@@ -52,6 +52,7 @@ private:
     CRecitationCheck::Mode ChosenMode() const;
 
     std::string passageText_; // Windows-1252 bytes, CR LF line breaks
+    std::string reference_;   // "John 3:16-18"
     int progress_;
     bool active_;
     QPlainTextEdit* typedBox_ = nullptr;

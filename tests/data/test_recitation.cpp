@@ -348,6 +348,94 @@ TEST(RecitationCheckTest, ACharacterWithoutAWindows1252FormIsAWordThatMatchesNot
               1);
 }
 
+TEST(RecitationCheckTest, AReferenceBeforeOrAfterTheTextIsNoWordOfIt) {
+    const std::string text = kJohnTyped;
+    const struct {
+        std::string typed;
+        std::size_t references;
+    } cases[] = {
+        {"John 3:16 " + text, 1},
+        {text + " John 3:16", 1},
+        {"John 3:16 KJV\n16 " + text + "\njohn 3.16 (kjv)", 2},
+        {"Jn 3.16: " + text + ". JOHN 3:16", 2},
+        // A verse number right after the reference is read as at the start of a line.
+        {"John 3:16 16 " + text, 1},
+    };
+    for (const auto& c : cases) {
+        const CRecitationCheck check(kJohn316, c.typed, Mode::kWords, "John 3:16");
+        EXPECT_EQ(check.Summary(), "25 of 25 words") << c.typed;
+        EXPECT_EQ(check.SuggestedProgress(), 4) << c.typed;
+        ASSERT_EQ(check.References().size(), c.references) << c.typed;
+        EXPECT_TRUE(check.References().front().namesPassage);
+    }
+    // Where it stands in the typed text, the abbreviation with it; the first one comes first.
+    const std::string both = "John 3:16 KJV\n" + text + "\nJohn 3:16";
+    const CRecitationCheck check(kJohn316, both, Mode::kWords, "John 3:16");
+    const CRecitationCheck::TypedReference& before = check.References()[0];
+    EXPECT_TRUE(before.beforePassage);
+    EXPECT_EQ(both.substr(before.typedBegin, before.typedEnd - before.typedBegin), "John 3:16 KJV");
+    EXPECT_EQ(before.said, "John 3:16");
+    EXPECT_FALSE(check.References()[1].beforePassage);
+    EXPECT_EQ(check.References()[1].typedEnd, both.size());
+
+    // Numbered books in their forms, and a book of one chapter by its verse alone.
+    const std::string love = "8 He that loveth not knoweth not God; for God is love.";
+    for (const char* said : {"1 John 4:8", "I John 4:8", "First John 4:8", "1 jn 4:8"})
+        EXPECT_EQ(CRecitationCheck(love,
+                                   std::string(said) +
+                                       " He that loveth not knoweth not God for "
+                                       "God is love " +
+                                       said,
+                                   Mode::kWords, "1 John 4:8")
+                      .Summary(),
+                  "11 of 11 words")
+            << said;
+    const std::string jude = "24 Now unto him that is able to keep you from falling,";
+    EXPECT_EQ(CRecitationCheck(jude, "Jude 24 Now unto him that is able to keep you from falling",
+                               Mode::kWords, "Jude 1:24")
+                  .Summary(),
+              "11 of 11 words");
+}
+
+TEST(RecitationCheckTest, AReferenceToAnotherPassageIsToldInTheSummary) {
+    const CRecitationCheck check(kJohn316, std::string("John 3:17 ") + kJohnTyped, Mode::kWords,
+                                 "John 3:16");
+    EXPECT_EQ(check.Summary(), "25 of 25 words. You said John 3:17; this is John 3:16.");
+    EXPECT_FALSE(check.References().front().namesPassage);
+    EXPECT_EQ(check.SuggestedProgress(), 4);
+    EXPECT_EQ(CRecitationCheck(kGenesis11,
+                               "Gen 1:2 In the beginning God created the heaven and the "
+                               "earth Genesis 1:1-2",
+                               Mode::kWords, "Genesis 1:1")
+                  .Summary(),
+              "10 of 10 words. You said Gen 1:2 and Genesis 1:1-2; this is Genesis 1:1.");
+    // Without the passage's own reference there is nothing to hold it against.
+    EXPECT_EQ(
+        CRecitationCheck(kJohn316, std::string("John 3:17 ") + kJohnTyped, Mode::kWords).Summary(),
+        "25 of 25 words");
+}
+
+TEST(RecitationCheckTest, WordsThatOnlyLookLikeAReferenceAreWords) {
+    // "I John" names a book, but no chapter and verse follow it.
+    const std::string revelation =
+        "9 I John, who also am your brother, and companion in tribulation, and in the kingdom and "
+        "patience of Jesus Christ, was in the isle that is called Patmos, for the word of God, and "
+        "for the testimony of Jesus Christ.";
+    const std::string typed = "I John who also am your brother and companion in tribulation and "
+                              "in the kingdom and patience of Jesus Christ was in the isle that "
+                              "is called Patmos for the word of God and for the testimony of "
+                              "Jesus Christ";
+    for (const std::string& with : {typed, "Revelation 1:9 " + typed + " Rev. 1:9"}) {
+        const CRecitationCheck check(revelation, with, Mode::kWords, "Revelation 1:9");
+        EXPECT_EQ(check.Summary(), "40 of 40 words") << with;
+        EXPECT_EQ(check.SuggestedProgress(), 4);
+    }
+    // A number said in the text before the last words is no reference of a book.
+    EXPECT_EQ(Marks("14 and he fasted 40 days", "and he fasted 40 days"), "and he fasted 40 days");
+    EXPECT_EQ(Marks("1 In the beginning God", "In the beginning God 1 1"),
+              "In the beginning God +1 +1");
+}
+
 // Every passage of the bundled collection, typed exactly as it stands or by its first letters,
 // is all right: no word of a real passage is lost to the rules above.
 class BundledRecitationTest : public StoreTest {};
@@ -374,4 +462,44 @@ TEST_F(BundledRecitationTest, EveryBundledPassageRecitedAsItStandsIsAllRight) {
         EXPECT_EQ(initials.Matched(), initials.PassageWords()) << letters;
         EXPECT_EQ(initials.Extra(), 0);
     }
+}
+
+// Typing only the first verse of a passage lines it up with the first verse, even where a later
+// verse repeats its words; the passage's reference said before and after the whole text is no
+// extra word.
+TEST_F(BundledRecitationTest, AFirstVerseAndTheReferenceLineUpOnEveryBundledPassage) {
+    namespace fs = std::filesystem;
+    fs::copy_file(fs::path(RECITOR_SOURCE_DIR) / "res" / "RctInfo.xml", dir / "RctInfo.xml");
+    Write("RctUser.xml", PassageFile({}));
+    Write("RctStats.xml", StatsFile({}));
+    ASSERT_EQ(Load(), Status::Ok);
+    int multiLine = 0;
+    for (int i = 0; i < store->PassageCount(); ++i) {
+        const CPassage& passage = store->Passage(i);
+        const std::string_view text = passage.PassageText();
+        const std::string_view reference = passage.passageReference;
+        SCOPED_TRACE(std::string(reference) + " " + std::string(passage.TransName()));
+        const std::size_t lineEnd = std::min(text.find('\r'), text.find('\n'));
+        if (lineEnd != std::string_view::npos) {
+            ++multiLine;
+            const CRecitationCheck first(text, text.substr(0, lineEnd), Mode::kWords, reference);
+            for (const CRecitationCheck::Word& word : first.Words()) {
+                if (word.passageEnd <= lineEnd) {
+                    EXPECT_EQ(word.mark, Mark::kMatched)
+                        << text.substr(word.passageBegin, word.passageEnd - word.passageBegin);
+                }
+            }
+        }
+        // With the translation after the first reference where the passage has one.
+        std::string typed(reference);
+        if (passage.trans >= 0)
+            typed.append(" ").append(passage.TransName());
+        typed.append("\n").append(text).append("\n").append(reference);
+        const CRecitationCheck both(text, typed, Mode::kWords, reference);
+        EXPECT_EQ(both.Matched(), both.PassageWords());
+        EXPECT_EQ(both.Extra(), 0);
+        EXPECT_EQ(both.References().size(), 2u);
+        EXPECT_EQ(both.SuggestedProgress(), 4);
+    }
+    EXPECT_GT(multiLine, 100);
 }

@@ -270,6 +270,40 @@ private slots:
         QVERIFY(Suggestion(inactive).contains(QStringLiteral("Not Started/Inactive")));
     }
 
+    // A reference typed before and after the text stands on its own lines in bold, never as
+    // an extra word; one that names another passage is underlined and told in the summary, which
+    // has room for it.
+    void aTypedReferenceIsShownAsTheReference() {
+        Open();
+        CRecitationDlg dialog(Passage(Sample::kJohn16Niv), QBrush(Qt::white));
+        TypedBox(dialog)->setPlainText(
+            QStringLiteral("John 3:16 NIV\nFor God so loved the world\nJohn 3:16"));
+        ClickCheck(dialog);
+        QCOMPARE(Summary(dialog), QStringLiteral("6 of 6 words"));
+        QCOMPARE(ResultBox(dialog)->toPlainText(),
+                 QStringLiteral("John 3:16 NIV\nFor God so loved the world\nJohn 3:16"));
+        const QList<Run> runs = Runs(*ResultBox(dialog));
+        const Run* before = RunOf(runs, QStringLiteral("John 3:16 NIV"));
+        QVERIFY(before && before->format.fontWeight() == QFont::Bold);
+        QVERIFY(!before->format.fontUnderline());
+        QVERIFY(Suggestion(dialog).startsWith(QStringLiteral("Suggested progress: Mastered")));
+
+        TypedBox(dialog)->setPlainText(
+            QStringLiteral("Song of Solomon 2:10-13 For God so loved the world"));
+        ClickCheck(dialog);
+        QCOMPARE(Summary(dialog),
+                 QStringLiteral("6 of 6 words. You said Song of Solomon 2:10-13; this is John "
+                                "3:16."));
+        const Run* other =
+            RunOf(Runs(*ResultBox(dialog)), QStringLiteral("Song of Solomon 2:10-13"));
+        QVERIFY(other && other->format.fontUnderline());
+        auto* summary = Control<QLabel>(dialog, CRecitationDlg::kSummaryId);
+        summary->setText(summary->text().replace(QStringLiteral("6 of 6 words"),
+                                                 QStringLiteral("40 of 44 words, 2 missed, 1 "
+                                                                "wrong, 1 extra")));
+        QVERIFY(summary->heightForWidth(summary->width()) <= summary->height());
+    }
+
     // Letters typed in the first-letters mode; switching the mode checks the same text again;
     // Try Again hides the passage and empties the box.
     void firstLettersModeAndTryAgain() {
