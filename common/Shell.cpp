@@ -1,8 +1,10 @@
 #include "Shell.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QLibrary>
+#include <QProcess>
 #include <QUrl>
 
 namespace {
@@ -11,6 +13,16 @@ IShell* installed = nullptr;
 
 bool CDesktopShell::OpenUrl(const QUrl& url) {
     return QDesktopServices::openUrl(url);
+}
+
+bool CDesktopShell::StartProgram(const QString& path, QString& reason) {
+    QProcess process;
+    process.setProgram(path);
+    process.setWorkingDirectory(QDir::currentPath());
+    if (process.startDetached())
+        return true;
+    reason = process.errorString();
+    return false;
 }
 
 bool CDesktopShell::LibraryLoads(const QString& name) {

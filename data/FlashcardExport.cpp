@@ -142,7 +142,7 @@ std::string CFlashcardExport::SuggestedTag(const PassageChoice& choice) {
 }
 
 std::string CFlashcardExport::Format(const CPassageStore& store, const std::vector<int>& indices,
-                                     Program program) {
+                                     Program program, AnkiSides sides) {
     std::string out;
     if (program == Program::Anki)
         AppendAnkiHeader(out);
@@ -152,9 +152,16 @@ std::string CFlashcardExport::Format(const CPassageStore& store, const std::vect
         const std::string hint = HtmlField(passage.HintText(), program);
         const std::string text = HtmlField(passage.PassageText(), program);
         if (program == Program::Anki) {
-            out.append(reference).append("\t").append(hint).append("\t").append(text);
-            out.append("\t").append(HtmlField(passage.context, program));
-            out.append("\t").append(AnkiTags(passage));
+            const std::string context = HtmlField(passage.context, program);
+            out.append(reference);
+            if (sides.hintOnFront && !hint.empty())
+                out.append("<br>").append(hint);
+            out.append("\t").append(text);
+            // A blank line sets the context apart from the passage it holds.
+            if (sides.contextOnBack && !context.empty())
+                out.append("<br><br>").append(context);
+            out.append("\t").append(reference).append("\t").append(hint).append("\t").append(text);
+            out.append("\t").append(context).append("\t").append(AnkiTags(passage));
         } else {
             // Question: the reference, and the hint beneath it; answer: the passage.
             out.append(reference);

@@ -11,10 +11,20 @@ class CPassage;
 class CPassageStore;
 struct FileFault;
 
+// What the Front and Back of an Anki note show besides the reference and the passage.
+struct AnkiSides {
+    bool hintOnFront = false;
+    bool contextOnBack = false;
+};
+
 // The chosen passages written as a UTF-8 text file that a flashcard program imports:
 // - Anki: tab-separated with the header lines that tell its importer the separator, that fields
-//   are HTML, the column names and the tags column; one note a passage with the reference and
-//   translation, the hint, the passage, the context and tags (topics, translation, class).
+//   are HTML, the column names and the tags column. Anki gives a column to the note field of the
+//   same name, so the first two are named after the fields of its default note type: Front (the
+//   reference and translation, and the hint when chosen) and Back (the passage, and the context
+//   when chosen); then the reference, the hint, the passage and the context each in a column of
+//   its own, for a note type with those fields and for reading the file back; then the tags
+//   (topics, translation, class).
 // - Mnemosyne: exactly two tab-separated fields a line (question: reference, translation and
 //   hint; answer: the passage), no header and no byte-order mark; it has no tags column, so the
 //   tag is given at import (SuggestedTag).
@@ -24,16 +34,17 @@ class CFlashcardExport {
 public:
     enum class Program { Anki, Mnemosyne };
 
-    // The file's text for the passages at indices of store, in that order.
+    // The file's text for the passages at indices of store, in that order; sides is read for
+    // Anki only.
     static std::string Format(const CPassageStore& store, const std::vector<int>& indices,
-                              Program program);
+                              Program program, AnkiSides sides = {});
     // Writes text to path atomically (the old file stays until the new one is complete); false
     // with the fault when it could not.
     static bool Write(const std::filesystem::path& path, std::string_view text, FileFault& fault);
 
     // The column names of the Anki file, in order; the tags are the last column.
-    static constexpr std::string_view kAnkiColumns[] = {"Reference", "Hint", "Passage", "Context",
-                                                        "Tags"};
+    static constexpr std::string_view kAnkiColumns[] = {"Front",   "Back",    "Reference", "Hint",
+                                                        "Passage", "Context", "Tags"};
 
     // A Windows-1252 text as an HTML field: & < > and " as entities, each line break (CR LF, LF
     // or CR) as <br>, a tab as a blank for Mnemosyne (whose fields may not hold "&#") and as

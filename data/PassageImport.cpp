@@ -67,6 +67,9 @@ constexpr ColumnName kColumnNames[] = {
     {"trans", 1},     {"version", 1}, {"passage", 2},         {"text", 2},
     {"verses", 2},    {"context", 3}, {"topics", 4},          {"topic", 4},
     {"hint", 5},      {"tags", 6},
+    // The front and back of this program's own Anki file: they repeat the reference, hint,
+    // passage and context, which are read from their own columns.
+    {"front", 7},     {"back", 7},
 };
 int ColumnOfName(std::string_view name) {
     const std::string wanted = Lowered(Trimmed(name));

@@ -30,6 +30,8 @@ void CPreferences::Read(ISettings& settings) {
     if (TransFilter < 0 || TransFilter > kTransAll)
         TransFilter = kTransAll;
     PpcSyncInitialized = flag(kSectionParams, kPpcSyncInitialized, 0);
+    FlashcardHintOnFront = flag(kSectionParams, kFlashcardHintOnFront, 0);
+    FlashcardContextOnBack = flag(kSectionParams, kFlashcardContextOnBack, 0);
 }
 
 void CPreferences::Write(ISettings& settings, const SaveState& state) const {
@@ -51,4 +53,9 @@ void CPreferences::Write(ISettings& settings, const SaveState& state) const {
 
 void CPreferences::WriteConfirmExportPpc(ISettings& settings) const {
     settings.WriteNumber(kSectionExport, kPrefConfirmExportPpc, PrefConfirmExportPpc ? 1 : 0);
+}
+
+void CPreferences::WriteFlashcardChoices(ISettings& settings) const {
+    settings.WriteNumber(kSectionParams, kFlashcardHintOnFront, FlashcardHintOnFront ? 1 : 0);
+    settings.WriteNumber(kSectionParams, kFlashcardContextOnBack, FlashcardContextOnBack ? 1 : 0);
 }

@@ -28,6 +28,8 @@ inline constexpr const char* kTransFilter = "TransFilter";
 inline constexpr const char* kPpcSyncInitialized = "PpcSyncInitialized";
 inline constexpr const char* kCurSelectorIndex = "CurSelectorIndex";
 inline constexpr const char* kUserCount = "UserCount";
+inline constexpr const char* kFlashcardHintOnFront = "FlashcardHintOnFront";
+inline constexpr const char* kFlashcardContextOnBack = "FlashcardContextOnBack";
 // Section "Export\Params"
 inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
 inline constexpr const char* kFileTimestamp = "FileTimestamp";
@@ -59,6 +61,8 @@ public:
     void Write(ISettings& settings, const SaveState& state) const;
     // Writes the export confirmation at once, as its menu toggle does.
     void WriteConfirmExportPpc(ISettings& settings) const;
+    // Writes the Export Flashcards window's choices at once, when the window has changed them.
+    void WriteFlashcardChoices(ISettings& settings) const;
 
     bool PrefFlyoverChoiceAllowed = false;
     int PrefFlyoverChoice = 0; // 0 disabled, 1 enabled
@@ -73,5 +77,7 @@ public:
     bool EditPassageAllowed = true;
     int TransFilter = 33; // a translation number, 33 for all
     bool PpcSyncInitialized = false;
+    bool FlashcardHintOnFront = false;   // the hint on the front of an Anki card
+    bool FlashcardContextOnBack = false; // the context on the back of an Anki card
     std::string BackgroundFilename;
 };

@@ -6,7 +6,6 @@
 #include "Shell.h"
 
 #include <QDir>
-#include <QUrl>
 
 namespace {
 
@@ -74,6 +73,13 @@ void CExportCommand::Run(CPassageStore& store, CPreferences& prefs, QWidget* own
         store.WriteExport();
     if (!Confirm(owner, kReminder))
         return;
-    // Started and left to itself: it is never waited for, and its result is not read.
-    Shell().OpenUrl(QUrl::fromLocalFile(ExporterPath()));
+    // Started as a program and left to itself: it is never waited for, and its result is not
+    // read. (The desktop's "open" action would at best show the file, never run it.)
+    QString reason;
+    if (!Shell().StartProgram(ExporterPath(), reason))
+        MessageBoxes().Show(
+            owner, QStringLiteral("Recitor"),
+            QStringLiteral("%1 could not be started:\n%2\n(%3)")
+                .arg(QLatin1String(kExporter), QDir::toNativeSeparators(ExporterPath()), reason),
+            MsgIcon::Warning, MsgButtons::Ok);
 }

@@ -16,6 +16,7 @@ public:
 
     // The command: on the first use the instructions (OK sets PpcSyncInitialized in prefs, Cancel
     // ends the command), then the export file when it is out of date, then the connection reminder,
-    // whose OK starts the exporter without waiting for it. owner is the main window.
+    // whose OK starts the exporter without waiting for it (a message names it and the reason
+    // when it cannot be started). owner is the main window.
     static void Run(CPassageStore& store, CPreferences& prefs, QWidget* owner);
 };

@@ -10,6 +10,7 @@
 #include "Win1252.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -26,7 +27,7 @@
 
 namespace {
 
-constexpr const char* kChoiceTexts[] = {"&All passages in the list", "The a&ctive passages",
+constexpr const char* kChoiceTexts[] = {"&All passages in the list", "The acti&ve passages",
                                         "One frequency &class:", "One &topic:"};
 constexpr const char* kProgramTexts[] = {"A&nki", "&Mnemosyne"};
 constexpr const char* kFileNames[] = {"Recitor-Anki.txt", "Recitor-Mnemosyne.txt"};
@@ -56,12 +57,14 @@ QString TopicButtonText(int topic) {
 } // namespace
 
 CFlashcardExportDlg::CFlashcardExportDlg(const CPassageStore& store, int transFilter, int topic,
-                                         QWidget* parent)
+                                         AnkiSides sides, QWidget* parent)
     : QDialog(parent), store_(store), transFilter_(transFilter),
       topic_(topic >= 1 && topic < kTopicCount ? topic : 0) {
     setWindowTitle(QStringLiteral("Export Flashcards"));
     setFont(DialogFont());
     CreateControls();
+    hintOnFront_->setChecked(sides.hintOnFront);
+    contextOnBack_->setChecked(sides.contextOnBack);
     Refresh();
 }
 
@@ -94,7 +97,8 @@ void CFlashcardExportDlg::CreateControls() {
 
     auto* programs = new QGroupBox(QStringLiteral("For the program"), this);
     programs->setObjectName(QString::number(kProgramGroup));
-    auto* row = new QHBoxLayout(programs);
+    auto* column = new QVBoxLayout(programs);
+    auto* row = new QHBoxLayout;
     program_ = new QButtonGroup(this);
     for (int program = 0; program < 2; ++program) {
         auto* radio = new QRadioButton(QString::fromLatin1(kProgramTexts[program]), programs);
@@ -104,6 +108,16 @@ void CFlashcardExportDlg::CreateControls() {
     }
     row->addStretch(1);
     program_->button(0)->setChecked(true);
+    column->addLayout(row);
+    hintOnFront_ = new QCheckBox(QStringLiteral("&Hint on the front"), programs);
+    hintOnFront_->setObjectName(QString::number(kHintOnFront));
+    contextOnBack_ = new QCheckBox(QStringLiteral("Context on the &back"), programs);
+    contextOnBack_->setObjectName(QString::number(kContextOnBack));
+    auto* sides = new QHBoxLayout;
+    sides->addWidget(hintOnFront_);
+    sides->addWidget(contextOnBack_);
+    sides->addStretch(1);
+    column->addLayout(sides);
     layout->addWidget(programs);
 
     note_ = new QLabel(this);
@@ -136,9 +150,14 @@ void CFlashcardExportDlg::CreateControls() {
         QStringLiteral("Chooses the topic whose passages are exported (as first or second "
                        "topic)."));
     programs->setWhatsThis(QStringLiteral(
-        "The flashcard program that is to import the file. Anki gets the reference, hint, "
-        "passage, context and tags of each passage; Mnemosyne a question (reference and hint) "
-        "and an answer (the passage)."));
+        "The flashcard program that is to import the file. Anki gets a front (the reference) "
+        "and a back (the passage) for its Basic note type, then the reference, hint, passage, "
+        "context and tags of each passage; Mnemosyne a question (reference and hint) and an "
+        "answer (the passage)."));
+    hintOnFront_->setWhatsThis(
+        QStringLiteral("Shows the hint beneath the reference on the front of the Anki cards."));
+    contextOnBack_->setWhatsThis(
+        QStringLiteral("Shows the context beneath the passage on the back of the Anki cards."));
     note_->setWhatsThis(
         QStringLiteral("How many passages the choice takes, and what to do at import."));
     export_->setWhatsThis(
@@ -171,6 +190,10 @@ CFlashcardExport::Program CFlashcardExportDlg::Program() const {
     return static_cast<CFlashcardExport::Program>(std::max(program_->checkedId(), 0));
 }
 
+AnkiSides CFlashcardExportDlg::Sides() const {
+    return {.hintOnFront = hintOnFront_->isChecked(), .contextOnBack = contextOnBack_->isChecked()};
+}
+
 void CFlashcardExportDlg::OnTopic() {
     CTopicChoiceDlg topics(CTopicChoiceDlg::Mode::Choice, topic_, store_, transFilter_, this);
     if (topics.exec() == QDialog::Accepted) {
@@ -193,10 +216,15 @@ void CFlashcardExportDlg::Refresh() {
     else
         note = chosen_.size() == 1 ? QStringLiteral("1 passage.")
                                    : QStringLiteral("%1 passages.").arg(chosen_.size());
+    const bool anki = Program() == CFlashcardExport::Program::Anki;
+    hintOnFront_->setEnabled(anki);
+    contextOnBack_->setEnabled(anki);
     if (!chosen_.empty()) {
-        if (Program() == CFlashcardExport::Program::Anki)
-            note += QStringLiteral(" Anki reads the columns and the tags (topics, translation, "
-                                   "group) from the file: import it with File, Import.");
+        if (anki)
+            note += QStringLiteral(" In Anki choose File, Import: with the note type Basic the "
+                                   "cards show the reference on the front and the passage on "
+                                   "the back. The tags (topics, translation, group) come from "
+                                   "the file.");
         else
             note += QStringLiteral(" Mnemosyne files have no tags: in Mnemosyne choose File, "
                                    "Import, \"Tab-separated text files\", and give the cards "
@@ -227,7 +255,7 @@ void CFlashcardExportDlg::OnExport() {
                             MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
-    const std::string text = CFlashcardExport::Format(store_, chosen_, program);
+    const std::string text = CFlashcardExport::Format(store_, chosen_, program, Sides());
     FileFault fault;
     if (!CFlashcardExport::Write(QFile::encodeName(path).toStdString(), text, fault)) {
         QString reason = fault.error != 0 ? QString::fromLocal8Bit(std::strerror(fault.error))

@@ -1126,8 +1126,19 @@ void CMainDlg::OnCheckRecitation() {
     }
 }
 
-// The topic last listed is the one the export offers first.
+// The topic last listed is the one the export offers first; the Anki cards' sides chosen last
+// are offered again, and kept at once when the user changed them.
 void CMainDlg::OnExportFlashcards() {
-    CFlashcardExportDlg dialog(store_, prefs_.TransFilter, topic_, this);
+    CFlashcardExportDlg dialog(store_, prefs_.TransFilter, topic_,
+                               {.hintOnFront = prefs_.FlashcardHintOnFront,
+                                .contextOnBack = prefs_.FlashcardContextOnBack},
+                               this);
     dialog.exec();
+    const AnkiSides sides = dialog.Sides();
+    if (sides.hintOnFront == prefs_.FlashcardHintOnFront &&
+        sides.contextOnBack == prefs_.FlashcardContextOnBack)
+        return;
+    prefs_.FlashcardHintOnFront = sides.hintOnFront;
+    prefs_.FlashcardContextOnBack = sides.contextOnBack;
+    emit flashcardChoicesChanged();
 }

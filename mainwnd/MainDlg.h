@@ -94,6 +94,8 @@ signals:
     void initialised();
     // The export confirmation was toggled; it is written to the settings at once.
     void exportConfirmationToggled();
+    // The Export Flashcards window's choices changed; they are written to the settings at once.
+    void flashcardChoicesChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -63,6 +64,48 @@ std::unique_ptr<CPassage> AwkwardPassage() {
     return p;
 }
 
+// The fields of a note type filled from each note line of a file as Anki's text import fills
+// them: by exact column name when a "#columns:" line names the columns, else in order; the tags
+// column never fills a field; a field that no column names stays empty, but for the first,
+// which then takes the first column that is not the tags.
+std::vector<std::vector<std::string>> AnkiNotes(const std::string& file,
+                                                const std::vector<std::string>& noteFields) {
+    std::vector<std::string> names;
+    std::size_t tags = std::string::npos;
+    std::vector<std::vector<std::string>> notes;
+    for (const std::string& line : Lines(file)) {
+        if (line.starts_with("#columns:"))
+            names = Fields(line.substr(9));
+        else if (line.starts_with("#tags column:"))
+            tags = std::stoul(line.substr(13)) - 1;
+        if (line.starts_with("#"))
+            continue;
+        const std::vector<std::string> columns = Fields(line);
+        std::vector<std::size_t> ordinary;
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (i != tags)
+                ordinary.push_back(i);
+        std::vector<std::string> note(noteFields.size());
+        for (std::size_t f = 0; f < noteFields.size(); ++f) {
+            std::size_t source = std::string::npos;
+            if (!names.empty()) {
+                const auto named = static_cast<std::size_t>(
+                    std::find(names.begin(), names.end(), noteFields[f]) - names.begin());
+                if (named < names.size() && named != tags)
+                    source = named;
+                else if (f == 0 && !ordinary.empty())
+                    source = ordinary[0];
+            } else if (f < ordinary.size()) {
+                source = ordinary[f];
+            }
+            if (source < columns.size())
+                note[f] = columns[source];
+        }
+        notes.push_back(std::move(note));
+    }
+    return notes;
+}
+
 } // namespace
 
 TEST(FlashcardFieldTest, EscapesMarkupBreaksAndTabsForEachProgram) {
@@ -99,11 +142,11 @@ TEST_F(StoreTest, AnkiFileHasItsHeaderAndOneNoteAPassage) {
     ASSERT_EQ(lines.size(), 4u + chosen.size());
     EXPECT_EQ(lines[0], "#separator:tab");
     EXPECT_EQ(lines[1], "#html:true");
-    EXPECT_EQ(lines[2], "#columns:Reference\tHint\tPassage\tContext\tTags");
-    EXPECT_EQ(lines[3], "#tags column:5");
+    EXPECT_EQ(lines[2], "#columns:Front\tBack\tReference\tHint\tPassage\tContext\tTags");
+    EXPECT_EQ(lines[3], "#tags column:7");
     for (std::size_t i = 4; i < lines.size(); ++i) {
         SCOPED_TRACE(lines[i]);
-        EXPECT_EQ(Fields(lines[i]).size(), 5u);
+        EXPECT_EQ(Fields(lines[i]).size(), 7u);
         EXPECT_NE(lines[i].front(), '#');                 // a comment line to Anki
         EXPECT_EQ(lines[i].find('"'), std::string::npos); // a quoted field to Anki
         EXPECT_EQ(lines[i].find('\r'), std::string::npos);
@@ -112,16 +155,55 @@ TEST_F(StoreTest, AnkiFileHasItsHeaderAndOneNoteAPassage) {
     // The active passages in list order: class 0 (John 3:16 NIV and ESV), then class 1.
     const std::vector<std::string> note = Fields(lines[4]);
     const CPassage& shown = store->Passage(chosen[0]);
-    EXPECT_EQ(note[0], CFlashcardExport::ReferenceText(shown));
-    const std::vector<std::string> awkwardNote =
-        Fields(shown.context.starts_with("\"Tom") ? lines[4] : lines[5]);
-    EXPECT_EQ(awkwardNote[0], "John 3:16-17 ESV");
-    EXPECT_EQ(awkwardNote[1], "&quot;Tom &amp; Jerry");
-    EXPECT_EQ(awkwardNote[2], "&quot;Tom &amp; Jerry&quot; &lt;b&gt;&#9;said:<br>fish &amp;#9; "
-                              "\xE2\x80\x9C"
-                              "caf\xC3\xA9\xE2\x80\x9D<br>");
-    EXPECT_EQ(awkwardNote[3], awkwardNote[2] + "17 end");
-    EXPECT_EQ(awkwardNote[4], "Day_of_the_Lord God's_Faithfulness ESV Most_Frequent");
+    EXPECT_EQ(note[2], CFlashcardExport::ReferenceText(shown));
+    const int awkwardLine = shown.context.starts_with("\"Tom") ? 4 : 5;
+    const std::vector<std::string> awkwardNote = Fields(lines[awkwardLine]);
+    const std::string reference = "John 3:16-17 ESV";
+    const std::string hint = "&quot;Tom &amp; Jerry";
+    const std::string passage = "&quot;Tom &amp; Jerry&quot; &lt;b&gt;&#9;said:<br>fish &amp;#9; "
+                                "\xE2\x80\x9C"
+                                "caf\xC3\xA9\xE2\x80\x9D<br>";
+    const std::string context = passage + "17 end";
+    const std::string tags = "Day_of_the_Lord God's_Faithfulness ESV Most_Frequent";
+    EXPECT_EQ(awkwardNote, (std::vector<std::string>{reference, passage, reference, hint, passage,
+                                                     context, tags}));
+
+    // The hint and the context on the cards when the user chooses them, beneath a line break
+    // (and a blank line before the context); the other columns stay as they are.
+    const std::string both = CFlashcardExport::Format(*store, chosen, Program::Anki,
+                                                      {.hintOnFront = true, .contextOnBack = true});
+    EXPECT_EQ(Fields(Lines(both)[awkwardLine]),
+              (std::vector<std::string>{reference + "<br>" + hint, passage + "<br><br>" + context,
+                                        reference, hint, passage, context, tags}));
+    const std::string hintOnly =
+        CFlashcardExport::Format(*store, chosen, Program::Anki, {.hintOnFront = true});
+    EXPECT_EQ(Fields(Lines(hintOnly)[awkwardLine])[1], passage);
+}
+
+// The file imported by Anki's rules: Basic and "Basic (and reversed card)" (fields Front and
+// Back) get the reference on the front and the passage on the back; a note type with fields
+// named after the columns gets each of them.
+TEST_F(StoreTest, AnkiImportRulesGiveUsableCards) {
+    LoadJohn();
+    const std::vector<int> chosen = PassageChoice{}.Passages(*store);
+    ASSERT_FALSE(chosen.empty());
+    const std::string file = CFlashcardExport::Format(*store, chosen, Program::Anki);
+    const auto basic = AnkiNotes(file, {"Front", "Back"});
+    const auto own = AnkiNotes(file, {"Reference", "Passage", "Hint", "Context"});
+    ASSERT_EQ(basic.size(), chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const CPassage& passage = store->Passage(chosen[i]);
+        SCOPED_TRACE(passage.passageReference);
+        const std::string reference =
+            CFlashcardExport::HtmlField(CFlashcardExport::ReferenceText(passage), Program::Anki);
+        const std::string text = CFlashcardExport::HtmlField(passage.PassageText(), Program::Anki);
+        EXPECT_EQ(basic[i], (std::vector<std::string>{reference, text}));
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(own[i], (std::vector<std::string>{
+                              reference, text,
+                              CFlashcardExport::HtmlField(passage.HintText(), Program::Anki),
+                              CFlashcardExport::HtmlField(passage.context, Program::Anki)}));
+    }
 }
 
 // Mnemosyne's tab-separated import refuses the whole file over one bad line, so every rule of

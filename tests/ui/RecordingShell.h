@@ -19,6 +19,12 @@ public:
         opened << url;
         return opens;
     }
+    bool StartProgram(const QString& path, QString& reason) override {
+        started << path;
+        if (!starts)
+            reason = startFailure;
+        return starts;
+    }
     bool LibraryLoads(const QString& name) override {
         libraries << name;
         return libraryLoads;
@@ -29,9 +35,12 @@ public:
     }
 
     QList<QUrl> opened;
+    QStringList started;
     QStringList libraries;
     QStringList files;
     bool opens = true;
+    bool starts = true;
+    QString startFailure = QStringLiteral("Permission denied");
     bool libraryLoads = true;
     bool fileOpens = true;
 };

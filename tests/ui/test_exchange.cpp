@@ -16,6 +16,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -154,6 +155,41 @@ private slots:
         QVERIFY(!written.contains("&#"));
         QCOMPARE(boxes_.shown.size(), 1);
         QVERIFY(boxes_.shown[0].text.startsWith(QStringLiteral("4 passages saved for Mnemosyne")));
+    }
+
+    // The Anki cards' sides: offered as chosen last, written into the file, kept when changed.
+    void exportWindowPutsTheChosenSidesOnTheCards() {
+        CScriptedFileDialogs files;
+        files.path = dir_.filePath(QStringLiteral("cards.txt"));
+        prefs_.FlashcardContextOnBack = true;
+        bool checked = false;
+        OnNextModal([&](QDialog* dialog) {
+            auto* hint = Control<QCheckBox>(*dialog, ExportDlg::kHintOnFront);
+            auto* context = Control<QCheckBox>(*dialog, ExportDlg::kContextOnBack);
+            QVERIFY(!hint->isChecked());
+            QVERIFY(context->isChecked());
+            hint->click();
+            context->click();
+            // Mnemosyne's cards have no such sides.
+            Control<QRadioButton>(*dialog, QStringLiteral("34015-1"))->click();
+            QVERIFY(!hint->isEnabled());
+            Control<QRadioButton>(*dialog, QStringLiteral("34015-0"))->click();
+            QVERIFY(hint->isEnabled());
+            Control<QRadioButton>(*dialog, QStringLiteral("34012-1"))->click();
+            Control<QPushButton>(*dialog, ExportDlg::kExportButton)->click();
+            checked = true;
+        });
+        Action(Id::kExportFlashcards)->trigger();
+        QVERIFY(checked);
+        QVERIFY(prefs_.FlashcardHintOnFront);
+        QVERIFY(!prefs_.FlashcardContextOnBack);
+        const QList<QByteArray> lines = ReadFile(files.path).split('\n');
+        QCOMPARE(lines.value(2), QByteArray("#columns:Front\tBack\tReference\tHint\tPassage\t"
+                                            "Context\tTags"));
+        const QList<QByteArray> note = lines.value(4).split('\t');
+        QCOMPARE(note.size(), 7);
+        QCOMPARE(note[0], note[2] + "<br>" + note[3]); // the hint beneath the reference
+        QCOMPARE(note[1], note[4]);                    // the passage alone
     }
 
     void exportThatCannotWriteSaysSoAndStaysOpen() {

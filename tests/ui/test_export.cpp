@@ -76,7 +76,9 @@ private slots:
             QStringLiteral("  (Recitor 'hangs' if Pocket PC not connected, but will \n")));
         QCOMPARE(boxes_.shown[1].text, kReminder);
         QVERIFY(prefs_.PpcSyncInitialized);
-        QCOMPARE(shell.opened, QList<QUrl>{QUrl::fromLocalFile(ExporterPath())});
+        // Started as a program, not handed to the desktop's "open" action.
+        QCOMPARE(shell.started, QStringList{ExporterPath()});
+        QVERIFY(shell.opened.isEmpty());
 
         // The flag is kept with the settings: the next run goes straight to the reminder.
         prefs_.Write(settings_, {});
@@ -84,12 +86,12 @@ private slots:
         next.Read(settings_);
         QVERIFY(next.PpcSyncInitialized);
         boxes_.shown.clear();
-        shell.opened.clear();
+        shell.started.clear();
         boxes_.answers = {MsgAnswer::Ok};
         RunWith(next);
         QCOMPARE(boxes_.shown.size(), 1);
         QCOMPARE(boxes_.shown[0].text, kReminder);
-        QCOMPARE(shell.opened.size(), 1);
+        QCOMPARE(shell.started.size(), 1);
     }
 
     void cancelOnTheInstructionsEndsTheCommand() {
@@ -103,7 +105,7 @@ private slots:
         QVERIFY(!prefs_.PpcSyncInitialized);
         QVERIFY(!QFile::exists(ExportFile()));
         QVERIFY(store_->ExportDue());
-        QVERIFY(shell.opened.isEmpty());
+        QVERIFY(shell.started.isEmpty());
         prefs_.Write(settings_, {});
         CPreferences next;
         next.Read(settings_);
@@ -122,7 +124,7 @@ private slots:
         QVERIFY(QFile::exists(ExportFile()));
         QVERIFY(!store_->ExportDue());
         QVERIFY(ReadFile(ExportFile()).contains("1 Verse text")); // Genesis 1:1, now active
-        QVERIFY(shell.opened.isEmpty());
+        QVERIFY(shell.started.isEmpty());
     }
 
     void anUpToDateExportIsNotWrittenAgain() {
@@ -133,7 +135,7 @@ private slots:
         boxes_.answers = {MsgAnswer::Ok};
         Action(Id::kExportPocketPc)->trigger();
         QVERIFY(!QFile::exists(ExportFile()));
-        QCOMPARE(shell.opened.size(), 1);
+        QCOMPARE(shell.started.size(), 1);
     }
 
     void anExportThatCannotBeWrittenIsReportedAndTheCommandGoesOn() {
@@ -149,14 +151,18 @@ private slots:
                  QStringLiteral("Recitor Cannot write SpecialHandling file"));
         QCOMPARE(boxes_.shown[1].text, kReminder);
         QVERIFY(store_->ExportDue()); // still to be written
-        QCOMPARE(shell.opened.size(), 1);
-        // A failed start is not reported.
-        shell.opens = false;
+        QCOMPARE(shell.started.size(), 1);
+        // A failed start names the exporter and the reason.
+        shell.starts = false;
         boxes_.shown.clear();
         boxes_.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
         QVERIFY(QDir(ExportFile()).removeRecursively());
         Action(Id::kExportPocketPc)->trigger();
-        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(boxes_.shown.size(), 2);
+        QCOMPARE(boxes_.shown[1].text,
+                 QStringLiteral("Export.exe could not be started:\n%1\n(Permission denied)")
+                     .arg(QDir::toNativeSeparators(ExporterPath())));
+        QCOMPARE(boxes_.shown[1].icon, MsgIcon::Warning);
         QVERIFY(!store_->ExportDue());
     }
 
