@@ -159,6 +159,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
     QObject::connect(mainWindow, &CMainDlg::tipRequested, mainWindow, [this] { ShowTip(); });
     QObject::connect(mainWindow, &CMainDlg::exportConfirmationToggled, mainWindow,
                      [this] { prefs_.WriteConfirmExportPpc(*settings_); });
+    QObject::connect(mainWindow, &CMainDlg::importTranslationChosen, mainWindow,
+                     [this] { prefs_.WriteImportTrans(*settings_); });
 
     // An end requested while the files were loading ends the run before the window opens.
     if (!endRequested_) {

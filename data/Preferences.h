@@ -28,6 +28,7 @@ inline constexpr const char* kTransFilter = "TransFilter";
 inline constexpr const char* kPpcSyncInitialized = "PpcSyncInitialized";
 inline constexpr const char* kCurSelectorIndex = "CurSelectorIndex";
 inline constexpr const char* kUserCount = "UserCount";
+inline constexpr const char* kImportTrans = "ImportTrans";
 // Section "Export\Params"
 inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
 inline constexpr const char* kFileTimestamp = "FileTimestamp";
@@ -59,6 +60,11 @@ public:
     void Write(ISettings& settings, const SaveState& state) const;
     // Writes the export confirmation at once, as its menu toggle does.
     void WriteConfirmExportPpc(ISettings& settings) const;
+    // Writes the import's translation at once, as it is chosen.
+    void WriteImportTrans(ISettings& settings) const;
+    // The translation an import gives the lines without one: the one last chosen, else the
+    // translation filter's if it names one a passage can have, else KJV.
+    int ImportTranslation() const;
 
     bool PrefFlyoverChoiceAllowed = false;
     int PrefFlyoverChoice = 0; // 0 disabled, 1 enabled
@@ -72,6 +78,7 @@ public:
     bool AddPassageAllowed = true;
     bool EditPassageAllowed = true;
     int TransFilter = 33; // a translation number, 33 for all
+    int ImportTrans = -1; // the translation last chosen for an import's lines, -1 none yet
     bool PpcSyncInitialized = false;
     std::string BackgroundFilename;
 };

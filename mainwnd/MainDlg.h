@@ -94,6 +94,8 @@ signals:
     void initialised();
     // The export confirmation was toggled; it is written to the settings at once.
     void exportConfirmationToggled();
+    // An import's translation for lines without one was chosen; it is written at once.
+    void importTranslationChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
