@@ -161,6 +161,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
                      [this] { prefs_.WriteConfirmExportPpc(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::flashcardChoicesChanged, mainWindow,
                      [this] { prefs_.WriteFlashcardChoices(*settings_); });
+    QObject::connect(mainWindow, &CMainDlg::importTranslationChosen, mainWindow,
+                     [this] { prefs_.WriteImportTrans(*settings_); });
 
     // An end requested while the files were loading ends the run before the window opens.
     if (!endRequested_) {

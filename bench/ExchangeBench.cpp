@@ -82,7 +82,8 @@ void ImportFifteenThousandLines(benchmark::State& state, const std::string& file
         CPassageImport import(*store, {&first, &second});
         import.Read(file);
         {
-            CImportPreviewDlg preview(import, QStringLiteral("cards.txt"), window.get());
+            CImportPreviewDlg preview(
+                import, QStringLiteral("cards.txt"), -1, [](int) {}, window.get());
             preview.show();
             QCoreApplication::processEvents();
             preview.repaint();

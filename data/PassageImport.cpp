@@ -1,5 +1,6 @@
 #include "PassageImport.h"
 
+#include "HtmlText.h"
 #include "PassageCheck.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -68,8 +69,8 @@ constexpr ColumnName kColumnNames[] = {
     {"verses", 2},    {"context", 3}, {"topics", 4},          {"topic", 4},
     {"hint", 5},      {"tags", 6},
     // The front and back of this program's own Anki file: they repeat the reference, hint,
-    // passage and context, which are read from their own columns.
-    {"front", 7},     {"back", 7},
+    // passage and context, which are read from their own columns (8: the column not read).
+    {"front", 8},     {"back", 8},
 };
 int ColumnOfName(std::string_view name) {
     const std::string wanted = Lowered(Trimmed(name));
@@ -119,6 +120,66 @@ std::size_t DashLength(std::string_view text, std::size_t at) {
 
 std::string Quoted(std::string_view text) {
     return std::string("\"").append(text).append("\"");
+}
+
+// A passage's reference as the preview shows it: "John 3:16-18 KJV", UTF-8.
+std::string ShownReference(const CPassage& passage) {
+    std::string shown;
+    AppendUtf8FromWin1252(shown, passage.passageReference);
+    shown.append(" ");
+    AppendUtf8FromWin1252(shown, passage.TransName());
+    return shown;
+}
+
+// The separator of a file without a #separator line: of tab, bar, semicolon, colon and comma the
+// one that splits the most of the first lines into the same number of columns (more than one),
+// the earlier in that list where two do as well. Quoted fields are passed over as the lines are
+// read. A colon between digits is a reference's chapter and verse ("John 3:16"), not a
+// separator: counted, it would make every line of references two columns apart.
+constexpr std::size_t kGuessLines = 10;
+char GuessSeparator(std::string_view text) {
+    constexpr char kCandidates[] = {'\t', '|', ';', ':', ','};
+    char best = '\t';
+    std::size_t bestLines = 0;
+    for (const char sep : kCandidates) {
+        std::vector<std::size_t> counts;
+        std::size_t at = 0;
+        while (at < text.size() && counts.size() < kGuessLines) {
+            if (text[at] == '\n' || text[at] == '\r' || text[at] == '#') {
+                // A blank line or a comment.
+                const std::size_t end = text.find('\n', at);
+                at = end == std::string_view::npos ? text.size() : end + 1;
+                continue;
+            }
+            std::size_t columns = 1;
+            while (at < text.size() && text[at] != '\n') {
+                const bool fieldStart = at == 0 || text[at - 1] == sep || text[at - 1] == '\n';
+                if (text[at] == '"' && fieldStart) {
+                    std::size_t close = text.find('"', at + 1);
+                    while (close != std::string_view::npos && close + 1 < text.size() &&
+                           text[close + 1] == '"')
+                        close = text.find('"', close + 2); // "" is a quotation mark
+                    at = close == std::string_view::npos ? text.size() : close + 1;
+                    continue;
+                }
+                if (text[at] == sep && !(sep == ':' && at > 0 && IsDigit(text[at - 1]) &&
+                                         at + 1 < text.size() && IsDigit(text[at + 1])))
+                    ++columns;
+                ++at;
+            }
+            counts.push_back(columns);
+            ++at;
+        }
+        for (const std::size_t columns : counts) {
+            const auto lines =
+                static_cast<std::size_t>(std::count(counts.begin(), counts.end(), columns));
+            if (columns > 1 && lines > bestLines) {
+                best = sep;
+                bestLines = lines;
+            }
+        }
+    }
+    return best;
 }
 
 // The problems of the check, one message a line, as one reason.
@@ -191,61 +252,6 @@ std::string CPassageImport::HintFromPassage(std::string_view passage) {
         skipBlanks();
     }
     return std::string(passage.substr(start, end - start));
-}
-
-std::string CPassageImport::TextFromHtml(std::string_view html) {
-    std::string out;
-    out.reserve(html.size());
-    for (std::size_t i = 0; i < html.size();) {
-        const char c = html[i];
-        if (c == '<') {
-            const std::size_t close = html.find('>', i);
-            if (close == std::string_view::npos) {
-                out.append(html.substr(i));
-                break;
-            }
-            std::string tag = Lowered(html.substr(i + 1, close - i - 1));
-            tag.erase(std::remove(tag.begin(), tag.end(), ' '), tag.end());
-            if (tag == "br" || tag == "br/" || tag == "/div" || tag == "/p")
-                out.push_back('\n');
-            i = close + 1;
-            continue;
-        }
-        if (c == '&') {
-            const std::size_t semi = html.find(';', i);
-            if (semi != std::string_view::npos && semi - i <= 10) {
-                const std::string_view name = html.substr(i + 1, semi - i - 1);
-                constexpr std::pair<std::string_view, char32_t> kEntities[] = {
-                    {"amp", U'&'},  {"lt", U'<'},    {"gt", U'>'},
-                    {"quot", U'"'}, {"apos", U'\''}, {"nbsp", 0xA0}};
-                char32_t decoded = 0;
-                for (const auto& [entity, character] : kEntities)
-                    if (name == entity)
-                        decoded = character;
-                if (decoded == 0 && name.size() > 1 && name[0] == '#') {
-                    std::uint32_t value = 0;
-                    const bool hex = name[1] == 'x' || name[1] == 'X';
-                    const char* first = name.data() + (hex ? 2 : 1);
-                    const char* last = name.data() + name.size();
-                    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
-                    if (error == std::errc() && end == last && first != last && value > 0 &&
-                        value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF))
-                        decoded = value;
-                }
-                if (decoded != 0) {
-                    AppendUtf8(out, decoded);
-                    i = semi + 1;
-                    continue;
-                }
-            }
-        }
-        out.push_back(c);
-        ++i;
-    }
-    // A block's end at the very end is no line break of the text.
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
 }
 
 bool CPassageImport::ParseReference(std::string_view text, Reference& reference,
@@ -451,14 +457,27 @@ std::size_t CPassageImport::ReadAnkiHeader(const std::string& text) {
         at = end < text.size() ? end + 1 : end;
     }
     if (!ankiFile_)
-        return 0;
-    if (!names.empty()) {
+        return at; // comments only
+    // Names that give the reference and the passage are read by name; others (the fields of a
+    // note type of the user's, "Front", "Back", "Extra") leave the fields to their order.
+    const auto named = [&names](Column wanted) {
+        return std::any_of(names.begin(), names.end(), [wanted](const std::string& name) {
+            return ColumnOfName(name) == static_cast<int>(wanted);
+        });
+    };
+    if (named(Column::Reference) && named(Column::Passage)) {
         columns_.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
             const int column = ColumnOfName(names[i]);
-            columns_.push_back(static_cast<int>(i) == tagsColumn_ ? Column::Tags
-                               : column < 0                       ? Column::Ignored
-                                                                  : static_cast<Column>(column));
+            if (static_cast<int>(i) == tagsColumn_)
+                columns_.push_back(Column::Tags);
+            else if (column >= 0)
+                columns_.push_back(static_cast<Column>(column));
+            else {
+                columns_.push_back(Column::Ignored);
+                if (!names[i].empty())
+                    ignoredColumns_.push_back(names[i]);
+            }
         }
     } else {
         // The notes' fields in the order this program writes them, after the columns Anki
@@ -499,6 +518,13 @@ std::vector<CPassageImport::Record> CPassageImport::SplitRecords(const std::stri
         return end == std::string::npos ? text.size() : end;
     };
     while (at < text.size()) {
+        if (text[at] == '#') {
+            // A comment line.
+            at = lineEnd(at);
+            at += at < text.size() ? 1 : 0;
+            ++line;
+            continue;
+        }
         Record record;
         record.line = line;
         const std::size_t recordStart = at;
@@ -573,46 +599,53 @@ std::vector<CPassageImport::Record> CPassageImport::SplitRecords(const std::stri
     return records;
 }
 
-// Notes of two fields (Anki's basic front and back, written by Anki itself without the column
-// names) are the reference with the translation and the passage.
-void CPassageImport::TakeTwoFieldNotes(const Record& record) {
+// Notes of two or three fields (Anki's basic front and back, with the extra field of a note
+// type of three; written by Anki itself without the column names) are the reference with the
+// translation, the passage and a text that may be its context. Notes of more fields keep the
+// order this program writes.
+void CPassageImport::TakeNoteFields(const Record& record) {
     std::vector<std::size_t> fields;
     for (std::size_t i = 0; i < record.fields.size(); ++i)
         if (static_cast<int>(i) != tagsColumn_ &&
             std::find(ankiIdColumns_.begin(), ankiIdColumns_.end(), i) == ankiIdColumns_.end())
             fields.push_back(i);
-    if (fields.size() != 2)
+    if (fields.size() != 2 && fields.size() != 3)
         return;
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (columns_[i] != Column::Tags)
             columns_[i] = Column::Ignored;
-    if (columns_.size() < fields[1] + 1)
-        columns_.resize(fields[1] + 1, Column::Ignored);
-    columns_[fields[0]] = Column::Reference;
-    columns_[fields[1]] = Column::Passage;
+    if (columns_.size() < fields.back() + 1)
+        columns_.resize(fields.back() + 1, Column::Ignored);
+    constexpr Column kNoteFields[] = {Column::Reference, Column::Passage, Column::Extra};
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        columns_[fields[i]] = kNoteFields[i];
 }
 
-// A first line that names the columns gives their order; true when record is one.
+// A first line that names the columns, the reference and the passage among them, gives their
+// order; the columns of other names are not read. True when record is one.
 bool CPassageImport::TakeHeader(const Record& record) {
+    static_assert(static_cast<int>(Column::Ignored) == 8, "the column names' table counts on it");
     std::vector<Column> columns;
+    std::vector<std::string> ignored;
     bool reference = false;
     bool passage = false;
     for (const std::string& name : record.fields) {
-        std::string_view trimmed = Trimmed(name);
-        if (trimmed.empty()) {
+        const std::string_view trimmed = Trimmed(name);
+        const int column = trimmed.empty() ? -1 : ColumnOfName(trimmed);
+        if (column < 0) {
             columns.push_back(Column::Ignored);
+            if (!trimmed.empty())
+                ignored.emplace_back(trimmed);
             continue;
         }
-        const int column = ColumnOfName(trimmed);
-        if (column < 0)
-            return false;
-        reference = reference || column == 0;
-        passage = passage || column == 2;
+        reference = reference || column == static_cast<int>(Column::Reference);
+        passage = passage || column == static_cast<int>(Column::Passage);
         columns.push_back(static_cast<Column>(column));
     }
     if (!reference || !passage)
         return false;
     columns_ = std::move(columns);
+    ignoredColumns_ = std::move(ignored);
     return true;
 }
 
@@ -635,28 +668,26 @@ void CPassageImport::Read(std::string_view bytes) {
     ankiFile_ = false;
     ankiFieldsByPosition_ = false;
     ankiIdColumns_.clear();
+    ignoredColumns_.clear();
     tagsColumn_ = -1;
 
     const std::string text = Decode(bytes);
     const std::size_t start = ReadAnkiHeader(text);
-    if (!separatorKnown_) {
-        const std::size_t end = text.find('\n', start);
-        const std::string_view first = std::string_view(text).substr(
-            start, end == std::string::npos ? std::string::npos : end - start);
-        separator_ = first.find('\t') != std::string_view::npos  ? '\t'
-                     : first.find(',') != std::string_view::npos ? ','
-                     : first.find(';') != std::string_view::npos ? ';'
-                                                                 : '\t';
-    }
+    if (!separatorKnown_)
+        separator_ = GuessSeparator(std::string_view(text).substr(start));
+    html_ = html_ || HoldsHtmlTags(std::string_view(text).substr(start));
     std::vector<Record> records = SplitRecords(text, start);
     std::size_t first = 0;
     // Blank lines before the first line do not count as it.
     while (first < records.size() && Trimmed(records[first].raw).empty())
         ++first;
     if (ankiFieldsByPosition_ && first < records.size())
-        TakeTwoFieldNotes(records[first]);
+        TakeNoteFields(records[first]);
     if (first < records.size() && !records[first].unclosedQuote && TakeHeader(records[first]))
         ++first;
+    else if (columns_.empty() && first < records.size() && records[first].fields.size() == 2)
+        // Question and answer, as flashcard programs export their cards.
+        columns_ = {Column::Reference, Column::Passage};
     else if (columns_.empty())
         columns_ = {Column::Reference, Column::Translation, Column::Passage, Column::Context,
                     Column::Topics};
@@ -746,8 +777,8 @@ void CPassageImport::TakeRecord(const Record& record, Outcome& outcome) const {
         return;
     }
 
-    std::string fields[7];
-    bool given[7] = {};
+    std::string fields[kColumnKinds];
+    bool given[kColumnKinds] = {};
     std::size_t needed = 0;
     for (std::size_t i = 0; i < columns_.size(); ++i)
         if (columns_[i] == Column::Reference || columns_[i] == Column::Passage)
@@ -830,7 +861,9 @@ void CPassageImport::TakeRecord(const Record& record, Outcome& outcome) const {
     else if (!referenceRead)
         reasons.push_back(reason);
     int trans = -1;
-    if (transText.empty())
+    if (transText.empty() && defaultTrans_ >= 0)
+        trans = defaultTrans_;
+    else if (transText.empty())
         reasons.emplace_back("No translation");
     else if ((trans = TransFromAbbrev(transText)) < 0)
         reasons.push_back("Unknown translation " + Quoted(transText));
@@ -873,6 +906,17 @@ void CPassageImport::TakeRecord(const Record& record, Outcome& outcome) const {
     take(Column::Passage, entry.passage);
     take(Column::Context, entry.context);
     take(Column::Hint, entry.hint);
+    if (entry.context.empty() && !Trimmed(field(Column::Extra)).empty()) {
+        // A characters' fault of a text that is not taken is none of the line's.
+        std::vector<char32_t> unavailable;
+        Win1252FromUtf8(Trimmed(field(Column::Extra)), converted, unavailable);
+        std::string extra = CPassageCheck::WithCrLf(converted);
+        if (!entry.passage.empty() && extra.find(entry.passage) != std::string::npos) {
+            entry.context = std::move(extra);
+            entry.unavailable.insert(entry.unavailable.end(), unavailable.begin(),
+                                     unavailable.end());
+        }
+    }
     if (entry.context.empty())
         entry.context = entry.passage;
     if (entry.hint.empty())
@@ -917,18 +961,15 @@ void CPassageImport::Accept(Pending& pending) {
     };
     auto passage = std::make_unique<CPassage>();
     passage->SetAll(check.Values());
-    std::string shownReference;
-    AppendUtf8FromWin1252(shownReference, passage->passageReference);
-    shownReference.append(" ");
-    AppendUtf8FromWin1252(shownReference, passage->TransName());
-
-    if (store_.Find(passage->matchKey) >= 0) {
-        refuse("Duplicate: the collection already holds " + shownReference);
+    // A duplicate is named by the reference of the passage it repeats, which may span other
+    // verses than this line's.
+    if (const int held = store_.Find(passage->matchKey); held >= 0) {
+        refuse("Duplicate: the collection already holds " + ShownReference(store_.Passage(held)));
         return;
     }
-    const auto [seen, added] = seenKeys_.emplace(passage->matchKey, pending.line);
-    if (!added) {
-        refuse("Duplicate: line " + std::to_string(seen->second) + " gives " + shownReference +
+    if (const auto seen = seenKeys_.find(passage->matchKey); seen != seenKeys_.end()) {
+        const Accepted& earlier = accepted_[seen->second];
+        refuse("Duplicate: line " + std::to_string(earlier.line) + " gives " + earlier.reference +
                " already");
         return;
     }
@@ -937,5 +978,6 @@ void CPassageImport::Accept(Pending& pending) {
                std::to_string(CPassageStore::kMaxPassages) + " passages");
         return;
     }
-    accepted_.push_back({pending.line, std::move(shownReference), std::move(passage)});
+    seenKeys_.emplace(passage->matchKey, accepted_.size());
+    accepted_.push_back({pending.line, ShownReference(*passage), std::move(passage)});
 }

@@ -19,11 +19,15 @@ class CPassageStore;
 // The file is UTF-8 or Windows-1252: a byte-order mark decides (UTF-8, or UTF-16 in either byte
 // order); without one, each line that is well-formed UTF-8 is read as UTF-8 and any other line
 // as Windows-1252, so that a file pieced together from both reads right. Columns are separated by
-// tabs or, where the first line holds no tab, by commas (or semicolons), with fields quoted as
-// spreadsheets write them. A first line naming the columns (reference, translation, passage,
-// context, topics, hint, tags) gives their order; without one the order is reference,
-// translation, passage, context, topics. The header lines of a file written for Anki
-// (#separator, #html, #columns, #tags column) are understood, so that such a file reads back.
+// the character that splits the first lines into the same number of columns most often (tab,
+// bar, semicolon, colon, comma, preferred in that order), with fields quoted as spreadsheets
+// write them. A first line naming the columns (reference, translation, passage, context, topics,
+// hint, tags) gives their order, and its other columns are not read; without one the order is
+// reference, translation, passage, context, topics, or reference and passage in a file of two
+// columns. The header lines of a file written for Anki (#separator, #html, #columns, #tags
+// column) are understood, so that such a file reads back, and notes of two or three fields
+// without column names are the reference, the passage and its context; other lines beginning
+// with # are comments. Fields are HTML where the file says so or holds HTML tags.
 //
 // Each line goes through the checks of the Edit Passage dialog, with the hint the first words of
 // the passage where none is given, the context the passage where none is given, and the line
@@ -54,6 +58,10 @@ public:
     CPassageImport(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines,
                    ThreadStart start = {});
 
+    // The translation number of the lines that give none, at the next Read; -1 (the default)
+    // refuses them.
+    void SetDefaultTranslation(int trans) { defaultTrans_ = trans; }
+
     // Reads the bytes of a file; the results below are those of the last call. What the reading
     // throws (only running out of memory) comes from this call, on the calling thread.
     void Read(std::string_view bytes);
@@ -63,6 +71,8 @@ public:
     // How the file was read: "UTF-8", "Windows-1252", "UTF-16", with a note of the lines read
     // otherwise in a file that mixes the two.
     const std::string& EncodingText() const { return encoding_; }
+    // The names of the columns that the file's header names but that are not read, in file order.
+    const std::vector<std::string>& IgnoredColumns() const { return ignoredColumns_; }
     // The passages that can be added, in file order; the import holds none afterwards.
     std::vector<std::unique_ptr<CPassage>> TakePassages();
 
@@ -73,9 +83,6 @@ public:
 
     // The hint made from a passage: its first words, after a leading verse number.
     static std::string HintFromPassage(std::string_view passage);
-    // Text from an HTML field: <br> and the ends of blocks as line breaks, other tags dropped,
-    // entities decoded. UTF-8 in and out.
-    static std::string TextFromHtml(std::string_view html);
 
     // A reference as it is written ("1 John 4:8", "Song of Solomon 2:4-6", "Jude 3"), parsed
     // against the book table. reason is set (UTF-8) when it cannot be read.
@@ -88,7 +95,19 @@ public:
     static bool ParseReference(std::string_view text, Reference& reference, std::string& reason);
 
 private:
-    enum class Column { Reference, Translation, Passage, Context, Topics, Hint, Tags, Ignored };
+    // Extra is a note's third field: the context where the passage lies in it.
+    enum class Column {
+        Reference,
+        Translation,
+        Passage,
+        Context,
+        Topics,
+        Hint,
+        Tags,
+        Extra,
+        Ignored
+    };
+    static constexpr std::size_t kColumnKinds = static_cast<std::size_t>(Column::Ignored);
     struct Record {
         int line = 0;
         int lastLine = 0;
@@ -101,7 +120,7 @@ private:
     std::size_t ReadAnkiHeader(const std::string& text);
     std::vector<Record> SplitRecords(const std::string& text, std::size_t start) const;
     bool TakeHeader(const Record& record);
-    void TakeTwoFieldNotes(const Record& record);
+    void TakeNoteFields(const Record& record);
     // A line that passed every check but the line measure.
     struct Pending {
         int line = 0;
@@ -144,5 +163,7 @@ private:
     bool ankiFieldsByPosition_ = false;      // an Anki header without the column names
     std::vector<std::size_t> ankiIdColumns_; // its note id, note type and deck columns
     std::vector<Column> columns_;
-    std::unordered_map<std::uint32_t, int> seenKeys_; // matchKey to the line that gave it
+    std::vector<std::string> ignoredColumns_;
+    int defaultTrans_ = -1;
+    std::unordered_map<std::uint32_t, std::size_t> seenKeys_; // matchKey to its accepted line
 };

@@ -32,6 +32,9 @@ void CPreferences::Read(ISettings& settings) {
     PpcSyncInitialized = flag(kSectionParams, kPpcSyncInitialized, 0);
     FlashcardHintOnFront = flag(kSectionParams, kFlashcardHintOnFront, 0);
     FlashcardContextOnBack = flag(kSectionParams, kFlashcardContextOnBack, 0);
+    ImportTrans = number(kSectionParams, kImportTrans, -1);
+    if (ImportTrans < 0 || ImportTrans >= kTransListSize || !TransEditable(ImportTrans))
+        ImportTrans = -1;
 }
 
 void CPreferences::Write(ISettings& settings, const SaveState& state) const {
@@ -49,6 +52,18 @@ void CPreferences::Write(ISettings& settings, const SaveState& state) const {
     write(kSectionParams, kCurSelectorIndex, state.curSelectorIndex);
     write(kSectionParams, kUserCount, state.userCount);
     settings.WriteText(kSectionParams, kBackgroundFilename, BackgroundFilename);
+}
+
+void CPreferences::WriteImportTrans(ISettings& settings) const {
+    settings.WriteNumber(kSectionParams, kImportTrans, ImportTrans);
+}
+
+int CPreferences::ImportTranslation() const {
+    if (ImportTrans >= 0)
+        return ImportTrans;
+    if (TransFilter != kTransAll && TransEditable(TransFilter))
+        return TransFilter;
+    return TransFromAbbrev("KJV");
 }
 
 void CPreferences::WriteConfirmExportPpc(ISettings& settings) const {

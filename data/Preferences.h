@@ -30,6 +30,7 @@ inline constexpr const char* kCurSelectorIndex = "CurSelectorIndex";
 inline constexpr const char* kUserCount = "UserCount";
 inline constexpr const char* kFlashcardHintOnFront = "FlashcardHintOnFront";
 inline constexpr const char* kFlashcardContextOnBack = "FlashcardContextOnBack";
+inline constexpr const char* kImportTrans = "ImportTrans";
 // Section "Export\Params"
 inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
 inline constexpr const char* kFileTimestamp = "FileTimestamp";
@@ -63,6 +64,11 @@ public:
     void WriteConfirmExportPpc(ISettings& settings) const;
     // Writes the Export Flashcards window's choices at once, when the window has changed them.
     void WriteFlashcardChoices(ISettings& settings) const;
+    // Writes the import's translation at once, as it is chosen.
+    void WriteImportTrans(ISettings& settings) const;
+    // The translation an import gives the lines without one: the one last chosen, else the
+    // translation filter's if it names one a passage can have, else KJV.
+    int ImportTranslation() const;
 
     bool PrefFlyoverChoiceAllowed = false;
     int PrefFlyoverChoice = 0; // 0 disabled, 1 enabled
@@ -76,6 +82,7 @@ public:
     bool AddPassageAllowed = true;
     bool EditPassageAllowed = true;
     int TransFilter = 33; // a translation number, 33 for all
+    int ImportTrans = -1; // the translation last chosen for an import's lines, -1 none yet
     bool PpcSyncInitialized = false;
     bool FlashcardHintOnFront = false;   // the hint on the front of an Anki card
     bool FlashcardContextOnBack = false; // the context on the back of an Anki card

@@ -6,6 +6,7 @@
 #include "MessageBoxService.h"
 #include "PassageImport.h"
 #include "PassageStore.h"
+#include "Preferences.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,7 +24,7 @@ void Tell(QWidget* owner, const QString& text, MsgIcon icon) {
 
 } // namespace
 
-int ImportPassages(CPassageStore& store, QWidget* owner) {
+int ImportPassages(CPassageStore& store, CPreferences& prefs, QWidget* owner) {
     // A full user file is told before a file is chosen.
     if (!store.CheckRoomForUserPassage())
         return 0;
@@ -61,14 +62,24 @@ int ImportPassages(CPassageStore& store, QWidget* owner) {
     for (unsigned core = 0; core < cores; ++core)
         lines.push_back(counters.emplace_back(std::make_unique<CEditBoxLineCounter>()).get());
     CPassageImport import(store, lines);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    import.Read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    QApplication::restoreOverrideCursor();
+    const auto read = [&import, &bytes](int trans) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        import.SetDefaultTranslation(trans);
+        import.Read(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        QApplication::restoreOverrideCursor();
+    };
+    read(prefs.ImportTranslation());
     if (import.AcceptedLines().empty() && import.RefusedLines().empty()) {
         Tell(owner, QStringLiteral("%1\nholds no passages.").arg(shown), MsgIcon::Information);
         return 0;
     }
-    CImportPreviewDlg preview(import, path, owner);
+    CImportPreviewDlg preview(
+        import, path, prefs.ImportTranslation(),
+        [&prefs, &read](int trans) {
+            prefs.ImportTrans = trans;
+            read(trans);
+        },
+        owner);
     if (preview.exec() != QDialog::Accepted)
         return 0;
     std::vector<std::unique_ptr<CPassage>> passages = import.TakePassages();

@@ -1035,8 +1035,12 @@ void CMainDlg::ConnectOutputCommands() {
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
-    connect(Action(Id::kImportPassages), &QAction::triggered, this,
-            [this] { ImportPassages(store_, this); });
+    connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
+        const int before = prefs_.ImportTrans;
+        ImportPassages(store_, prefs_, this);
+        if (prefs_.ImportTrans != before)
+            emit importTranslationChosen();
+    });
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
     CHelpCommands* help = help_.get();

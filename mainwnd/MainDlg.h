@@ -96,6 +96,8 @@ signals:
     void exportConfirmationToggled();
     // The Export Flashcards window's choices changed; they are written to the settings at once.
     void flashcardChoicesChanged();
+    // An import's translation for lines without one was chosen; it is written at once.
+    void importTranslationChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;

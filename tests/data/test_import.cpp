@@ -3,6 +3,7 @@
 // the bundled collection exported for Anki and read back unchanged.
 
 #include "FlashcardExport.h"
+#include "HtmlText.h"
 #include "PassageCheck.h"
 #include "PassageImport.h"
 #include "RefTables.h"
@@ -106,19 +107,24 @@ TEST(ImportTextTest, HintsAndHtmlFields) {
     EXPECT_EQ(CPassageImport::HintFromPassage("  Jesus wept."), "Jesus wept.");
     EXPECT_EQ(CPassageImport::HintFromPassage("I am\r\nthe vine"), "I am");
     EXPECT_EQ(CPassageImport::HintFromPassage("I"), "I");
-    EXPECT_EQ(CPassageImport::TextFromHtml("a<br>b<BR />c&amp;d&lt;&#9;&#x41;&quot;&nbsp;&bogus;"),
+    EXPECT_EQ(TextFromHtml("a<br>b<BR />c&amp;d&lt;&#9;&#x41;&quot;&nbsp;&bogus;"),
               "a\nb\nc&d<\tA\"\xC2\xA0&bogus;");
-    EXPECT_EQ(CPassageImport::TextFromHtml("<div>one</div><div>two</div>"), "one\ntwo");
+    EXPECT_EQ(TextFromHtml("<div>one</div><div>two</div>"), "one\ntwo");
 }
 
 class ImportTest : public StoreTest {
 protected:
-    // Loads JohnBase (Genesis 1:1-15 KJV, John 3:15-17 NIV) and reads text.
-    void Import(const std::string& text) {
+    // Loads JohnBase (Genesis 1:1-15 KJV, John 3:15-17 NIV) and reads text, with trans for the
+    // lines without a translation.
+    void Import(const std::string& text, int trans = -1) {
         if (!store)
             LoadJohn();
         import = std::make_unique<CPassageImport>(*store, lines);
+        import->SetDefaultTranslation(trans);
         import->Read(text);
+    }
+    std::string FirstReason() const {
+        return import->RefusedLines().empty() ? "" : import->RefusedLines()[0].reason;
     }
     // The reason given for the line, or "" when the line is not refused.
     std::string ReasonOf(int line) const {
@@ -241,7 +247,7 @@ TEST_F(ImportTest, EveryRefusedLineSaysWhy) {
            "John 1:12\tKJV\tgood\t\t\n");                 // 19
     EXPECT_EQ(ReasonOf(2), "Unknown book \"Jhon\"");
     EXPECT_EQ(ReasonOf(3), "Unknown translation \"XYZ\"");
-    EXPECT_EQ(ReasonOf(4), "Duplicate: the collection already holds John 3:16 NIV");
+    EXPECT_EQ(ReasonOf(4), "Duplicate: the collection already holds John 3:16-18 NIV");
     EXPECT_EQ(ReasonOf(5), "");
     EXPECT_EQ(ReasonOf(6), "Duplicate: line 5 gives John 1:1 KJV already");
     EXPECT_EQ(ReasonOf(7), "U+05D0 not available in the passage files; U+2192 not available in "
@@ -455,7 +461,112 @@ TEST_F(ImportTest, BasicNotesExportedByAnkiItself) {
 TEST_F(ImportTest, HeaderColumnNumbersOutOfReachAreIgnored) {
     Import("#separator:tab\n#html:true\n#tags column:333333333\n#guid column:2147483647\n"
            "#deck column:7x\n"
-           "Jn 11:35 KJV\tJesus\tJesus wept.\n");
+           "Jn 11:35 KJV\tJesus\tJesus wept.\tJesus wept.\n");
     ASSERT_EQ(import->AcceptedLines().size(), 1u) << import->RefusedLines()[0].reason;
     EXPECT_EQ(AcceptedAt(0).PassageText(), "Jesus wept.");
+}
+
+// Mnemosyne exports question and answer, tab-separated, without a header, the answer in HTML
+// without saying so; the translation comes from the user's choice.
+TEST_F(ImportTest, TwoColumnExportWithHtmlTakesTheChosenTranslation) {
+    const std::string file =
+        "John 3:16\tFor God so loved the world,<br>that he gave his only begotten Son\n"
+        "Romans 8:28\t<div>And we know that all things</div><div>work together for good</div>\n"
+        "Prov 3:5\t<p>Trust in the LORD &amp; lean&nbsp;not &#8212; &#x201C;unto&quot; "
+        "&lt;thine&gt;</p><p><i>own</i> understanding</p>\n"
+        "Jn 11:35\tJesus wept. &#x5D0;\n";
+    Import(file);
+    ASSERT_EQ(import->RefusedLines().size(), 4u);
+    EXPECT_EQ(ReasonOf(1), "No translation");
+    Import(file, 3);
+    ASSERT_EQ(import->AcceptedLines().size(), 3u) << FirstReason();
+    EXPECT_EQ(import->AcceptedLines()[0].reference, "John 3:16 KJV");
+    EXPECT_EQ(AcceptedAt(0).PassageText(),
+              "For God so loved the world,\r\nthat he gave his only begotten Son");
+    EXPECT_EQ(AcceptedAt(1).PassageText(), "And we know that all things\r\nwork together for good");
+    EXPECT_EQ(AcceptedAt(2).PassageText(), "Trust in the LORD & lean\xA0not \x97 \x93unto\" "
+                                           "<thine>\r\nown understanding");
+    EXPECT_EQ(ReasonOf(4), "U+05D0 not available in the passage files");
+    // A file that says it is HTML is read as HTML even where no field holds a tag.
+    Import("#html:true\nJohn 3:16 KJV\tFor God &amp; the world\n");
+    ASSERT_EQ(import->AcceptedLines().size(), 1u) << FirstReason();
+    EXPECT_EQ(AcceptedAt(0).PassageText(), "For God & the world");
+    EXPECT_EQ(TextFromHtml("a < b<br/>c"), "a < b\nc");
+}
+
+// Anki's sample files begin with comment lines; comments may stand among the notes too.
+TEST_F(ImportTest, LinesBeginningWithAHashThatAreNoHeaderAreComments) {
+    Import("# Sample notes for a deck of verses\n#separator:tab\n#html:true\n"
+           "# fields: reference, passage, topics\n#columns:Reference\tPassage\tTags\n"
+           "#tags column:3\n"
+           "John 11:35 KJV\tJesus wept.\tFaith\n"
+           "# more to come\n"
+           "Ps 23:1 KJV\tThe LORD is my shepherd\t\n");
+    EXPECT_EQ(import->RefusedLines().size(), 0u) << FirstReason();
+    ASSERT_EQ(import->AcceptedLines().size(), 2u);
+    EXPECT_EQ(import->AcceptedLines()[1].line, 9);
+    Import("# my verses\nJohn 11:35\tKJV\tJesus wept.\n");
+    EXPECT_EQ(import->RefusedLines().size(), 0u) << FirstReason();
+    EXPECT_EQ(import->AcceptedLines().size(), 1u);
+}
+
+// Without a #separator line the separator is the one that splits the first lines alike: a
+// semicolon file whose passages hold commas, a bar file, a comma file with quoted fields (the
+// colons of its references are no separator); a #separator line still decides.
+TEST_F(ImportTest, SeparatorIsGuessedFromTheFirstLines) {
+    Import("John 3:16;KJV;For God so loved the world, that he gave his only begotten Son\n"
+           "Ps 23:1;KJV;\"The LORD is my shepherd; I shall not want.\"\n"
+           "Rom 8:28;KJV;And we know, that all things, work together\n"
+           "Prov 3:5;KJV;Trust in the LORD with all thine heart\n");
+    EXPECT_EQ(import->RefusedLines().size(), 0u) << FirstReason();
+    ASSERT_EQ(import->AcceptedLines().size(), 4u);
+    EXPECT_EQ(AcceptedAt(1).PassageText(), "The LORD is my shepherd; I shall not want.");
+    Import("Jn 11:35|KJV|Jesus wept, and wept; truly\nPs 23:1|KJV|The LORD, my shepherd\n");
+    EXPECT_EQ(import->AcceptedLines().size(), 2u) << FirstReason();
+    Import("Jn 11:35,KJV,\"Jesus wept, and wept\"\nPs 23:1,KJV,\"The LORD, my shepherd\"\n");
+    EXPECT_EQ(import->AcceptedLines().size(), 2u) << FirstReason();
+    Import("#separator:Comma\nJn 11:35 KJV,Jesus wept; truly; indeed\n");
+    ASSERT_EQ(import->AcceptedLines().size(), 1u) << FirstReason();
+    EXPECT_EQ(AcceptedAt(0).PassageText(), "Jesus wept; truly; indeed");
+}
+
+// A header keeps the columns it knows and leaves the others unread, naming them; so does the
+// column line of an Anki file (this program's own names the note's front and back first).
+TEST_F(ImportTest, HeaderColumnsOfUnknownNamesAreIgnoredAndNamed) {
+    Import("Reference\tNotes\tTranslation\tPassage\tVerse\n"
+           "John 11:35\tshortest\tKJV\tJesus wept.\t35\n");
+    EXPECT_EQ(import->RefusedLines().size(), 0u) << FirstReason();
+    EXPECT_EQ(import->AcceptedLines().size(), 1u);
+    EXPECT_EQ(import->IgnoredColumns(), (std::vector<std::string>{"Notes", "Verse"}));
+    Import("#separator:tab\n#html:true\n#columns:Front\tBack\tReference\tHint\tPassage\tContext"
+           "\tTags\n#tags column:7\n"
+           "Jn 11:35 KJV\tJesus wept.\tJohn 11:35 KJV\tJesus\tJesus wept.\tJesus wept.\tFaith\n");
+    ASSERT_EQ(import->AcceptedLines().size(), 1u) << FirstReason();
+    EXPECT_EQ(AcceptedAt(0).primaryTopic, 9);
+    EXPECT_EQ(import->IgnoredColumns(), (std::vector<std::string>{"Front", "Back"}));
+}
+
+// Notes of a note type of three fields (front, back, extra), with or without the column names:
+// the extra field is the context where the passage lies in it.
+TEST_F(ImportTest, ThreeFieldNotesGiveReferencePassageAndContext) {
+    const std::string notes =
+        "John 3:16 (KJV)\tFor God so loved the world\t<b>16</b> For God so loved the world, "
+        "that he gave\tFaith\n"
+        "Ps 23:1 KJV\tThe LORD is my shepherd\tA psalm of David\t\n";
+    for (const std::string header : {"#separator:tab\n#html:true\n#tags column:4\n",
+                                     "#separator:tab\n#html:true\n#columns:Front\tBack\tExtra"
+                                     "\tTags\n#tags column:4\n"}) {
+        Import(header + notes);
+        ASSERT_EQ(import->AcceptedLines().size(), 2u) << FirstReason();
+        EXPECT_EQ(AcceptedAt(0).PassageText(), "For God so loved the world");
+        EXPECT_EQ(AcceptedAt(0).context, "16 For God so loved the world, that he gave");
+        EXPECT_EQ(AcceptedAt(0).primaryTopic, 9);
+        EXPECT_EQ(AcceptedAt(1).context, "The LORD is my shepherd");
+    }
+}
+
+// A later line of the same first verse is refused with the reference the earlier line gave.
+TEST_F(ImportTest, DuplicateNamesTheReferenceOfTheLineItRepeats) {
+    Import("John 1:1-3\tKJV\tIn the beginning\nJohn 1:1\tKJV\tIn the beginning\n");
+    EXPECT_EQ(ReasonOf(2), "Duplicate: line 1 gives John 1:1-3 KJV already");
 }

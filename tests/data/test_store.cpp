@@ -2,6 +2,7 @@
 // the export kept right, the export list, and the preferences the store reads from the settings.
 
 #include "Preferences.h"
+#include "RefTables.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -245,6 +246,25 @@ TEST(PreferencesTest, DefaultsAndCorrections) {
     EXPECT_EQ(fresh.PrefFontChoice, 7);
     EXPECT_FALSE(fresh.PrefConfirmExportPpc);
     EXPECT_TRUE(settings.writes.empty());
+}
+
+// The import's translation for lines without one: the one last chosen, kept in the settings,
+// else the filter's where it names a translation a passage can have, else KJV.
+TEST(PreferencesTest, ImportTranslationIsTheLastChosenElseTheFiltersElseKjv) {
+    CMemorySettings settings;
+    CPreferences prefs;
+    prefs.Read(settings);
+    EXPECT_EQ(prefs.ImportTranslation(), TransFromAbbrev("KJV"));
+    prefs.TransFilter = TransFromAbbrev("NIV");
+    EXPECT_EQ(prefs.ImportTranslation(), TransFromAbbrev("NIV"));
+    prefs.ImportTrans = TransFromAbbrev("ASV");
+    prefs.WriteImportTrans(settings);
+    CPreferences next;
+    next.Read(settings);
+    EXPECT_EQ(next.ImportTranslation(), TransFromAbbrev("ASV"));
+    settings.numbers[{"Params", "ImportTrans"}] = 34; // no translation a passage can have
+    next.Read(settings);
+    EXPECT_EQ(next.ImportTranslation(), TransFromAbbrev("KJV"));
 }
 
 // The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.

@@ -10,6 +10,7 @@
 #include "ImportPreviewDlg.h"
 #include "PassageCheck.h"
 #include "PassageImport.h"
+#include "RefTables.h"
 #include "TopicChoiceDlg.h"
 #include "WindowTest.h"
 
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QTreeView>
 
@@ -269,6 +271,58 @@ private slots:
         QVERIFY(!store_->UserFileChanged());
         QVERIFY(boxes_.shown.isEmpty());
         QCOMPARE(Snapshot(dir_.path()), before);
+    }
+
+    // Lines without a translation take the one chosen in the preview: at first the filter's,
+    // then the one last chosen, which the window hands on to be written to the settings.
+    void importPreviewTakesATranslationForLinesWithoutOne() {
+        CScriptedFileDialogs files;
+        files.path = dir_.filePath(QStringLiteral("new.txt"));
+        WriteFile(files.path, "Reference\tPassage\tNotes\r\n"
+                              "Ps 23:1\tThe LORD is my shepherd\tfavourite\r\n"
+                              "Rev 22:21 ASV\tThe grace of our Lord\t\r\n");
+        const int niv = TransFromAbbrev("NIV");
+        const int kjv = TransFromAbbrev("KJV");
+        prefs_.TransFilter = niv;
+        QSignalSpy chosen(window_.get(), &CMainDlg::importTranslationChosen);
+        bool previewed = false;
+        OnNextModal([&](QDialog* dialog) {
+            auto* trans = Control<QComboBox>(*dialog, PreviewDlg::kTransChoice);
+            auto* added = Control<QTreeView>(*dialog, PreviewDlg::kAddedList);
+            QAbstractItemModelTester tester(added->model());
+            QCOMPARE(trans->currentData().toInt(), niv);
+            QCOMPARE(added->model()->rowCount(), 2);
+            QCOMPARE(added->model()->index(0, 1).data().toString(),
+                     QStringLiteral("Psalm 23:1 NIV"));
+            QCOMPARE(Control<QLabel>(*dialog, PreviewDlg::kIgnoredColumns)->text(),
+                     QStringLiteral("Columns not read: Notes"));
+            trans->setCurrentIndex(trans->findData(kjv));
+            QCOMPARE(added->model()->index(0, 1).data().toString(),
+                     QStringLiteral("Psalm 23:1 KJV"));
+            QCOMPARE(added->model()->index(1, 1).data().toString(),
+                     QStringLiteral("Revelation 22:21 ASV"));
+            previewed = true;
+            Control<QPushButton>(*dialog, PreviewDlg::kAddButton)->click();
+        });
+        Action(Id::kImportPassages)->trigger();
+        QVERIFY(previewed);
+        bool psalm = false;
+        for (int i = 0; i < store_->PassageCount(); ++i)
+            psalm = psalm || (store_->Passage(i).passageReference == "Psalm 23:1" &&
+                              store_->Passage(i).trans == kjv);
+        QVERIFY(psalm);
+        QCOMPARE(prefs_.ImportTrans, kjv);
+        QCOMPARE(chosen.count(), 1);
+        // The next import offers the translation chosen last.
+        WriteFile(files.path, "Reference\tPassage\r\nPs 23:2\tHe maketh me to lie down\r\n");
+        OnNextModal([&](QDialog* dialog) {
+            QCOMPARE(Control<QComboBox>(*dialog, PreviewDlg::kTransChoice)->currentData().toInt(),
+                     kjv);
+            QVERIFY(Control<QLabel>(*dialog, PreviewDlg::kIgnoredColumns)->isHidden());
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        Action(Id::kImportPassages)->trigger();
+        QCOMPARE(chosen.count(), 1);
     }
 
     void importAddsThePassagesToTheTreeAndTheCounts() {
