@@ -68,9 +68,6 @@ constexpr ColumnName kColumnNames[] = {
     {"trans", 1},     {"version", 1}, {"passage", 2},         {"text", 2},
     {"verses", 2},    {"context", 3}, {"topics", 4},          {"topic", 4},
     {"hint", 5},      {"tags", 6},
-    // The front and back of this program's own Anki file: they repeat the reference, hint,
-    // passage and context, which are read from their own columns (8: the column not read).
-    {"front", 8},     {"back", 8},
 };
 int ColumnOfName(std::string_view name) {
     const std::string wanted = Lowered(Trimmed(name));
@@ -624,7 +621,6 @@ void CPassageImport::TakeNoteFields(const Record& record) {
 // A first line that names the columns, the reference and the passage among them, gives their
 // order; the columns of other names are not read. True when record is one.
 bool CPassageImport::TakeHeader(const Record& record) {
-    static_assert(static_cast<int>(Column::Ignored) == 8, "the column names' table counts on it");
     std::vector<Column> columns;
     std::vector<std::string> ignored;
     bool reference = false;

@@ -126,7 +126,7 @@ private slots:
         CPassageImport import(*store_, lines);
         import.Read("reference\ttranslation\tpassage\nPs 23:1\tKJV\tThe LORD is my shepherd\n"
                     "Jhon 1:1\tKJV\tword\n");
-        CImportPreviewDlg preview(import, QStringLiteral("new.txt"));
+        CImportPreviewDlg preview(import, QStringLiteral("new.txt"), 0, [](int) {});
         check(preview);
 
         CPrintCardsDlg print(*store_, kTransAll, 0, QPageSize::A4);
