@@ -32,17 +32,17 @@ def pictures(s, output):
     window = s.wait_window(e2e.MAIN_TITLE)
     take(s, window, os.path.join(output, "main-window.png"))
 
-    context = ("15 that whoever believes in him should not perish, but have eternal life.\r\n"
-               "16 For God so loved the world, that he gave his only born Son, that whoever "
-               "believes in him should not perish, but have eternal life.\r\n"
-               "17 For God didn't send his Son into the world to judge the world, but that the "
-               "world should be saved through him.")
-    passage = ("For God so loved the world, that he gave his only born Son, that whoever "
-               "believes in him should not perish, but have eternal life.\r\n"
-               "17 For God didn't send his Son into the world to judge the world, but that the "
-               "world should be saved through him.")
+    context = ("15 So that whoever has faith in him may have eternal life.\r\n"
+               "16 For God had such love for the world that he gave his only Son, so that "
+               "whoever has faith in him may not come to destruction but have eternal life.\r\n"
+               "17 God did not send his Son into the world to be judge of the world; he sent him "
+               "so that the world might have salvation through him.")
+    passage = ("For God had such love for the world that he gave his only Son, so that whoever "
+               "has faith in him may not come to destruction but have eternal life.\r\n"
+               "17 God did not send his Son into the world to be judge of the world; he sent him "
+               "so that the world might have salvation through him.")
     dialog = e2e.add_typed_passage(s, window, (e2e.JOHN, 3, 16, 17, e2e.BBE),
-                                   (context, passage, "For God so"))
+                                   (context, passage, "For God had"))
     take(s, dialog, os.path.join(output, "edit-passage.png"))
     s.key(dialog, "Escape")
     question = s.wait_any_window("^Recitor$", pid=program.pid)
