@@ -14,6 +14,10 @@
 // control characters of the same number, so that any file shows and saves back unchanged.
 QString FromWin1252(std::string_view bytes);
 
+// A file's text as a window shows it: the characters of the bytes, with the files' CR LF line
+// breaks as Qt's LF.
+QString FromWin1252Lines(std::string_view bytes);
+
 // The bytes of text; false when a character has no Windows-1252 form (bytes then holds a '?' in
 // its place, and firstBad, when given, the position of the first such character).
 bool ToWin1252(const QString& text, std::string& bytes, qsizetype* firstBad = nullptr);

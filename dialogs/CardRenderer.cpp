@@ -18,12 +18,6 @@ constexpr int kFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 constexpr int kUnbounded = 1 << 24;
 constexpr char16_t kEllipsis = u'\u2026';
 
-QString CardText(const std::string& bytes) {
-    QString text = FromWin1252(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
 // One piece of the card's text in its font, and the room left below it before the next piece.
 struct Piece {
     QString text;
@@ -103,12 +97,12 @@ void CCardRenderer::Draw(QPainter& painter, QPoint origin) const {
     const CColumn column(painter, QRect(origin.x() + insetX, origin.y() + insetY,
                                         CPassageCard::AreaWidth(dpiX) - 2 * insetX,
                                         CPassageCard::AreaHeight(dpiY) - 2 * insetY));
-    std::vector<Piece> pieces{{CardText(card_.Heading()), bold, kBelowHeading}};
+    std::vector<Piece> pieces{{FromWin1252Lines(card_.Heading()), bold, kBelowHeading}};
     if (card_.Before())
-        pieces.push_back({CardText(*card_.Before()), normal, kBelowBefore});
-    pieces.push_back({CardText(card_.Passage()), bold, 0});
+        pieces.push_back({FromWin1252Lines(*card_.Before()), normal, kBelowBefore});
+    pieces.push_back({FromWin1252Lines(card_.Passage()), bold, 0});
     if (card_.After())
-        pieces.push_back({CardText(*card_.After()), normal, 0});
+        pieces.push_back({FromWin1252Lines(*card_.After()), normal, 0});
 
     painter.save();
     painter.setBackgroundMode(Qt::OpaqueMode);

@@ -71,13 +71,6 @@ constexpr const char* kAddPassage =
     "then copy/paste into this box.";
 constexpr const char* kAddHint = "Copy/paste Hint from the Passage box above.";
 
-// A text as a box shows it: the breaks as the box's own.
-QString Shown(std::string_view bytes) {
-    QString text = FromWin1252(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
 // What a box holds, exactly: toPlainText would turn no-break spaces into blanks.
 QString Held(const QPlainTextEdit& box) {
     QString text = box.document()->toRawText();
@@ -292,9 +285,9 @@ void CEditPassageDlg::PushFields(bool texts) {
     primaryName_->setText(FromWin1252(TopicName(entry_.primaryTopic)));
     secondaryName_->setText(FromWin1252(TopicName(entry_.secondaryTopic)));
     if (texts) {
-        context_->setPlainText(Shown(entry_.context));
-        passage_->setPlainText(Shown(entry_.passage));
-        hint_->setPlainText(Shown(entry_.hint));
+        context_->setPlainText(FromWin1252Lines(entry_.context));
+        passage_->setPlainText(FromWin1252Lines(entry_.passage));
+        hint_->setPlainText(FromWin1252Lines(entry_.hint));
     }
     copying_ = false;
 }
@@ -335,7 +328,7 @@ bool CEditPassageDlg::PullFields() {
 
 void CEditPassageDlg::RunCheck() {
     const bool ok = check_.Run(entry_);
-    QString shown = Shown(check_.VerifyText());
+    QString shown = FromWin1252Lines(check_.VerifyText());
     if (shown.endsWith(QLatin1Char('\n')))
         shown.chop(1);
     verify_->setPlainText(shown);

@@ -16,12 +16,6 @@ constexpr int kParallelBoxId = 1029;
 constexpr int kNextId = 32780;
 constexpr double kTextPoints = 10.0;
 
-QString Shown(const std::string& bytes) {
-    QString text = FromWin1252(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
 } // namespace
 
 CParallelDlg::CParallelDlg(const CParallelPassages& parallels, QWidget* parent) : QDialog(parent) {
@@ -39,7 +33,7 @@ CParallelDlg::CParallelDlg(const CParallelPassages& parallels, QWidget* parent) 
         QFont textFont = edit->font();
         textFont.setPointSizeF(kTextPoints);
         edit->setFont(textFont);
-        edit->setPlainText(Shown(text));
+        edit->setPlainText(FromWin1252Lines(text));
         // Enter closes the window as OK does; typing is allowed but leads nowhere.
         edit->installEventFilter(this);
         return edit;

@@ -85,12 +85,6 @@ std::string TypedBytes(const QString& text, std::vector<qsizetype>& positions) {
     return bytes;
 }
 
-QString Shown(std::string_view bytes) {
-    QString text = FromWin1252(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
 QTextCharFormat MarkFormat(const MarkStyle& style) {
     QTextCharFormat format;
     format.setForeground(style.text);
@@ -306,10 +300,10 @@ void CRecitationDlg::ShowResult() {
     std::size_t shown = 0; // passage bytes written so far
     for (const CRecitationCheck::Word& word : check.Words()) {
         // What lies between the words: blanks, punctuation, line breaks and verse numbers.
-        cursor.insertText(Shown(passage.substr(shown, word.passageBegin - shown)), plain);
+        cursor.insertText(FromWin1252Lines(passage.substr(shown, word.passageBegin - shown)), plain);
         shown = word.passageBegin;
         const QString inPassage =
-            Shown(passage.substr(word.passageBegin, word.passageEnd - word.passageBegin));
+            FromWin1252Lines(passage.substr(word.passageBegin, word.passageEnd - word.passageBegin));
         switch (word.mark) {
         case CRecitationCheck::Mark::kMatched:
             cursor.insertText(inPassage, plain);
@@ -335,7 +329,7 @@ void CRecitationDlg::ShowResult() {
         }
         shown = word.passageEnd;
     }
-    cursor.insertText(Shown(passage.substr(shown)), plain);
+    cursor.insertText(FromWin1252Lines(passage.substr(shown)), plain);
     for (const CRecitationCheck::TypedReference& typed : check.References())
         if (!typed.beforePassage) {
             cursor.insertText(QStringLiteral("\n"), plain);

@@ -28,9 +28,7 @@ CTopicListDlg::CTopicListDlg(const CTopicList& list, QWidget* parent) : QDialog(
     QFont listFont = listBox_->font();
     listFont.setPointSizeF(kListPoints);
     listBox_->setFont(listFont);
-    QString shown = FromWin1252(list.Text());
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    listBox_->setPlainText(shown);
+    listBox_->setPlainText(FromWin1252Lines(list.Text()));
     // Enter closes the list like Escape does; typing is allowed but leads nowhere.
     listBox_->installEventFilter(this);
 

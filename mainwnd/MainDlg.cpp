@@ -128,12 +128,6 @@ int ShownPosition(std::string_view text, int offset) {
     return position;
 }
 
-QString ShownText(std::string_view text) {
-    QString shown = FromWin1252(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return shown;
-}
-
 } // namespace
 
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
@@ -633,15 +627,15 @@ void CMainDlg::RefreshDisplay() {
     if (passage) {
         switch (visibilityMode_) {
         case kHint:
-            text = ShownText(passage->HintText());
+            text = FromWin1252Lines(passage->HintText());
             break;
         case kPassage:
-            text = ShownText(passage->PassageText());
+            text = FromWin1252Lines(passage->PassageText());
             lineCount_ = passage->psgLines;
             size = ChooseSize();
             break;
         case kContext:
-            text = ShownText(passage->context);
+            text = FromWin1252Lines(passage->context);
             lineCount_ = passage->ctxLines;
             size = ChooseSize();
             break;
