@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "MessageBoxService.h"
+#include "Version.h"
 #include "Win1252.h"
 
 #include <QApplication>
@@ -93,7 +94,7 @@ CAboutDlg::CAboutDlg(const Values& values, QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     icon->setGeometry(units.X(11), units.Y(17), 32, 32);
-    auto* version = new QLabel(QStringLiteral("Recitor Version 3.6d"), this);
+    auto* version = new QLabel(QStringLiteral("Recitor Version " RECITOR_VERSION), this);
     version->move(units.X(40), units.Y(10));
     version->adjustSize();
     auto* tagline = new QLabel(QStringLiteral("Scripture by heart"), this);

@@ -300,10 +300,11 @@ void CRecitationDlg::ShowResult() {
     std::size_t shown = 0; // passage bytes written so far
     for (const CRecitationCheck::Word& word : check.Words()) {
         // What lies between the words: blanks, punctuation, line breaks and verse numbers.
-        cursor.insertText(FromWin1252Lines(passage.substr(shown, word.passageBegin - shown)), plain);
+        cursor.insertText(FromWin1252Lines(passage.substr(shown, word.passageBegin - shown)),
+                          plain);
         shown = word.passageBegin;
-        const QString inPassage =
-            FromWin1252Lines(passage.substr(word.passageBegin, word.passageEnd - word.passageBegin));
+        const QString inPassage = FromWin1252Lines(
+            passage.substr(word.passageBegin, word.passageEnd - word.passageBegin));
         switch (word.mark) {
         case CRecitationCheck::Mark::kMatched:
             cursor.insertText(inPassage, plain);

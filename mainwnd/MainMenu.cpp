@@ -3,6 +3,7 @@
 #include "Backgrounds.h"
 #include "CommandIds.h"
 #include "RefTables.h"
+#include "Version.h"
 #include "Win1252.h"
 
 #include <QAction>
@@ -155,7 +156,7 @@ constexpr Item kHelpItems[] = {
     kSeparator,
     {Id::kTipOfTheDay, "Tip of the Day"},
     {Id::kSlowLaunch, "Slow to 'launch'?"},
-    {Id::kAbout, "About Recitor 3.6d"},
+    {Id::kAbout, "About Recitor " RECITOR_VERSION},
 };
 
 constexpr Item kBarItems[] = {

@@ -1,6 +1,7 @@
 #include "WebLinks.h"
 
 #include "CommandIds.h"
+#include "Version.h"
 #include "WebSites.h"
 
 namespace {
@@ -57,7 +58,8 @@ QString WebLinks::Address(int commandId) {
 QString WebLinks::UpdateMail(int userCount, int transFilter, double loadSeconds) {
     const QString prefix =
         MailTo() +
-        QStringLiteral("?Subject=Check%20for%20Recitor%20update&body=Your%20version:%203.6d");
+        QStringLiteral(
+            "?Subject=Check%20for%20Recitor%20update&body=Your%20version:%20" RECITOR_VERSION);
     // Seconds with two decimals, five characters wide, with a point whatever the locale.
     const QString seconds =
         QString::number(loadSeconds, 'f', 2).rightJustified(5, QLatin1Char(' '));
