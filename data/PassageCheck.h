@@ -27,8 +27,16 @@ public:
     // display chooses from them.
     static constexpr int kContextPoints = 14;
     static constexpr int kPassagePoints = 18;
+    // Width, in dialog units, of the boxes the line counts are measured in: the Edit Passage
+    // dialog's text boxes, which the bundled passages are measured in too.
+    static constexpr int kBoxWidth = 388;
     // The context-line count of a baseline element that takes its context from a context record.
     static constexpr int kSharedContext = 98;
+    // The context-line counts that mark a context record holding only the verses before the
+    // passage, or only those after it, as its passage text; a record holding both keeps its
+    // measured count.
+    static constexpr int kRecordBeforeOnly = 96;
+    static constexpr int kRecordAfterOnly = 99;
 
     // The dialog's fields as the checks read them.
     struct Entry {
@@ -78,10 +86,10 @@ public:
     // text with every line break as CR LF: a lone LF or a lone CR becomes CR LF. Offsets count a
     // break as two characters, and the user file keeps only CR LF as a break of the same length.
     static std::string WithCrLf(std::string_view text);
-
-private:
     // The key text the dialog builds ("%08u%c_") for a VerseKey whose fields have been checked.
     static std::string KeyText(std::uint32_t key, int trans);
+
+private:
     // Measures again only the texts that changed since the last measure.
     int Measure(const std::string& text, int pointSize, std::string& measured, int& count);
 

@@ -8,6 +8,12 @@
 
 #include "DialogUnits.h"
 #include "DisplayLines.h"
+#include "FileFormat.h"
+#include "Passage.h"
+#include "PassageCheck.h"
+#include "PassageStore.h"
+#include "TextFormat.h"
+#include "Win1252.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -15,23 +21,17 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <map>
-#include <optional>
+#include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int kMaxContextLength = 2320;
-constexpr int kMaxElementLength = 2500;
-constexpr int kBoxWidthDialogUnits = 388;
-constexpr double kContextPointSize = 14.0;
-constexpr double kPassagePointSize = 18.0;
 constexpr int kRecordTrans = -1;
-constexpr int kSharedOwnText = 98;
-constexpr int kRecordBefore = 96;
-constexpr int kRecordAfter = 99;
 const QString kLineBreak = QStringLiteral("\r\n");
 const QString kParagraphBreak = QStringLiteral("\r\n\r\n");
 
@@ -75,26 +75,12 @@ struct Window {
     std::vector<VerseLine> after;
 };
 
+// One element of the file while it is built: the values the passage record writes, with the
+// context held as text until then (values.context stays empty so far).
 struct Element {
-    int book = 0;
-    int chapter = 0;
-    int verse = 0;
-    int trans = 0;
-    int vCount = 0;
-    int ctxLines = 0;
-    int psgLines = 0;
-    int psgStart = 0;
-    int psgEnd = 0;
-    int hintStart = 0;
-    int hintEnd = 0;
-    int topic = 0;
+    const PassageEntry* entry = nullptr; // the passage it is made for, named in messages
+    CPassage::Values values;
     QString context;
-
-    quint32 SortKey() const {
-        // Baseline elements carry the baseline bit.
-        return quint32(book) * (1u << 23) + quint32(chapter) * (1u << 15) +
-               quint32(verse) * (1u << 7) + quint32(trans + 1) * 2u + 1u;
-    }
 };
 
 [[noreturn]] void Fail(const QString& message) {
@@ -150,6 +136,15 @@ private:
     std::map<std::tuple<QString, int, int>, int> chapterLength_;
     std::map<std::tuple<QString, int, int, int>, QString> verses_;
 };
+
+// The passage as messages name it: book, chapter and first verse.
+QString Where(const PassageEntry& entry) {
+    return QStringLiteral("%1:%2:%3").arg(entry.book).arg(entry.chapter).arg(entry.first);
+}
+
+bool TooLong(const QString& context) {
+    return std::size_t(context.size()) > CPassageCheck::kMaxContext;
+}
 
 std::vector<PassageEntry> ReadPassages(const QString& path) {
     std::vector<PassageEntry> entries;
@@ -297,9 +292,10 @@ struct HintCheck {
 // never unique, the hint starts with the verse number.
 void ChooseHint(Element& e, int wordsStart, const std::vector<HintCheck>& checks) {
     const QString& ctx = e.context;
-    int lineEnd = ctx.indexOf(kLineBreak, e.psgStart);
-    if (lineEnd < 0 || lineEnd > e.psgEnd)
-        lineEnd = e.psgEnd;
+    CPassage::Values& v = e.values;
+    int lineEnd = ctx.indexOf(kLineBreak, v.psgStart);
+    if (lineEnd < 0 || lineEnd > v.psgEnd)
+        lineEnd = v.psgEnd;
 
     auto tryFrom = [&](int start, int minWords) -> bool {
         std::vector<int> wordEnds;
@@ -322,16 +318,16 @@ void ChooseHint(Element& e, int wordsStart, const std::vector<HintCheck>& checks
                     return c.context.indexOf(hint) == c.shift + start;
                 });
             if (firstEverywhere) {
-                e.hintStart = start;
-                e.hintEnd = end;
+                v.hintStart = start;
+                v.hintEnd = end;
                 return true;
             }
         }
         return false;
     };
-    if (tryFrom(wordsStart, 4) || tryFrom(e.psgStart, 3))
+    if (tryFrom(wordsStart, 4) || tryFrom(v.psgStart, 3))
         return;
-    Fail(QStringLiteral("no unique hint for %1:%2:%3").arg(e.book).arg(e.chapter).arg(e.verse));
+    Fail(QStringLiteral("no unique hint for %1").arg(Where(*e.entry)));
 }
 
 // Where the words of a passage start: after its leading verse number (and the
@@ -352,14 +348,14 @@ int WordsStart(const QString& text, int psgStart) {
 // holds its own text, from the verse's context record.
 QString AssembleSharedContext(const Element& record, const QString& abbrev, const QString& own,
                               int* prefixLength) {
-    const QString recordPassage =
-        record.context.mid(record.psgStart, record.psgEnd - record.psgStart);
-    const QString beforePassage = record.context.left(record.psgStart);
+    const CPassage::Values& v = record.values;
+    const QString recordPassage = record.context.mid(v.psgStart, v.psgEnd - v.psgStart);
+    const QString beforePassage = record.context.left(v.psgStart);
     QString prefix;
     QString suffix;
-    if (record.ctxLines == kRecordBefore) {
+    if (v.ctxLines == CPassageCheck::kRecordBeforeOnly) {
         prefix = recordPassage + kParagraphBreak + abbrev + QLatin1Char(' ');
-    } else if (record.ctxLines == kRecordAfter) {
+    } else if (v.ctxLines == CPassageCheck::kRecordAfterOnly) {
         prefix = abbrev + QLatin1Char(' ');
         suffix = kParagraphBreak + recordPassage;
     } else {
@@ -372,23 +368,29 @@ QString AssembleSharedContext(const Element& record, const QString& abbrev, cons
 
 Element NewElement(const PassageEntry& entry, int trans) {
     Element e;
-    e.book = entry.book;
-    e.chapter = entry.chapter;
-    e.verse = entry.first;
-    e.trans = trans;
-    e.vCount = entry.last - entry.first + 1;
-    e.topic = entry.primaryTopic + 100 * entry.secondaryTopic;
+    e.entry = &entry;
+    CPassage::Values& v = e.values;
+    v.key = std::uint32_t(entry.book) * 1000000u + std::uint32_t(entry.chapter) * 1000u +
+            std::uint32_t(entry.first);
+    v.trans = trans;
+    v.keyText = CPassageCheck::KeyText(v.key, trans);
+    v.vCount = entry.last - entry.first + 1;
+    v.primaryTopic = entry.primaryTopic;
+    v.secondaryTopic = entry.secondaryTopic;
     return e;
 }
 
 void MeasurePassage(Element& e) {
-    e.psgLines = CountDisplayLines(e.context.mid(e.psgStart, e.psgEnd - e.psgStart),
-                                   kPassagePointSize, kBoxWidthDialogUnits);
+    CPassage::Values& v = e.values;
+    v.psgLines = CountDisplayLines(e.context.mid(v.psgStart, v.psgEnd - v.psgStart),
+                                   CPassageCheck::kPassagePoints, CPassageCheck::kBoxWidth);
 }
 
 int MeasureContext(const QString& context) {
-    const int lines = CountDisplayLines(context, kContextPointSize, kBoxWidthDialogUnits);
-    if (lines == kRecordBefore || lines == kSharedOwnText || lines == kRecordAfter)
+    const int lines =
+        CountDisplayLines(context, CPassageCheck::kContextPoints, CPassageCheck::kBoxWidth);
+    if (lines == CPassageCheck::kRecordBeforeOnly || lines == CPassageCheck::kSharedContext ||
+        lines == CPassageCheck::kRecordAfterOnly)
         Fail(QStringLiteral("a measured context of %1 lines would read as a sharing marker")
                  .arg(lines));
     return lines;
@@ -398,17 +400,18 @@ int MeasureContext(const QString& context) {
 Element BuildPlain(const VerseSource& source, const PassageEntry& entry, const Translation& t) {
     Window w = BuildWindow(source, t.abbrev, entry);
     Element e = NewElement(entry, t.number);
+    CPassage::Values& v = e.values;
     TextBuilder builder;
     builder.Append(w.before);
-    e.psgStart = builder.Append(w.passage);
-    e.psgEnd = int(builder.Text().size());
+    v.psgStart = builder.Append(w.passage);
+    v.psgEnd = int(builder.Text().size());
     builder.Append(w.after);
     e.context = builder.Text();
-    if (e.context.size() > kMaxContextLength)
+    if (TooLong(e.context))
         Fail(QStringLiteral("line %1: context too long").arg(entry.lineNumber));
-    e.ctxLines = MeasureContext(e.context);
+    v.ctxLines = MeasureContext(e.context);
     MeasurePassage(e);
-    ChooseHint(e, WordsStart(e.context, e.psgStart), {{e.context, 0}});
+    ChooseHint(e, WordsStart(e.context, v.psgStart), {{e.context, 0}});
     return e;
 }
 
@@ -418,6 +421,7 @@ Element BuildRecord(const VerseSource& source, const PassageEntry& entry) {
     const Window w = BuildWindow(source, t.abbrev, entry);
     const QString label = t.abbrev + QLatin1Char(' ');
     Element e = NewElement(entry, kRecordTrans);
+    CPassage::Values& v = e.values;
     switch (entry.sharing) {
     case Sharing::Around: {
         // Verses before, then the verses after as the record's passage; the
@@ -428,9 +432,9 @@ Element BuildRecord(const VerseSource& source, const PassageEntry& entry) {
         const QString before = label + JoinLines(w.before);
         const QString after = label + JoinLines(w.after);
         e.context = before + QLatin1Char(' ') + after;
-        e.psgStart = int(before.size()) + 1;
-        e.psgEnd = int(e.context.size());
-        e.ctxLines = MeasureContext(e.context);
+        v.psgStart = int(before.size()) + 1;
+        v.psgEnd = int(e.context.size());
+        v.ctxLines = MeasureContext(e.context);
         break;
     }
     case Sharing::Before:
@@ -449,22 +453,22 @@ Element BuildRecord(const VerseSource& source, const PassageEntry& entry) {
             const int sharedEnd = int(builder.Text().size());
             builder.Append(w.passage);
             e.context = label + builder.Text();
-            e.psgStart = 0;
-            e.psgEnd = int(label.size()) + sharedEnd;
-            e.ctxLines = kRecordBefore;
+            v.psgStart = 0;
+            v.psgEnd = int(label.size()) + sharedEnd;
+            v.ctxLines = CPassageCheck::kRecordBeforeOnly;
         } else {
             const QString sharedBlock = label + JoinLines(shared);
             e.context = label + JoinLines(w.passage) + kParagraphBreak + sharedBlock;
-            e.psgStart = int(e.context.size() - sharedBlock.size());
-            e.psgEnd = int(e.context.size());
-            e.ctxLines = kRecordAfter;
+            v.psgStart = int(e.context.size() - sharedBlock.size());
+            v.psgEnd = int(e.context.size());
+            v.ctxLines = CPassageCheck::kRecordAfterOnly;
         }
         break;
     }
     case Sharing::None:
         Fail(QStringLiteral("internal: record for an unshared passage"));
     }
-    if (e.context.size() > kMaxContextLength)
+    if (TooLong(e.context))
         Fail(QStringLiteral("line %1: record context too long").arg(entry.lineNumber));
     // The program reads the context's last verse number from the start of its
     // last line, so that line must not begin with a label.
@@ -472,7 +476,7 @@ Element BuildRecord(const VerseSource& source, const PassageEntry& entry) {
     if (lastBreak >= 0 && !e.context[lastBreak + 2].isDigit())
         Fail(QStringLiteral("line %1: record ends in a labelled line").arg(entry.lineNumber));
     MeasurePassage(e);
-    ChooseHint(e, WordsStart(e.context, e.psgStart), {{e.context, 0}});
+    ChooseHint(e, WordsStart(e.context, v.psgStart), {{e.context, 0}});
     return e;
 }
 
@@ -482,66 +486,32 @@ Element BuildShared(const VerseSource& source, const PassageEntry& entry, const 
                     const Element& record) {
     const Window w = BuildWindow(source, t.abbrev, entry);
     Element e = NewElement(entry, t.number);
+    CPassage::Values& v = e.values;
     e.context = JoinLines(w.passage);
-    e.psgStart = 0;
-    e.psgEnd = int(e.context.size());
-    e.ctxLines = kSharedOwnText;
+    v.psgStart = 0;
+    v.psgEnd = int(e.context.size());
+    v.ctxLines = CPassageCheck::kSharedContext;
     MeasurePassage(e);
     int prefixLength = 0;
     const QString assembled = AssembleSharedContext(record, t.abbrev, e.context, &prefixLength);
-    if (assembled.size() > kMaxContextLength)
+    if (TooLong(assembled))
         Fail(QStringLiteral("line %1: assembled context too long").arg(entry.lineNumber));
     ChooseHint(e, WordsStart(e.context, 0), {{e.context, 0}, {assembled, prefixLength}});
     return e;
 }
 
-QString Padded(int value, int width) {
-    return QStringLiteral("%1").arg(value, width, 10, QLatin1Char('0'));
-}
-
-QString FormatElement(const Element& e) {
-    QString escaped = e.context;
-    escaped.replace(kLineBreak, QStringLiteral("\\n"));
-    escaped.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
-    escaped.replace(QLatin1Char('\''), QStringLiteral("&apos;"));
-    const int keyNumber = e.book * 1000000 + e.chapter * 1000 + e.verse;
-    const QChar suffix = e.trans < 0   ? QLatin1Char('/')
-                         : e.trans > 9 ? QChar(u'A' + (e.trans - 10))
-                                       : QChar(u'0' + e.trans);
-    return QStringLiteral("<psg key=\"") + Padded(keyNumber, 8) + suffix +
-           QStringLiteral("\" vCount=\"") + Padded(e.vCount, 2) + QStringLiteral("\" ctxLines=\"") +
-           Padded(e.ctxLines, 2) + QStringLiteral("\" psgLines=\"") + Padded(e.psgLines, 2) +
-           QStringLiteral("\" psgStart=\"") + Padded(e.psgStart, 4) +
-           QStringLiteral("\" psgEnd=\"") + Padded(e.psgEnd, 4) +
-           QStringLiteral("\" hintStart=\"") + Padded(e.hintStart, 4) +
-           QStringLiteral("\" hintEnd=\"") + Padded(e.hintEnd, 4) + QStringLiteral("\" topic=\"") +
-           Padded(e.topic, 4) + QStringLiteral("\" context=\"") + escaped +
-           QStringLiteral("\"> </psg>");
-}
-
-// Windows-1252 bytes for the characters 0x80-0x9F; 0 where the code page
-// leaves the byte undefined.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-QByteArray ToCp1252(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.append(char(u));
-            continue;
-        }
-        const auto* hit = std::find(std::begin(kCp1252High), std::end(kCp1252High), u);
-        if (u == 0 || hit == std::end(kCp1252High))
-            Fail(QStringLiteral("U+%1 has no Windows-1252 form")
-                     .arg(int(u), 4, 16, QLatin1Char('0')));
-        bytes.append(char(0x80 + (hit - std::begin(kCp1252High))));
-    }
-    return bytes;
+// The element line of the passage record, written by the record itself.
+void AppendElement(std::string& out, Element& e) {
+    qsizetype bad = 0;
+    if (!ToWin1252(e.context, e.values.context, &bad))
+        Fail(QStringLiteral("U+%1 has no Windows-1252 form")
+                 .arg(int(e.context[bad].unicode()), 4, 16, QLatin1Char('0')));
+    CPassage record;
+    record.SetAll(e.values);
+    const std::size_t start = out.size();
+    record.AppendElement(out);
+    if (out.size() - start - kCrLf.size() > CPassageStore::kMaxLineLength)
+        Fail(QStringLiteral("element line too long for %1").arg(Where(*e.entry)));
 }
 
 } // namespace
@@ -573,41 +543,37 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // The order of the store's sort key, which the program checks on loading: by VerseKey, the
+    // context record (translation -1) before the translations. The store takes a VerseKey once.
+    const auto verseKey = [](const Element& e) { return std::pair(e.values.key, e.values.trans); };
     std::stable_sort(elements.begin(), elements.end(),
-                     [](const Element& a, const Element& b) { return a.SortKey() < b.SortKey(); });
+                     [&](const Element& a, const Element& b) { return verseKey(a) < verseKey(b); });
     for (size_t i = 1; i < elements.size(); ++i)
-        if (elements[i - 1].SortKey() == elements[i].SortKey())
-            Fail(QStringLiteral("two passages share the key of %1:%2:%3")
-                     .arg(elements[i].book)
-                     .arg(elements[i].chapter)
-                     .arg(elements[i].verse));
+        if (verseKey(elements[i - 1]) == verseKey(elements[i]))
+            Fail(QStringLiteral("two passages share the key of %1").arg(Where(*elements[i].entry)));
 
-    QByteArray out;
-    out += "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n";
-    out += ToCp1252(QStringLiteral("<passages count=\"%1\" formatversion=\"20031126\">\r\n")
-                        .arg(Padded(int(elements.size()), 3)));
-    for (const Element& e : elements) {
-        const QString line = FormatElement(e);
-        if (line.size() > kMaxElementLength)
-            Fail(QStringLiteral("element line too long for %1:%2:%3")
-                     .arg(e.book)
-                     .arg(e.chapter)
-                     .arg(e.verse));
-        out += ToCp1252(line);
-        out += "\r\n";
-    }
-    out += "</passages>\r\n";
+    std::string out;
+    out.append(kDeclaration).append(kCrLf);
+    out.append("<passages count=\"");
+    AppendInt(out, std::int64_t(elements.size()), 3, true);
+    out.append("\" formatversion=\"");
+    AppendInt(out, kFormatVersion);
+    out.append("\">").append(kCrLf);
+    for (Element& e : elements)
+        AppendElement(out, e);
+    out.append(kEndLine).append(kCrLf);
 
     QFile file(args[3]);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(out.data(), qint64(out.size())) != qint64(out.size()))
         Fail(QStringLiteral("cannot write %1").arg(args[3]));
 
     QFont contextFont = DialogFont();
-    contextFont.setPointSizeF(kContextPointSize);
+    contextFont.setPointSizeF(CPassageCheck::kContextPoints);
     const QFontInfo info(contextFont);
     std::fprintf(stderr,
                  "mkinfo: %zu passages (%zu elements, %d shared verses); font %s, box %d px\n",
                  entries.size(), elements.size(), shared, qPrintable(info.family()),
-                 CDialogUnits().X(kBoxWidthDialogUnits));
+                 CDialogUnits().X(CPassageCheck::kBoxWidth));
     return 0;
 }
