@@ -149,7 +149,7 @@ public:
 };
 
 int CQtLines::Lines(std::string_view text, int pointSize) {
-    return CountDisplayLines(FromWin1252(text), pointSize, 388);
+    return CountDisplayLines(FromWin1252(text), pointSize, CPassageCheck::kBoxWidth);
 }
 
 void BM_CheckOnly(benchmark::State& state) {

@@ -7,6 +7,6 @@ int CEditBoxLineCounter::Lines(std::string_view text, int pointSize) {
         if (points == pointSize)
             return measure->Count(FromWin1252(text));
     measures_.emplace_back(pointSize,
-                           std::make_unique<CDisplayLineMeasure>(pointSize, kBoxWidth, true));
+                           std::make_unique<CDisplayLineMeasure>(pointSize, CPassageCheck::kBoxWidth, true));
     return measures_.back().second->Count(FromWin1252(text));
 }

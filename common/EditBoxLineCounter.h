@@ -13,8 +13,6 @@
 // thousands of passages.
 class CEditBoxLineCounter : public IDisplayLineCounter {
 public:
-    // Width of the dialog's text boxes in dialog units.
-    static constexpr int kBoxWidth = 388;
     int Lines(std::string_view text, int pointSize) override;
 
 private:

@@ -27,17 +27,18 @@ namespace {
 
 constexpr int kDialogWidth = 403;
 constexpr int kDialogHeight = 335;
-// The text boxes are this wide; the stored line counts are measured at this width.
-constexpr int kBoxWidth = 388;
+// The text boxes are as wide as the stored line counts are measured.
+constexpr int kBoxWidth = CPassageCheck::kBoxWidth;
 // Closed height of the two drop-down lists, and the rows their lists show when open (their
 // dropped height is 337 units).
 constexpr int kListHeight = 12;
 constexpr int kListRows = 40;
 
-constexpr int kContextPointsEditNext = 10;
-constexpr int kContextPoints = 12;
-constexpr int kPassagePoints = 14;
-constexpr int kHintPoints = 18;
+// The point sizes of the boxes' own text.
+constexpr int kContextBoxPointsEditNext = 10;
+constexpr int kContextBoxPoints = 12;
+constexpr int kPassageBoxPoints = 14;
+constexpr int kHintBoxPoints = 18;
 
 struct Label {
     const char* text;
@@ -94,9 +95,6 @@ CPassageCheck::KeyTaken KeyTakenIn(const CPassageStore& store, const CPassage* r
 }
 
 } // namespace
-
-// The import measures passages with the same counter as this dialog's boxes.
-static_assert(kBoxWidth == CEditBoxLineCounter::kBoxWidth);
 
 int CEditPassageDlg::CLineCounter::Lines(std::string_view text, int pointSize) {
     return CountDisplayLines(FromWin1252(text), pointSize, kBoxWidth);
@@ -270,9 +268,9 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
 }
 
 void CEditPassageDlg::SetFonts() {
-    context_->setFont(BoxFont(editNextMode_ == 1 ? kContextPointsEditNext : kContextPoints));
-    passage_->setFont(BoxFont(kPassagePoints));
-    hint_->setFont(BoxFont(kHintPoints));
+    context_->setFont(BoxFont(editNextMode_ == 1 ? kContextBoxPointsEditNext : kContextBoxPoints));
+    passage_->setFont(BoxFont(kPassageBoxPoints));
+    hint_->setFont(BoxFont(kHintBoxPoints));
 }
 
 void CEditPassageDlg::PushFields(bool texts) {

@@ -375,14 +375,14 @@ private slots:
             verse,
         };
         for (const int points : {CPassageCheck::kContextPoints, CPassageCheck::kPassagePoints}) {
-            const CDisplayLineMeasure remembering(points, CEditBoxLineCounter::kBoxWidth, true);
+            const CDisplayLineMeasure remembering(points, CPassageCheck::kBoxWidth, true);
             for (int round = 0; round < 2; ++round)
                 for (const QString& text : texts)
                     QCOMPARE(remembering.Count(text),
-                             CountDisplayLines(text, points, CEditBoxLineCounter::kBoxWidth));
+                             CountDisplayLines(text, points, CPassageCheck::kBoxWidth));
         }
         QVERIFY(CountDisplayLines(texts[2], CPassageCheck::kPassagePoints,
-                                  CEditBoxLineCounter::kBoxWidth) >= 4);
+                                  CPassageCheck::kBoxWidth) >= 4);
     }
 
     void cancelledFileChoiceDoesNothing() {
