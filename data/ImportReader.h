@@ -50,10 +50,12 @@ public:
 // The small text helpers the readers share.
 namespace ImportText {
 
+// A space, tab or line-break character.
 inline bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// An ASCII digit.
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }

@@ -2,7 +2,6 @@
 
 #include "ImportCheck.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
