@@ -104,7 +104,7 @@ class CMeasuredLines : public IDisplayLineCounter {
 public:
     CMeasuredLines(int context, int passage) : context_(context), passage_(passage) {}
     int Lines(std::string_view, int pointSize) override {
-        return pointSize == CPassageCheck::kContextPoints ? context_ : passage_;
+        return pointSize == CPassageCheck::kContextMeasurePoints ? context_ : passage_;
     }
 
 private:
@@ -269,8 +269,10 @@ void CImportCheck::Run(const ImportTable& table, int defaultTrans) {
                 if (outcome.kind != Outcome::Kind::Measure)
                     continue;
                 Pending& line = outcome.pending;
-                line.contextLines = lines.Lines(line.entry.context, CPassageCheck::kContextPoints);
-                line.passageLines = lines.Lines(line.entry.passage, CPassageCheck::kPassagePoints);
+                line.contextLines =
+                    lines.Lines(line.entry.context, CPassageCheck::kContextMeasurePoints);
+                line.passageLines =
+                    lines.Lines(line.entry.passage, CPassageCheck::kPassageMeasurePoints);
             }
         } catch (...) {
             faults[thread] = std::current_exception();

@@ -171,8 +171,8 @@ bool CPassageCheck::Run(const Entry& entry) {
     v.key = key;
     v.trans = entry.trans;
     v.keyText = KeyText(key, entry.trans);
-    v.ctxLines = Measure(entry.context, kContextPoints, measuredContext_, contextLines_);
-    v.psgLines = Measure(entry.passage, kPassagePoints, measuredPassage_, passageLines_);
+    v.ctxLines = Measure(entry.context, kContextMeasurePoints, measuredContext_, contextLines_);
+    v.psgLines = Measure(entry.passage, kPassageMeasurePoints, measuredPassage_, passageLines_);
     v.vCount = static_cast<int>(entry.lastVerse - entry.firstVerse + 1);
     v.psgStart = psgStart;
     v.psgEnd = psgStart + static_cast<int>(entry.passage.size());

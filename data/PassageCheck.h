@@ -25,8 +25,8 @@ public:
     static constexpr std::size_t kMaxContext = 2320;
     // Point sizes at which the stored line counts are measured: the sizes the main window's
     // display chooses from them.
-    static constexpr int kContextPoints = 14;
-    static constexpr int kPassagePoints = 18;
+    static constexpr int kContextMeasurePoints = 14;
+    static constexpr int kPassageMeasurePoints = 18;
     // Width, in dialog units, of the boxes the line counts are measured in: the Edit Passage
     // dialog's text boxes, which the bundled passages are measured in too.
     static constexpr int kBoxWidth = 388;

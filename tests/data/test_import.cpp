@@ -165,7 +165,7 @@ TEST_F(ImportTest, TabSeparatedLinesWithAHeaderBecomePassagesAsTheEditDialogWoul
     EXPECT_EQ(psalm.HintText(), "The LORD is");
     EXPECT_EQ(psalm.primaryTopic, 0);
     EXPECT_EQ(psalm.ctxLines, 1);
-    EXPECT_EQ(lines.lastPoints, CPassageCheck::kPassagePoints);
+    EXPECT_EQ(lines.lastPoints, CPassageCheck::kPassageMeasurePoints);
 }
 
 TEST_F(ImportTest, CommaSeparatedFileAsSpreadsheetsQuoteIt) {

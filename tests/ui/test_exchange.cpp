@@ -374,14 +374,15 @@ private slots:
             QStringLiteral("short"),
             verse,
         };
-        for (const int points : {CPassageCheck::kContextPoints, CPassageCheck::kPassagePoints}) {
+        for (const int points :
+             {CPassageCheck::kContextMeasurePoints, CPassageCheck::kPassageMeasurePoints}) {
             const CDisplayLineMeasure remembering(points, CPassageCheck::kBoxWidth, true);
             for (int round = 0; round < 2; ++round)
                 for (const QString& text : texts)
                     QCOMPARE(remembering.Count(text),
                              CountDisplayLines(text, points, CPassageCheck::kBoxWidth));
         }
-        QVERIFY(CountDisplayLines(texts[2], CPassageCheck::kPassagePoints,
+        QVERIFY(CountDisplayLines(texts[2], CPassageCheck::kPassageMeasurePoints,
                                   CPassageCheck::kBoxWidth) >= 4);
     }
 

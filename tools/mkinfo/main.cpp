@@ -383,12 +383,12 @@ Element NewElement(const PassageEntry& entry, int trans) {
 void MeasurePassage(Element& e) {
     CPassage::Values& v = e.values;
     v.psgLines = CountDisplayLines(e.context.mid(v.psgStart, v.psgEnd - v.psgStart),
-                                   CPassageCheck::kPassagePoints, CPassageCheck::kBoxWidth);
+                                   CPassageCheck::kPassageMeasurePoints, CPassageCheck::kBoxWidth);
 }
 
 int MeasureContext(const QString& context) {
     const int lines =
-        CountDisplayLines(context, CPassageCheck::kContextPoints, CPassageCheck::kBoxWidth);
+        CountDisplayLines(context, CPassageCheck::kContextMeasurePoints, CPassageCheck::kBoxWidth);
     if (lines == CPassageCheck::kRecordBeforeOnly || lines == CPassageCheck::kSharedContext ||
         lines == CPassageCheck::kRecordAfterOnly)
         Fail(QStringLiteral("a measured context of %1 lines would read as a sharing marker")
@@ -569,7 +569,7 @@ int main(int argc, char* argv[]) {
         Fail(QStringLiteral("cannot write %1").arg(args[3]));
 
     QFont contextFont = DialogFont();
-    contextFont.setPointSizeF(CPassageCheck::kContextPoints);
+    contextFont.setPointSizeF(CPassageCheck::kContextMeasurePoints);
     const QFontInfo info(contextFont);
     std::fprintf(stderr,
                  "mkinfo: %zu passages (%zu elements, %d shared verses); font %s, box %d px\n",
