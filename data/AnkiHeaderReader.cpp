@@ -3,11 +3,12 @@
 #include "DelimitedReader.h"
 #include "HtmlText.h"
 #include "MnemosyneReader.h"
+#include "TextScan.h"
 
 #include <algorithm>
 #include <charconv>
 
-using namespace ImportText;
+using namespace TextScan;
 
 bool CAnkiHeaderReader::CanRead(std::string_view text) const {
     return ReadHeader(text).anki;

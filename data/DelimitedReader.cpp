@@ -1,10 +1,11 @@
 #include "DelimitedReader.h"
 
 #include "HtmlText.h"
+#include "TextScan.h"
 
 #include <algorithm>
 
-using namespace ImportText;
+using namespace TextScan;
 
 namespace {
 

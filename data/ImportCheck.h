@@ -61,16 +61,6 @@ public:
     // The hint made from a passage: its first words, after a leading verse number.
     static std::string HintFromPassage(std::string_view passage);
 
-    // A reference as it is written ("1 John 4:8", "Song of Solomon 2:4-6", "Jude 3"), parsed
-    // against the book table. reason is set (UTF-8) when it cannot be read.
-    struct Reference {
-        int book = 0;
-        std::uint32_t chapter = 0;
-        std::uint32_t firstVerse = 0;
-        std::uint32_t lastVerse = 0;
-    };
-    static bool ParseReference(std::string_view text, Reference& reference, std::string& reason);
-
 private:
     // A line that passed every check but the line measure.
     struct Pending {

@@ -46,36 +46,3 @@ public:
     // The records of text and what their columns hold.
     virtual ImportTable Read(std::string_view text) const = 0;
 };
-
-// The small text helpers the readers share.
-namespace ImportText {
-
-// A space, tab or line-break character.
-inline bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// An ASCII digit.
-inline bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// text without the blanks around it.
-inline std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// text with its ASCII capitals made small.
-inline std::string Lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-} // namespace ImportText

@@ -19,7 +19,6 @@ class CPassageImport {
 public:
     using Accepted = CImportCheck::Accepted;
     using Refused = CImportCheck::Refused;
-    using Reference = CImportCheck::Reference;
 
     // store is asked about duplicates and room; lines measures as the Edit Passage dialog does.
     // Both outlive the import.
@@ -57,11 +56,6 @@ public:
     // The hint made from a passage: its first words, after a leading verse number.
     static std::string HintFromPassage(std::string_view passage) {
         return CImportCheck::HintFromPassage(passage);
-    }
-    // A reference as it is written ("1 John 4:8", "Song of Solomon 2:4-6", "Jude 3"), parsed
-    // against the book table. reason is set (UTF-8) when it cannot be read.
-    static bool ParseReference(std::string_view text, Reference& reference, std::string& reason) {
-        return CImportCheck::ParseReference(text, reference, reason);
     }
 
 private:

@@ -1,7 +1,7 @@
 #include "RecitationCheck.h"
 
-#include "PassageImport.h"
 #include "RefTables.h"
+#include "ReferenceParser.h"
 #include "TextFormat.h"
 
 #include <algorithm>
@@ -145,7 +145,7 @@ struct FoundReference {
     std::size_t begin; // where it stands in the text, and where the reference proper ends
     std::size_t end;
     std::size_t referenceEnd;
-    CPassageImport::Reference reference;
+    WrittenReference reference;
 };
 
 // The most words a reference takes: "Song of Solomon 2:10-2:13" has seven.
@@ -157,7 +157,7 @@ bool IsTransAbbrevAnyCase(std::string_view text, const Token& token) {
 
 // Whether the tokens first to last (exclusive) read as a reference; it ends in a number.
 bool ReadsAsReference(std::string_view text, const std::vector<Token>& tokens, std::size_t first,
-                      std::size_t last, CPassageImport::Reference& reference) {
+                      std::size_t last, WrittenReference& reference) {
     if (!AllDigits(tokens[last - 1].key))
         return false;
     std::string written(
@@ -166,7 +166,7 @@ bool ReadsAsReference(std::string_view text, const std::vector<Token>& tokens, s
     std::replace_if(
         written.begin(), written.end(), [](char c) { return c == '\x96' || c == '\x97'; }, '-');
     std::string reason;
-    return CPassageImport::ParseReference(written, reference, reason);
+    return ParseReference(written, reference, reason);
 }
 
 // The longest reference that begins the tokens from, or that ends them before stop.
@@ -175,7 +175,7 @@ bool FindReference(std::string_view text, const std::vector<Token>& tokens, std:
     bool any = false;
     for (std::size_t count = 1; count <= kMaxReferenceTokens && count <= stop - from; ++count) {
         const std::size_t first = atStart ? from : stop - count;
-        CPassageImport::Reference reference;
+        WrittenReference reference;
         if (ReadsAsReference(text, tokens, first, first + count, reference)) {
             const std::size_t end = tokens[first + count - 1].end;
             found = {first, first + count, tokens[first].begin, end, end, reference};
@@ -348,12 +348,11 @@ CRecitationCheck::CRecitationCheck(std::string_view passage, std::string_view ty
     const std::vector<Unit> passageUnits = maker.PassageUnits(passage);
     std::vector<FoundReference> found;
     const std::vector<Unit> typedUnits = maker.TypedUnits(typed, found);
-    CPassageImport::Reference own;
+    WrittenReference own;
     std::string reason;
-    const bool ownKnown =
-        !reference.empty() && CPassageImport::ParseReference(reference, own, reason);
+    const bool ownKnown = !reference.empty() && ParseReference(reference, own, reason);
     for (const FoundReference& said : found) {
-        const CPassageImport::Reference& other = said.reference;
+        const WrittenReference& other = said.reference;
         const bool same =
             !ownKnown || (other.book == own.book && other.chapter == own.chapter &&
                           other.firstVerse == own.firstVerse && other.lastVerse == own.lastVerse);

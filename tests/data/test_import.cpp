@@ -7,7 +7,9 @@
 #include "PassageCheck.h"
 #include "PassageImport.h"
 #include "RefTables.h"
+#include "ReferenceParser.h"
 #include "TestSupport.h"
+#include "TextScan.h"
 
 #include <gtest/gtest.h>
 
@@ -36,17 +38,17 @@ public:
     int lastPoints = 0;
 };
 
-CPassageImport::Reference Parsed(std::string_view text) {
-    CPassageImport::Reference reference;
+WrittenReference Parsed(std::string_view text) {
+    WrittenReference reference;
     std::string reason;
-    EXPECT_TRUE(CPassageImport::ParseReference(text, reference, reason)) << text << ": " << reason;
+    EXPECT_TRUE(ParseReference(text, reference, reason)) << text << ": " << reason;
     return reference;
 }
 
 std::string Refusal(std::string_view text) {
-    CPassageImport::Reference reference;
+    WrittenReference reference;
     std::string reason;
-    EXPECT_FALSE(CPassageImport::ParseReference(text, reference, reason)) << text;
+    EXPECT_FALSE(ParseReference(text, reference, reason)) << text;
     return reason;
 }
 
@@ -55,7 +57,7 @@ std::string Refusal(std::string_view text) {
 TEST(ImportReferenceTest, BooksByFullNameTableNameAndAbbreviation) {
     const auto is = [](std::string_view text, int book, unsigned chapter, unsigned first,
                        unsigned last) {
-        const CPassageImport::Reference r = Parsed(text);
+        const WrittenReference r = Parsed(text);
         EXPECT_EQ(r.book, book) << text;
         EXPECT_EQ(r.chapter, chapter) << text;
         EXPECT_EQ(r.firstVerse, first) << text;
@@ -101,7 +103,7 @@ TEST(ImportReferenceTest, UnreadableReferencesSayWhy) {
               "chapter");
 }
 
-TEST(ImportTextTest, HintsAndHtmlFields) {
+TEST(TextScanTest, HintsAndHtmlFields) {
     EXPECT_EQ(CPassageImport::HintFromPassage("For God so loved the world"), "For God so");
     EXPECT_EQ(CPassageImport::HintFromPassage("16 For God so loved"), "For God so");
     EXPECT_EQ(CPassageImport::HintFromPassage("  Jesus wept."), "Jesus wept.");
