@@ -1,20 +1,22 @@
 #include "MainDlg.h"
 
 #include "AboutDlg.h"
+#include "AddPassageCommand.h"
 #include "Backgrounds.h"
 #include "CardPrinter.h"
 #include "CommandIds.h"
 #include "ContextHelp.h"
+#include "DeletePassageCommand.h"
 #include "DialogUnits.h"
-#include "EditPassageDlg.h"
-#include "ExportCommand.h"
+#include "EditNextCommand.h"
+#include "EditPassageCommand.h"
 #include "FileFormat.h"
-#include "FlashcardExportDlg.h"
+#include "FlashcardExportCommand.h"
 #include "FlyoverWatch.h"
+#include "HandheldExportCommand.h"
 #include "HelpCommands.h"
 #include "ImportCommand.h"
 #include "MainMenu.h"
-#include "MessageBoxService.h"
 #include "ParallelDlg.h"
 #include "ParallelPassages.h"
 #include "PassageStore.h"
@@ -133,12 +135,12 @@ int ShownPosition(std::string_view text, int offset) {
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
                    QWidget* parent)
     : QDialog(parent), store_(store), prefs_(prefs), editNextMode_(editNextMode),
-      model_(std::make_unique<CPassageTreeModel>(store)), position_(position),
+      session_(store, position), model_(std::make_unique<CPassageTreeModel>(store, session_)),
       topic_(prefs.topicNumber) {
     // The maintainers work on each translation of a verse together with its context record: the
     // records are listed in their mode, in the tree and in the handheld export alike.
     store_.SetListContextRecords(editNextMode_ == 1);
-    store_.SetListener(this);
+    session_.SetView(this);
     if (editNextMode_ == 1)
         visibilityMode_ = kContext;
     for (int index = 1; index < kBackgroundCount; ++index)
@@ -163,7 +165,7 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
 }
 
 CMainDlg::~CMainDlg() {
-    store_.SetListener(nullptr);
+    session_.SetView(nullptr);
 }
 
 void CMainDlg::CreateControls() {
@@ -460,7 +462,7 @@ void CMainDlg::SetUpMenu() {
     menu_->RemoveEeOptions();
 
     // Export to the handheld needs its synchronisation library and the exporter program.
-    Action(Id::kExportPocketPc)->setEnabled(CExportCommand::Available());
+    Action(Id::kExportPocketPc)->setEnabled(CHandheldExportCommand::Available());
 
     // The maintainers' one-click commands are on the bar only in their mode.
     for (const int id : {Id::kEdThis, Id::kEdNx, Id::kDelThis}) {
@@ -527,12 +529,6 @@ void CMainDlg::ApplyBackground() {
     }
 }
 
-const CPassage* CMainDlg::Current() const {
-    if (curPassageIndex_ < 0 || curPassageIndex_ >= store_.PassageCount())
-        return nullptr;
-    return &store_.Passage(curPassageIndex_);
-}
-
 void CMainDlg::Beep() {
     QApplication::beep();
     emit beeped();
@@ -542,22 +538,36 @@ void CMainDlg::Beep() {
 // Tree
 
 void CMainDlg::RebuildTree() {
-    model_->Fill(prefs_.TransFilter);
+    session_.Relist(prefs_.TransFilter);
+}
+
+void CMainDlg::ListingAboutToChange() {
+    model_->BeginRelist();
+}
+
+void CMainDlg::ListingChanged() {
+    model_->EndRelist();
     CaptureLayout();
 }
 
+void CMainDlg::ShownPassageFound() {
+    ShowPosition();
+}
+
+void CMainDlg::ShowPosition() {
+    SelectCurrent();
+    UpdateNavigationMenu();
+}
+
 void CMainDlg::SelectCurrent() {
-    if (model_->PositionCount() == 0) {
-        // Every passage is filtered out: nothing to show, and nothing read past the tables.
-        curPassageIndex_ = -1;
+    if (!session_.ShowPosition()) {
         model_->SetHighlighted(-1);
         RefreshDisplay();
         return;
     }
-    curPassageIndex_ = model_->PassageAt(GetPosition());
-    shownKey_ = store_.Passage(curPassageIndex_).matchKey;
-    model_->SetHighlighted(curPassageIndex_);
-    const QModelIndex item = model_->IndexOfPassage(curPassageIndex_);
+    const int current = session_.CurrentIndex();
+    model_->SetHighlighted(current);
+    const QModelIndex item = model_->IndexOfPassage(current);
     tree_->scrollTo(item);
     // The tree's current item follows the passage shown, so that the keys step on from it and a
     // click on any other item, the one clicked last included, is a change.
@@ -569,9 +579,7 @@ void CMainDlg::SelectCurrent() {
 }
 
 void CMainDlg::FindPositionOfCurrent() {
-    const int position = model_->PositionOf(curPassageIndex_);
-    if (position >= 0)
-        position_ = position;
+    session_.ShowPassage(session_.CurrentIndex());
 }
 
 void CMainDlg::UpdateCategoryMenu() {
@@ -590,9 +598,8 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
     if (item.isValid()) {
         const int index = item.data(CPassageTreeModel::kPassageRole).toInt();
         if (index >= 0 && index <= store_.LastIndex()) {
-            position_ = 0;
-            curPassageIndex_ = index;
-            FindPositionOfCurrent();
+            session_.SetPosition(0);
+            session_.ShowPassage(index);
             SelectCurrent();
             // Context mode gives the text box the focus to mark the passage; a choice made in the
             // tree keeps the keys in the tree, so that the arrows go on stepping through it.
@@ -797,9 +804,8 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
 // Navigation and classification
 
 void CMainDlg::UpdateNavigationMenu() {
-    const int position = GetPosition();
-    const bool atFirst = position == 0;
-    const bool atLast = !atFirst && position == model_->LastPosition();
+    const bool atFirst = session_.AtFirst();
+    const bool atLast = session_.AtLast();
     Action(Id::kFirst)->setEnabled(!atFirst);
     Action(Id::kPrevious)->setEnabled(!atFirst);
     Action(Id::kNext)->setEnabled(!atLast);
@@ -807,36 +813,31 @@ void CMainDlg::UpdateNavigationMenu() {
 }
 
 void CMainDlg::First() {
-    SetPosition(0);
+    session_.First();
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Last() {
-    SetPosition(model_->LastPosition());
+    session_.Last();
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Next() {
-    const int position = GetPosition();
-    if (position >= model_->LastPosition()) {
+    if (!session_.Next()) {
         Beep();
         return;
     }
-    SetPosition(position + 1);
     UpdateNavigationMenu();
     SelectCurrent();
 }
 
 void CMainDlg::Previous() {
-    const int position = GetPosition();
-    // Last in a tree without passages leaves the position at -1: nothing lies before it either.
-    if (position <= 0) {
+    if (!session_.Previous()) {
         Beep();
         return;
     }
-    SetPosition(position - 1);
     UpdateNavigationMenu();
     SelectCurrent();
 }
@@ -856,9 +857,8 @@ void CMainDlg::OnViewCategory(int freq) {
     tree_->expand(rootIndex);
     const QModelIndex first = model_->index(0, 0, rootIndex);
     tree_->scrollTo(first);
-    curPassageIndex_ = first.data(CPassageTreeModel::kPassageRole).toInt();
-    model_->SetHighlighted(curPassageIndex_);
-    FindPositionOfCurrent();
+    session_.ShowPassage(first.data(CPassageTreeModel::kPassageRole).toInt());
+    model_->SetHighlighted(session_.CurrentIndex());
     SelectCurrent();
     UpdateNavigationMenu();
 }
@@ -866,7 +866,9 @@ void CMainDlg::OnViewCategory(int freq) {
 void CMainDlg::OnFrequency(int choice) {
     if (!Current())
         return;
-    if (!store_.SetFrequency(curPassageIndex_, choice)) {
+    // The passage moves to its new class: the tree lists it anew and the position goes to the
+    // first.
+    if (!session_.SetFrequency(choice)) {
         PushChoices(); // refused: the radios show the class the passage kept
         return;
     }
@@ -877,141 +879,52 @@ void CMainDlg::OnFrequency(int choice) {
         PushChoices();
     }
     RefreshTitle();
-    RebuildTree();
-    First();
+    UpdateNavigationMenu();
+    SelectCurrent();
 }
 
 void CMainDlg::OnProgress(int choice) {
     if (!Current())
         return;
-    progressChoice_ = store_.SetProgress(curPassageIndex_, choice);
+    progressChoice_ = session_.SetProgress(choice);
     if (progressChoice_ != choice)
         PushChoices(); // an inactive passage keeps "Not Started"
     RefreshTitle();
 }
 
 int CMainDlg::LastPosition() const {
-    return model_->LastPosition();
+    return session_.LastPosition();
 }
 
-// The navigation position, never above the last position of the tree (compared as unsigned, so
-// that an empty tree gives -1).
 void CMainDlg::SetPosition(int position) {
-    const int last = model_->LastPosition();
-    position_ = static_cast<unsigned>(position) > static_cast<unsigned>(last) ? last : position;
-}
-
-int CMainDlg::GetPosition() {
-    SetPosition(position_);
-    return position_;
-}
-
-void CMainDlg::PassagesChanged() {
-    // The shown passage may have moved in the order or gone; it is found again by its VerseKey.
-    const std::uint32_t shownKey = shownKey_;
-    RebuildTree();
-    if (commandAtWork_)
-        return;
-    curPassageIndex_ = store_.Find(shownKey);
-    FindPositionOfCurrent();
-    SelectCurrent();
-    UpdateNavigationMenu();
+    session_.SetPosition(position);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Adding, revising and deleting passages
+// The commands that change the collection
 
-bool CMainDlg::Confirm(const char* question, const CPassage& passage) {
-    CMessage text;
-    text << question << "\n" << passage.reference << " [";
-    text.Padded(passage.key, 8) << "]";
-    return MessageBoxes().Show(this, QStringLiteral("Recitor"), FromWin1252(text.Text()),
-                               MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
+CommandContext CMainDlg::Context() {
+    return {store_, session_, prefs_, editNextMode_, *this, this};
 }
 
 void CMainDlg::AddPassage() {
-    // A full user file is told before anything is typed into the dialog.
-    if (!store_.CheckRoomForUserPassage())
-        return;
-    CEditPassageDlg dialog(nullptr, editNextMode_, store_, prefs_.TransFilter, this);
-    if (dialog.exec() == QDialog::Accepted)
-        TakeNewPassage(dialog.Values());
+    CAddPassageCommand(Context()).Run();
 }
 
 bool CMainDlg::TakeNewPassage(const CPassage::Values& values) {
-    auto passage = std::make_unique<CPassage>();
-    passage->SetAll(values);
-    commandAtWork_ = true;
-    const int index = store_.Add(passage);
-    commandAtWork_ = false;
-    if (index < 0)
-        return false;
-    // The new passage is shown when the tree lists it; otherwise the position stays.
-    curPassageIndex_ = index;
-    FindPositionOfCurrent();
-    SelectCurrent();
-    UpdateNavigationMenu();
-    return true;
+    return CAddPassageCommand(Context()).Take(values);
 }
 
 void CMainDlg::EditPassage() {
-    // In the maintainers' mode Save-and-next goes on with the next passage.
-    while (true) {
-        const CPassage* passage = Current();
-        if (!passage) {
-            Beep();
-            return;
-        }
-        // A revised bundled passage moves into the user file, which must have room for it.
-        if (passage->baseline && !store_.CheckRoomForUserPassage())
-            return;
-        if (prefs_.PrefConfirmEdit &&
-            !Confirm("Are you sure you really want to revise this passage?", *passage))
-            return;
-        CEditPassageDlg dialog(passage, editNextMode_, store_, prefs_.TransFilter, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        commandAtWork_ = true;
-        const int index = store_.Revise(curPassageIndex_, dialog.Values());
-        commandAtWork_ = false;
-        if (index < 0)
-            return;
-        // A new VerseKey moves the passage in the order; the position follows it.
-        curPassageIndex_ = index;
-        FindPositionOfCurrent();
-        SelectCurrent();
-        UpdateNavigationMenu();
-        if (!dialog.SaveAndNext() || editNextMode_ != 1)
-            return;
-        Next();
-    }
+    CEditPassageCommand(Context()).Run();
 }
 
 void CMainDlg::DeletePassage() {
-    const CPassage* passage = Current();
-    if (!passage) {
-        Beep();
-        return;
-    }
-    if (prefs_.PrefConfirmDelete &&
-        !Confirm("Are you sure you really want to delete this passage?", *passage))
-        return;
-    commandAtWork_ = true;
-    const bool removed = store_.Remove(curPassageIndex_);
-    commandAtWork_ = false;
-    if (!removed)
-        return;
-    // The position now holds the passage after the deleted one (or is cut to the last); a step
-    // back and one forward settle there, beeping where a step cannot be taken.
-    SelectCurrent();
-    UpdateNavigationMenu();
-    Previous();
-    Next();
+    CDeletePassageCommand(Context()).Run();
 }
 
 void CMainDlg::EditNext() {
-    Next();
-    EditPassage();
+    CEditNextCommand(Context()).Run();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1019,19 +932,20 @@ void CMainDlg::EditNext() {
 
 void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrint), &QAction::triggered, this, &CMainDlg::OnPrint);
-    connect(Action(Id::kPrintCards), &QAction::triggered, this, &CMainDlg::OnPrintCards);
+    connect(Action(Id::kPrintCards), &QAction::triggered, this,
+            [this] { CPrintCardsCommand::Run(Context(), topic_); });
     Action(Id::kPrintCards)->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
     connect(Action(Id::kCheckRecitation), &QAction::triggered, this, &CMainDlg::OnCheckRecitation);
     Action(Id::kCheckRecitation)->setShortcut(kRecitationKey);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
-            [this] { CExportCommand::Run(store_, prefs_, this); });
+            [this] { CHandheldExportCommand(Context()).Run(); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
     connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
         const int before = prefs_.ImportTrans;
-        ImportPassages(store_, prefs_, this);
+        CImportCommand(Context()).Run();
         if (prefs_.ImportTrans != before)
             emit importTranslationChosen();
     });
@@ -1067,7 +981,7 @@ void CMainDlg::OnParallelPassages() {
     for (;;) {
         if (!Current())
             return;
-        CParallelDlg dialog(CParallelPassages(store_, curPassageIndex_), this);
+        CParallelDlg dialog(CParallelPassages(store_, session_.CurrentIndex()), this);
         dialog.exec();
         if (!dialog.NextRequested() || editNextMode_ != 1)
             return;
@@ -1079,13 +993,6 @@ void CMainDlg::OnPrint() {
     // With no passage shown there is no card to print.
     if (const CPassage* passage = Current())
         PrintCard(*passage, this);
-}
-
-void CMainDlg::OnPrintCards() {
-    // The topic offered first is that of the passage shown, else the one listed last.
-    const CPassage* passage = Current();
-    const int topic = passage && passage->primaryTopic > 0 ? passage->primaryTopic : topic_;
-    CPrintCardsCommand::Run(store_, prefs_.TransFilter, topic, this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1124,19 +1031,9 @@ void CMainDlg::OnCheckRecitation() {
     }
 }
 
-// The topic last listed is the one the export offers first; the Anki cards' sides chosen last
-// are offered again, and kept at once when the user changed them.
+// The topic last listed is the one the export offers first; a new choice of the Anki cards'
+// sides is kept at once.
 void CMainDlg::OnExportFlashcards() {
-    CFlashcardExportDlg dialog(store_, prefs_.TransFilter, topic_,
-                               {.hintOnFront = prefs_.FlashcardHintOnFront,
-                                .contextOnBack = prefs_.FlashcardContextOnBack},
-                               this);
-    dialog.exec();
-    const AnkiSides sides = dialog.Sides();
-    if (sides.hintOnFront == prefs_.FlashcardHintOnFront &&
-        sides.contextOnBack == prefs_.FlashcardContextOnBack)
-        return;
-    prefs_.FlashcardHintOnFront = sides.hintOnFront;
-    prefs_.FlashcardContextOnBack = sides.contextOnBack;
-    emit flashcardChoicesChanged();
+    if (CFlashcardExportCommand(Context()).Run(topic_))
+        emit flashcardChoicesChanged();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "CommandContext.h"
 #include "PassageStore.h"
 #include "Preferences.h"
+#include "StudySession.h"
 
 #include <QBrush>
 #include <QDialog>
@@ -24,8 +26,9 @@ class QTextEdit;
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
 // passages in a tree grouped by frequency class. The tree and the text box overlap; the window
-// switches which of the two is in front.
-class CMainDlg : public QDialog, private IStoreListener {
+// switches which of the two is in front. The study session holds the position and the passage
+// shown; the window shows them and wires the commands to them.
+class CMainDlg : public QDialog, public ISessionWindow, private ISessionView {
     Q_OBJECT
 public:
     enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
@@ -44,8 +47,8 @@ public:
     void RefreshDisplay();
     void UpdateNavigationMenu();
     void First();
-    void Previous();
-    void Next();
+    void Previous() override;
+    void Next() override;
     void Last();
 
     // The commands that change the collection: Add, Edit and Delete of the File menu (Edit and
@@ -71,9 +74,9 @@ public:
 
     QAction* Action(int id) const;
     int BackgroundIndex() const { return backgroundIndex_; }
-    int CurrentPassageIndex() const { return curPassageIndex_; }
+    int CurrentPassageIndex() const { return session_.CurrentIndex(); }
     // The navigation position, saved with the settings so that the next start goes on there.
-    int Position() { return GetPosition(); }
+    int Position() { return session_.Position(); }
     int LastPosition() const;
     // The topic of the topic filter and the same-topic list: the one listed last.
     int Topic() const { return topic_; }
@@ -117,16 +120,16 @@ private:
     void OnViewCategory(int freq);
     void OnTreeItemChosen(const QModelIndex& item);
     void PushChoices();
-    void Beep();
-    // Asks question about passage, with its reference and key number; true for Yes.
-    bool Confirm(const char* question, const CPassage& passage);
-    const CPassage* Current() const;
-    int GetPosition();
-    void PassagesChanged() override;
+    void Beep() override;
+    void ShowPosition() override;
+    const CPassage* Current() const { return session_.Current(); }
+    CommandContext Context();
+    void ListingAboutToChange() override;
+    void ListingChanged() override;
+    void ShownPassageFound() override;
     // Printing, the handheld export, the parallel passages, help and web links.
     void ConnectOutputCommands();
     void OnPrint();
-    void OnPrintCards();
     void OnParallelPassages();
     // Check Recitation: the View menu's command, its key, and the button that offers it at the
     // levels where the passage is hidden.
@@ -138,6 +141,7 @@ private:
     CPassageStore& store_;
     CPreferences& prefs_;
     const int editNextMode_;
+    CStudySession session_;
     std::unique_ptr<CPassageTreeModel> model_;
     std::unique_ptr<CMainMenu> menu_;
     QWidget* client_ = nullptr;
@@ -151,18 +155,13 @@ private:
     int progressChoice_ = 0;
     int visibilityMode_ = kPassage;
     int frequencyChoice_ = -1;
-    int position_ = 0;           // navigation position in the tree's order
-    int curPassageIndex_ = -1;   // the passage shown
-    std::uint32_t shownKey_ = 0; // its VerseKey, by which it is found again after a change
-    int topic_ = 0;              // the topic listed last; at first the one of the settings
+    int topic_ = 0; // the topic listed last; at first the one of the settings
     int lineCount_ = 0;
     QFont displayFont_;
     static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};
     bool treeInFront_ = false;
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
-    // A command is changing the collection and shows the passage it means itself afterwards.
-    bool commandAtWork_ = false;
     QRect treeRect_;
     QRect textBoxRect_;
     int treeWidth_ = 0;

@@ -7,26 +7,18 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-CPassageTreeModel::CPassageTreeModel(const CPassageStore& store, QObject* parent)
-    : QAbstractItemModel(parent), store_(store),
-      listing_(std::make_unique<CPassageListing>(store, kTransAll)) {}
+CPassageTreeModel::CPassageTreeModel(const CPassageStore& store, const CStudySession& session,
+                                     QObject* parent)
+    : QAbstractItemModel(parent), store_(store), session_(session) {}
 
-void CPassageTreeModel::Fill(int transFilter) {
+void CPassageTreeModel::BeginRelist() {
     beginResetModel();
-    transFilter_ = transFilter;
-    transFilterName_ = std::string(TransAbbrev(transFilter));
-    listing_ = std::make_unique<CPassageListing>(store_, transFilter);
-    positionOf_.assign(static_cast<std::size_t>(store_.PassageCount()), -1);
-    for (int position = 0; position < PositionCount(); ++position)
-        positionOf_[static_cast<std::size_t>(PassageAt(position))] = position;
-    highlighted_ = -1;
-    endResetModel();
 }
 
-int CPassageTreeModel::PositionOf(int passageIndex) const {
-    if (passageIndex < 0 || passageIndex >= static_cast<int>(positionOf_.size()))
-        return -1;
-    return positionOf_[static_cast<std::size_t>(passageIndex)];
+void CPassageTreeModel::EndRelist() {
+    transFilterName_ = std::string(TransAbbrev(session_.TransFilter()));
+    highlighted_ = -1;
+    endResetModel();
 }
 
 int CPassageTreeModel::ChildCount(int freq) const {
@@ -96,7 +88,7 @@ QVariant CPassageTreeModel::data(const QModelIndex& index, int role) const {
             return FromWin1252(FreqGroupText(index.row()));
         const CPassage& passage = store_.Passage(passageIndex);
         QString text = FromWin1252(passage.reference);
-        if (transFilter_ == kTransAll)
+        if (session_.TransFilter() == kTransAll)
             text += QLatin1Char(' ') + FromWin1252(TransAbbrev(passage.trans));
         return text;
     }

@@ -4,7 +4,9 @@
 #include "CardPrinter.h"
 #include "MessageBoxService.h"
 #include "PassageStore.h"
+#include "Preferences.h"
 #include "PrintCardsDlg.h"
+#include "StudySession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -273,9 +275,12 @@ QPageSize::PageSizeId CPrintCardsCommand::DefaultPaper() {
                                                                  : QPageSize::Letter;
 }
 
-void CPrintCardsCommand::Run(const CPassageStore& store, int transFilter, int topic,
-                             QWidget* owner) {
-    CPrintCardsDlg choice(store, transFilter, topic, DefaultPaper(), owner);
+void CPrintCardsCommand::Run(const CommandContext& context, int lastTopic) {
+    const CPassageStore& store = context.store;
+    QWidget* owner = context.owner;
+    const CPassage* passage = context.session.Current();
+    const int topic = passage && passage->primaryTopic > 0 ? passage->primaryTopic : lastTopic;
+    CPrintCardsDlg choice(store, context.prefs.TransFilter, topic, DefaultPaper(), owner);
     // Where there is a printer, the window counts the cards its margins leave room for as well.
     QPrinter printer(QPrinter::HighResolution);
     SetUpPrinter(printer, choice.Paper());

@@ -1,4 +1,4 @@
-#include "ExportCommand.h"
+#include "HandheldExportCommand.h"
 
 #include "MessageBoxService.h"
 #include "PassageStore.h"
@@ -57,11 +57,14 @@ bool Confirm(QWidget* owner, const char* text) {
 
 } // namespace
 
-bool CExportCommand::Available() {
+bool CHandheldExportCommand::Available() {
     return Shell().LibraryLoads(QLatin1String(kSyncLibrary)) && Shell().FileOpens(ExporterPath());
 }
 
-void CExportCommand::Run(CPassageStore& store, CPreferences& prefs, QWidget* owner) {
+void CHandheldExportCommand::Run() {
+    CPassageStore& store = context_.store;
+    CPreferences& prefs = context_.prefs;
+    QWidget* owner = context_.owner;
     if (!prefs.PpcSyncInitialized) {
         if (!Confirm(owner, kInstructions))
             return;

@@ -24,7 +24,10 @@ void Tell(QWidget* owner, const QString& text, MsgIcon icon) {
 
 } // namespace
 
-int ImportPassages(CPassageStore& store, CPreferences& prefs, QWidget* owner) {
+int CImportCommand::Run() {
+    CPassageStore& store = context_.store;
+    CPreferences& prefs = context_.prefs;
+    QWidget* owner = context_.owner;
     // A full user file is told before a file is chosen.
     if (!store.CheckRoomForUserPassage())
         return 0;

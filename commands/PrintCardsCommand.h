@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardSheet.h"
+#include "CommandContext.h"
 
 #include <QPageSize>
 #include <QString>
@@ -22,10 +23,10 @@ public:
     // to take longer than half a second.
     static constexpr int kLongRun = 200;
 
-    // The command. The choice lists the passages of store as the passage list shows them in
-    // translation transFilter; topic is the topic the window offers first. owner is the main
-    // window.
-    static void Run(const CPassageStore& store, int transFilter, int topic, QWidget* owner);
+    // The command. The choice lists the passages of the store as the passage list shows them in
+    // the preferences' translation; the topic offered first is that of the passage shown, else
+    // lastTopic, the one listed last.
+    static void Run(const CommandContext& context, int lastTopic);
 
     // Saves the cards of passages (store indices, in card order) to a PDF file on paper laid
     // landscape, replacing file only once the whole document is written: a failure or a

@@ -1,0 +1,8 @@
+#include "EditNextCommand.h"
+
+#include "EditPassageCommand.h"
+
+void CEditNextCommand::Run() {
+    context_.window.Next();
+    CEditPassageCommand(context_).Run();
+}

@@ -1,0 +1,14 @@
+#include "PassageConfirmation.h"
+
+#include "MessageBoxService.h"
+#include "Passage.h"
+#include "TextFormat.h"
+#include "Win1252.h"
+
+bool ConfirmForPassage(QWidget* owner, const char* question, const CPassage& passage) {
+    CMessage text;
+    text << question << "\n" << passage.reference << " [";
+    text.Padded(passage.key, 8) << "]";
+    return MessageBoxes().Show(owner, QStringLiteral("Recitor"), FromWin1252(text.Text()),
+                               MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
