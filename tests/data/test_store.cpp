@@ -266,11 +266,3 @@ TEST(PreferencesTest, ImportTranslationIsTheLastChosenElseTheFiltersElseKjv) {
     next.Read(settings);
     EXPECT_EQ(next.ImportTranslation(), TransFromAbbrev("KJV"));
 }
-
-// The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.
-TEST_F(StoreTest, ExportTimestampIsReadWithTheFiles) {
-    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
-    LoadJohn();
-    EXPECT_EQ(store->ExportTimestamp(), 4294967295u);
-    EXPECT_TRUE(settings.writes.empty());
-}

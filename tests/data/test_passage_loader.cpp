@@ -531,3 +531,11 @@ TEST_F(LoadTest, StatisticsKeyWithoutDigitsNamesGenesisOneOne) {
                 "different or updated translation been installed? \nIf so, reinstall and select "
                 "option 'Yes=Overwrite' to reset statistics)");
 }
+
+// The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.
+TEST_F(StoreTest, ExportTimestampIsReadWithTheFiles) {
+    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
+    LoadJohn();
+    EXPECT_EQ(store->ExportTimestamp(), 4294967295u);
+    EXPECT_TRUE(settings.writes.empty());
+}
