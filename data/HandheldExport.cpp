@@ -11,8 +11,8 @@
 #include <vector>
 
 void CHandheldExport::ReportFault(const FileFault& fault) const {
-    messages_.Show("Recitor Cannot write SpecialHandling file", FaultText(fault, "PpcXport.txt file"),
-                   MsgIcon::Error);
+    messages_.Show("Recitor Cannot write SpecialHandling file",
+                   FaultText(fault, "PpcXport.txt file"), MsgIcon::Error);
 }
 
 bool CHandheldExport::WriteInPlace(std::uint32_t& timestamp) const {

@@ -65,7 +65,8 @@ Status CPassageLoader::CompleteInterruptedSave() {
     std::filesystem::path failedFile;
     FileFault fault;
     std::string cause;
-    switch (CJointCommit::Recover(store_.PathOf(CPassageStore::kSaveRecordFile), failedFile, fault)) {
+    switch (
+        CJointCommit::Recover(store_.PathOf(CPassageStore::kSaveRecordFile), failedFile, fault)) {
     case CJointCommit::Recovery::NothingToDo:
     case CJointCommit::Recovery::Completed:
         return Status::Ok;
@@ -77,8 +78,8 @@ Status CPassageLoader::CompleteInterruptedSave() {
         break;
     }
     store_.messages_.Show("Recitor Cannot complete save",
-                   "The last save was interrupted and cannot be completed. " + cause,
-                   MsgIcon::Error);
+                          "The last save was interrupted and cannot be completed. " + cause,
+                          MsgIcon::Error);
     return Status::Fatal;
 }
 
@@ -103,7 +104,7 @@ Status CPassageLoader::Load() {
         if (!infoFile_.Open(store_.PathOf(CPassageStore::kInfoFile))) {
             if (!ReadFailed(infoFile_))
                 store_.messages_.Show("Recitor Missing Info File",
-                               "Unable to open Info xml file for reading", MsgIcon::Error);
+                                      "Unable to open Info xml file for reading", MsgIcon::Error);
             break;
         }
         const Header info = ReadHeader(infoFile_);
@@ -119,7 +120,7 @@ Status CPassageLoader::Load() {
         if (!userFile_.Open(store_.PathOf(CPassageStore::kUserFile))) {
             if (!ReadFailed(userFile_))
                 store_.messages_.Show("Recitor Missing Info File",
-                               "Unable to open User xml file for reading", MsgIcon::Error);
+                                      "Unable to open User xml file for reading", MsgIcon::Error);
             break;
         }
         const Header user = ReadHeader(userFile_);
@@ -127,7 +128,8 @@ Status CPassageLoader::Load() {
             break;
         if (user.countRead && !user.versionRead)
             store_.userFileChanged_ = true; // an old header: the next save writes the current one
-        if (!user.declarationOk || !user.countRead || user.count < 0 || user.count > CPassageStore::kMaxPassages) {
+        if (!user.declarationOk || !user.countRead || user.count < 0 ||
+            user.count > CPassageStore::kMaxPassages) {
             badHeader(CPassageStore::kUserFile, 0, user.count);
             break;
         }
@@ -135,7 +137,7 @@ Status CPassageLoader::Load() {
 
         store_.passages_.clear();
         store_.passages_.reserve(static_cast<std::size_t>(store_.baselineCount_) +
-                          static_cast<std::size_t>(store_.userCount_));
+                                 static_cast<std::size_t>(store_.userCount_));
         if (OpenStats() == Status::Fatal)
             break;
         Status baselineStatus = Status::Fatal;
@@ -165,14 +167,17 @@ Status CPassageLoader::Load() {
     userFile_.Close();
     statsFile_.Close();
     if (status == Status::Ok)
-        store_.loadSeconds_ = static_cast<double>(store_.clock_.NowMilliseconds() - started) / 1000.0;
+        store_.loadSeconds_ =
+            static_cast<double>(store_.clock_.NowMilliseconds() - started) / 1000.0;
     return status;
 }
 
 std::array<FileIdentity, 4> CPassageLoader::LoadedFileIdentities() const {
     static_assert(kStatsIdentity == 2);
-    return {FileIdentity::Of(store_.PathOf(CPassageStore::kInfoFile)), FileIdentity::Of(store_.PathOf(CPassageStore::kUserFile)),
-            FileIdentity::Of(store_.PathOf(CPassageStore::kStatsFile)), FileIdentity::Of(store_.PathOf(CPassageStore::kStatsSpareFile))};
+    return {FileIdentity::Of(store_.PathOf(CPassageStore::kInfoFile)),
+            FileIdentity::Of(store_.PathOf(CPassageStore::kUserFile)),
+            FileIdentity::Of(store_.PathOf(CPassageStore::kStatsFile)),
+            FileIdentity::Of(store_.PathOf(CPassageStore::kStatsSpareFile))};
 }
 
 bool CPassageLoader::FilesChangedSinceLoad() const {
@@ -198,7 +203,8 @@ Status CPassageLoader::OpenStats() {
         const CScanPattern::Result match = kStatsHeaderPattern.Match(line);
         if (match.count >= 1)
             count = match.ints[0];
-        valid = declarationOk && match.count >= 1 && count >= 0 && count <= CPassageStore::kMaxPassages;
+        valid =
+            declarationOk && match.count >= 1 && count >= 0 && count <= CPassageStore::kMaxPassages;
     }
     if (valid) {
         store_.statsCount_ = count;
@@ -207,12 +213,13 @@ Status CPassageLoader::OpenStats() {
     statsFile_.Close();
     if (!statsFile_.Open(store_.PathOf(CPassageStore::kStatsSpareFile))) {
         store_.messages_.Show("Recitor Missing Stats File",
-                       "Unable to open Stats xml file for reading (real or 'spare')",
-                       MsgIcon::Error);
+                              "Unable to open Stats xml file for reading (real or 'spare')",
+                              MsgIcon::Error);
         return Status::Fatal;
     }
     CMessage text;
-    text << CPassageStore::kStatsFile << " file invalid, corrupt, exceeds " << CPassageStore::kMaxPassages
+    text << CPassageStore::kStatsFile << " file invalid, corrupt, exceeds "
+         << CPassageStore::kMaxPassages
          << " passages, or is less than 0 passages. Replacing with empty RctStatsSpare.xml. All "
             "statistics lost. PsgCount: #"
          << count;
@@ -222,17 +229,20 @@ Status CPassageLoader::OpenStats() {
         if (!CAtomicFile::RenameAside(path, kDamagedSuffix, kept, error)) {
             statsFile_.Close();
             CMessage cannotKeep;
-            cannotKeep << CPassageStore::kStatsFile << " file invalid or corrupt, and it cannot be kept as "
+            cannotKeep << CPassageStore::kStatsFile
+                       << " file invalid or corrupt, and it cannot be kept as "
                        << kept.filename().string() << ": " << std::generic_category().message(error)
                        << "\nRecitor ends, so that the file is not written over.";
-            store_.messages_.Show("Recitor Cannot keep Stats file", cannotKeep.Text(), MsgIcon::Error);
+            store_.messages_.Show("Recitor Cannot keep Stats file", cannotKeep.Text(),
+                                  MsgIcon::Error);
             return Status::Fatal;
         }
         text << "\nThe damaged file was kept as " << kept.filename().string() << ".";
         // Moving it aside is this load's own doing, not a change a later look should see.
         loadedFiles_[kStatsIdentity] = FileIdentity::Of(path);
     }
-    store_.messages_.Show("Recitor Corrupt/Missing Stats file 'patched'", text.Text(), MsgIcon::Warning);
+    store_.messages_.Show("Recitor Corrupt/Missing Stats file 'patched'", text.Text(),
+                          MsgIcon::Warning);
     store_.statsCount_ = 0;
     store_.exportDue_ = true;
     std::string_view skipped;
@@ -244,8 +254,8 @@ Status CPassageLoader::OpenStats() {
 bool CPassageLoader::ReadFailed(const CLineReader& file) {
     if (file.Error() == 0 || (!file.IsOpen() && file.Error() == ENOENT))
         return false;
-    store_.messages_.Show("Recitor Cannot read file", ReadFaultText(file.Path().filename(), file.Error()),
-                   MsgIcon::Error);
+    store_.messages_.Show("Recitor Cannot read file",
+                          ReadFaultText(file.Path().filename(), file.Error()), MsgIcon::Error);
     return true;
 }
 
@@ -260,7 +270,7 @@ void CPassageLoader::SetReadFunction(const CLineReader::ReadFunction& read) {
 // the point where reading one file after the other would have shown it. Without a second thread
 // everything is read here.
 void CPassageLoader::ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
-                              UserElements& userElements, StatsLines& statsLines) {
+                               UserElements& userElements, StatsLines& statsLines) {
     const auto readBaseline = [&] {
         baselineStatus = LoadBaseline(baselineMessages);
         if (baselineStatus == Status::Ok)
@@ -271,7 +281,7 @@ void CPassageLoader::ReadFiles(Status& baselineStatus, CMessageLog& baselineMess
 }
 
 bool CPassageLoader::ReadElementLine(CLineReader& file, std::string& cutCopy,
-                                    std::string_view& line) {
+                                     std::string_view& line) {
     file.ReadLine(line);
     if (line.size() <= CPassageStore::kMaxLineLength)
         return false;
@@ -305,14 +315,14 @@ Status CPassageLoader::LoadBaseline(IMessageSink& messages) {
         auto passage = std::make_unique<CPassage>();
         if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
-        if (passage->matchKey <= lastBaselineKey) {
+        if (passage->MatchKey() <= lastBaselineKey) {
             ReportOutOfOrder(messages, "Read-only RctInfo.xml not sorted or has duplicate",
                              previousKey, passage->key);
             return Status::Fatal;
         }
         const std::uint32_t keyBefore = previousKey;
         previousKey = passage->key;
-        lastBaselineKey = passage->matchKey;
+        lastBaselineKey = passage->MatchKey();
         baselineKeys_.push_back(lastBaselineKey);
         store_.passages_.push_back(std::move(passage));
         if (store_.passages_.back()->ctxLines == kCtxShared &&
@@ -326,16 +336,16 @@ Status CPassageLoader::LoadBaseline(IMessageSink& messages) {
 // is built around that text from the verse's context record, which sorts before the translations
 // of the verse and so has been read already.
 Status CPassageLoader::ShareContext(CPassage& passage, std::uint32_t previousKey,
-                                   IMessageSink& messages) {
-    const std::uint32_t wanted = (static_cast<std::uint32_t>(passage.book) << 23) +
-                                 (static_cast<std::uint32_t>(passage.chapter) << 15) +
-                                 (static_cast<std::uint32_t>(passage.firstVerse) << 7);
+                                    IMessageSink& messages) {
+    const std::uint32_t wanted = (static_cast<std::uint32_t>(passage.Book()) << 23) +
+                                 (static_cast<std::uint32_t>(passage.Chapter()) << 15) +
+                                 (static_cast<std::uint32_t>(passage.FirstVerse()) << 7);
     const CPassage* record = nullptr;
     for (std::size_t i = store_.passages_.size() - 1; i-- > 0;) {
         const CPassage& candidate = *store_.passages_[i];
-        if (candidate.matchKey == wanted)
+        if (candidate.MatchKey() == wanted)
             record = &candidate;
-        if (candidate.matchKey <= wanted)
+        if (candidate.MatchKey() <= wanted)
             break;
     }
     if (!record) {
@@ -382,15 +392,15 @@ void CPassageLoader::ReadUserElements(UserElements& user) {
         if (passage->ParseElement(line, user.fault) == Status::Fatal)
             return;
         element.key = passage->key;
-        element.sortKey = static_cast<std::uint32_t>(passage->sortKey);
-        element.matchKey = passage->matchKey;
+        element.sortKey = static_cast<std::uint32_t>(passage->SortKey());
+        element.matchKey = passage->MatchKey();
         passage->SetBaseline(0); // user passages are never baseline ones, revision or not
         element.passage = std::move(passage);
     }
 }
 
 Status CPassageLoader::MergeUser(UserElements& user,
-                                std::vector<std::unique_ptr<CPassage>>& replaced) {
+                                 std::vector<std::unique_ptr<CPassage>>& replaced) {
     std::uint32_t previousKey = 0;
     std::uint32_t lastUserKey = 0;
     // User passages that revise no baseline passage, in ascending order, with their keys.
@@ -401,14 +411,15 @@ Status CPassageLoader::MergeUser(UserElements& user,
     auto baselinePlace = baselineKeys_.cbegin();
     for (UserElement& element : user.read) {
         if (element.cut)
-            ReportTooLong(store_.messages_, true, store_.PassageCount() + static_cast<int>(added.size()));
+            ReportTooLong(store_.messages_, true,
+                          store_.PassageCount() + static_cast<int>(added.size()));
         if (!element.passage) {
             user.fault.Replay(store_.messages_);
             return Status::Fatal;
         }
         if (element.sortKey <= lastUserKey) {
-            ReportOutOfOrder(store_.messages_, "RctUser.xml not sorted or has duplicate", previousKey,
-                             element.key);
+            ReportOutOfOrder(store_.messages_, "RctUser.xml not sorted or has duplicate",
+                             previousKey, element.key);
             return Status::Fatal;
         }
         previousKey = element.key;
@@ -436,7 +447,8 @@ Status CPassageLoader::MergeUser(UserElements& user,
         std::size_t b = 0;
         std::size_t a = 0;
         while (b < store_.passages_.size() || a < added.size()) {
-            if (a == added.size() || (b < store_.passages_.size() && baselineKeys_[b] < addedKeys[a]))
+            if (a == added.size() ||
+                (b < store_.passages_.size() && baselineKeys_[b] < addedKeys[a]))
                 merged.push_back(std::move(store_.passages_[b++]));
             else
                 merged.push_back(std::move(added[a++]));
@@ -465,8 +477,8 @@ void CPassageLoader::ReadStatsLines(StatsLines& stats) {
             items = 2;
         if (items < 3) {
             CMessage text;
-            text << CPassageStore::kStatsFile << " file invalid  (count wrong?) for attribute #" << items
-                 << " or #" << items + 1 << " of key [";
+            text << CPassageStore::kStatsFile << " file invalid  (count wrong?) for attribute #"
+                 << items << " or #" << items + 1 << " of key [";
             text.Limited(token, CPassage::kMaxKeyText);
             text << "] for Passage #" << i + 1 << "\n";
             text.Limited(line, 120);
@@ -474,7 +486,7 @@ void CPassageLoader::ReadStatsLines(StatsLines& stats) {
             return;
         }
         const CPassage keyOnly(token);
-        stats.read.push_back({keyOnly.key, keyOnly.matchKey, match.ints[0], match.ints[1]});
+        stats.read.push_back({keyOnly.key, keyOnly.MatchKey(), match.ints[0], match.ints[1]});
     }
 }
 
@@ -490,14 +502,16 @@ Status CPassageLoader::AttachStats(StatsLines& stats) {
         // found last is tried before searching. Keys are unique, so a match there is the match.
         const int next = found + 1;
         if (next < store_.PassageCount() &&
-            (static_cast<std::uint32_t>(store_.Passage(next).sortKey) & ~1u) == (line.matchKey & ~1u))
+            (static_cast<std::uint32_t>(store_.Passage(next).SortKey()) & ~1u) ==
+                (line.matchKey & ~1u))
             found = next;
         else
             found = store_.Find(line.matchKey);
         if (found < 0) {
             CMessage text;
-            text << "Key in " << CPassageStore::kStatsFile << " [" << static_cast<int>(line.keyNumber)
-                 << "] not found in " << CPassageStore::kInfoFile << " for Passage #" << i + 1
+            text << "Key in " << CPassageStore::kStatsFile << " ["
+                 << static_cast<int>(line.keyNumber) << "] not found in "
+                 << CPassageStore::kInfoFile << " for Passage #" << i + 1
                  << "\n(Has a different or updated translation been installed? \nIf so, "
                     "reinstall and select option 'Yes=Overwrite' to reset statistics)";
             store_.messages_.Show("Recitor Mismatched Keys", text.Text(), MsgIcon::Error);
@@ -505,7 +519,8 @@ Status CPassageLoader::AttachStats(StatsLines& stats) {
         }
         CPassage& passage = store_.Mutable(found);
         // A repeated line replaces the earlier one, so the score counts each passage once.
-        store_.score_ = WrapAdd(store_.score_ + std::int64_t{passage.vCount} * (line.prog - passage.prog));
+        store_.score_ =
+            WrapAdd(store_.score_ + std::int64_t{passage.vCount} * (line.prog - passage.prog));
         passage.prog = line.prog;
         passage.freq = line.freq;
     }
@@ -525,4 +540,3 @@ Status CPassageLoader::CheckEnd(CLineReader& file, const char* fileName) {
     store_.messages_.Show("Recitor Missing </passages>", text.Text(), MsgIcon::Error);
     return Status::Fatal;
 }
-

@@ -13,7 +13,7 @@
 namespace {
 
 bool SortsBefore(const std::unique_ptr<CPassage>& a, const std::unique_ptr<CPassage>& b) {
-    return static_cast<std::uint32_t>(a->sortKey) < static_cast<std::uint32_t>(b->sortKey);
+    return static_cast<std::uint32_t>(a->SortKey()) < static_cast<std::uint32_t>(b->SortKey());
 }
 
 } // namespace
@@ -39,7 +39,8 @@ int CPassageStore::FindIn(std::uint32_t key, int last) const {
     while (low <= high) {
         const int middle = low + (high - low) / 2;
         const std::uint32_t candidate =
-            static_cast<std::uint32_t>(passages_[static_cast<std::size_t>(middle)]->sortKey) & ~1u;
+            static_cast<std::uint32_t>(passages_[static_cast<std::size_t>(middle)]->SortKey()) &
+            ~1u;
         if (candidate == wanted)
             return middle;
         if (candidate < wanted)
@@ -135,7 +136,7 @@ int CPassageStore::SetProgress(int index, int prog) {
 int CPassageStore::Add(std::unique_ptr<CPassage>& passage) {
     if (!CheckRoomForUserPassage())
         return -1;
-    if (Find(passage->matchKey) >= 0) {
+    if (Find(passage->MatchKey()) >= 0) {
         ReportDuplicate(passage->key);
         return -1;
     }
@@ -144,7 +145,7 @@ int CPassageStore::Add(std::unique_ptr<CPassage>& passage) {
         return -1;
     }
     passage->SetBaseline(0);
-    const std::uint32_t matchKey = passage->matchKey;
+    const std::uint32_t matchKey = passage->MatchKey();
     score_ = WrapAdd(score_ + std::int64_t{passage->vCount} * passage->prog);
     if (passage->freq < kFreqInactive) {
         exportDue_ = true;
@@ -170,7 +171,7 @@ int CPassageStore::AddMany(std::vector<std::unique_ptr<CPassage>>& passages) {
             continue;
         if (!CheckRoomForUserPassage())
             break;
-        const std::uint32_t matchKey = passage->matchKey;
+        const std::uint32_t matchKey = passage->MatchKey();
         if (FindIn(matchKey, static_cast<int>(held) - 1) >= 0 || taken.contains(matchKey)) {
             ReportDuplicate(passage->key);
             break;
@@ -229,7 +230,7 @@ bool CPassageStore::Remove(int index) {
 int CPassageStore::Revise(int index, const CPassage::Values& values) {
     CPassage revised;
     revised.SetAll(values);
-    const int holder = Find(revised.matchKey);
+    const int holder = Find(revised.MatchKey());
     if (holder >= 0 && holder != index) {
         ReportDuplicate(revised.key);
         return -1;
@@ -248,7 +249,7 @@ int CPassageStore::Revise(int index, const CPassage::Values& values) {
     if (passage.freq < kFreqInactive)
         exportDue_ = true; // the handheld has the old text
     userFileChanged_ = true;
-    const std::uint32_t matchKey = passage.matchKey;
+    const std::uint32_t matchKey = passage.MatchKey();
     Sort();
     Changed();
     return Find(matchKey);

@@ -65,9 +65,9 @@ CPassageWriter::Saved CPassageWriter::SaveAll() const {
     // The export goes in place with the statistics and user files, so that the three always
     // belong together. One that cannot be written is reported and the save goes on without it.
     CAtomicFile exported;
-    saved.exportWritten = store_.ExportDue() &&
-                          CHandheldExport(store_, messages_, clock_).Write(exported,
-                                                                           saved.exportTimestamp);
+    saved.exportWritten =
+        store_.ExportDue() &&
+        CHandheldExport(store_, messages_, clock_).Write(exported, saved.exportTimestamp);
     CAtomicFile stats;
     CAtomicFile user;
     if (WriteFiles(commit, stats, user, saved.exportWritten ? &exported : nullptr, saved))

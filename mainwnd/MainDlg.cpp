@@ -561,7 +561,7 @@ void CMainDlg::SelectCurrent() {
         return;
     }
     curPassageIndex_ = model_->PassageAt(GetPosition());
-    shownKey_ = store_.Passage(curPassageIndex_).matchKey;
+    shownKey_ = store_.Passage(curPassageIndex_).MatchKey();
     model_->SetHighlighted(curPassageIndex_);
     const QModelIndex item = model_->IndexOfPassage(curPassageIndex_);
     tree_->scrollTo(item);
@@ -702,7 +702,7 @@ void CMainDlg::RefreshTitle() {
     std::string title = "Recitor  Score: ";
     AppendInt(title, store_.Score());
     if (passage) {
-        title.append("  ").append(passage->reference).append("  ");
+        title.append("  ").append(passage->Reference()).append("  ");
         const bool userPassage = !passage->baseline;
         title.append(userPassage ? "[Topics: " : "<Topics: ");
         title.append(passage->PrimaryTopicName())
@@ -929,7 +929,7 @@ void CMainDlg::PassagesChanged() {
 
 bool CMainDlg::Confirm(const char* question, const CPassage& passage) {
     CMessage text;
-    text << question << "\n" << passage.reference << " [";
+    text << question << "\n" << passage.Reference() << " [";
     text.Padded(passage.key, 8) << "]";
     return MessageBoxes().Show(this, QStringLiteral("Recitor"), FromWin1252(text.Text()),
                                MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
