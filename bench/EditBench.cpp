@@ -250,9 +250,9 @@ int main(int argc, char** argv) {
     for (int verse = 176; verse > 0 && !bench.freeKey; --verse) {
         const std::uint32_t key = 77150000u + static_cast<std::uint32_t>(verse);
         const CPassage probe(std::to_string(key) + "W_");
-        if (bench.store->Find(probe.matchKey) < 0) {
+        if (bench.store->Find(probe.MatchKey()) < 0) {
             bench.freeKey = key;
-            bench.freeMatchKey = probe.matchKey;
+            bench.freeMatchKey = probe.MatchKey();
         }
     }
     if (!bench.freeKey)

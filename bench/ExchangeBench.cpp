@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
     bench.plainFile = "reference\ttranslation\tpassage\n";
     for (const int index : all) {
         const CPassage& passage = bench.sourceStore->Passage(index);
-        bench.plainFile.append(passage.passageReference)
+        bench.plainFile.append(passage.PassageReference())
             .append("\t")
             .append(passage.TransName())
             .append("\t");

@@ -148,7 +148,9 @@ CPassage& LongPassage() {
     if (passage.context.empty()) {
         passage.context = LongPassageText();
         passage.psgEnd = static_cast<int>(passage.context.size());
-        passage.passageReference = kReference;
+        passage.vCount = 21;
+        passage.ParseKeyText("190400010_"); // Psalm 40:1, so that the reference is kReference
+        passage.BuildReferences();
     }
     return passage;
 }

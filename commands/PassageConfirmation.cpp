@@ -7,7 +7,7 @@
 
 bool ConfirmForPassage(QWidget* owner, const char* question, const CPassage& passage) {
     CMessage text;
-    text << question << "\n" << passage.reference << " [";
+    text << question << "\n" << passage.Reference() << " [";
     text.Padded(passage.key, 8) << "]";
     return MessageBoxes().Show(owner, QStringLiteral("Recitor"), FromWin1252(text.Text()),
                                MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;

@@ -323,3 +323,35 @@ void CAtomicFile::Discard() {
     buffer_.clear();
     finished_ = false;
 }
+
+std::string FaultText(const FileFault& fault, std::string_view file) {
+    std::string text;
+    switch (fault.step) {
+    case FileFault::Step::None:
+    case FileFault::Step::Open:
+        text = "Unable to open " + std::string(file) + " for writing";
+        if (fault.error != 0)
+            text += "\n: " + std::generic_category().message(fault.error);
+        return text;
+    case FileFault::Step::Write:
+        text = "Unable to write ";
+        break;
+    case FileFault::Step::Sync:
+        text = "Unable to save to disk ";
+        break;
+    case FileFault::Step::Close:
+        text = "Unable to close ";
+        break;
+    case FileFault::Step::Replace:
+        text = "Unable to replace ";
+        break;
+    }
+    text += file;
+    if (fault.error != 0)
+        text += ": " + std::generic_category().message(fault.error);
+    return text;
+}
+
+std::string ReadFaultText(const std::filesystem::path& file, int error) {
+    return "Unable to read " + file.string() + ": " + std::generic_category().message(error);
+}

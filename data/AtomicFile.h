@@ -14,6 +14,14 @@ struct FileFault {
     int error = 0;
 };
 
+// What the user is told when writing file failed: that it could not be opened keeps the words it
+// always had, with the system's reason on a line of its own; a later failure names the step and
+// the reason.
+std::string FaultText(const FileFault& fault, std::string_view file);
+// What the user is told when a file could not be read: its name and the system's reason (an errno
+// value).
+std::string ReadFaultText(const std::filesystem::path& file, int error);
+
 // Writes a file so that it is replaced only when complete: the text goes to a new temporary file
 // beside it, which is flushed to disk and then renamed over the old file. A failed, interrupted
 // or killed save therefore leaves the previous file as it was.

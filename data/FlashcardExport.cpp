@@ -81,7 +81,7 @@ std::string CFlashcardExport::HtmlField(std::string_view text, Program program) 
 }
 
 std::string CFlashcardExport::ReferenceText(const CPassage& passage) {
-    std::string text = passage.passageReference;
+    std::string text = passage.PassageReference();
     const std::string_view trans = passage.TransName();
     if (!trans.empty())
         text.append(" ").append(trans);

@@ -43,7 +43,7 @@ std::string Quoted(std::string_view text) {
 // A passage's reference as the preview shows it: "John 3:16-18 KJV", UTF-8.
 std::string ShownReference(const CPassage& passage) {
     std::string shown;
-    AppendUtf8FromWin1252(shown, passage.passageReference);
+    AppendUtf8FromWin1252(shown, passage.PassageReference());
     shown.append(" ");
     AppendUtf8FromWin1252(shown, passage.TransName());
     return shown;
@@ -402,11 +402,11 @@ void CImportCheck::Accept(Pending& pending) {
     passage->SetAll(check.Values());
     // A duplicate is named by the reference of the passage it repeats, which may span other
     // verses than this line's.
-    if (const int held = store_.Find(passage->matchKey); held >= 0) {
+    if (const int held = store_.Find(passage->MatchKey()); held >= 0) {
         refuse("Duplicate: the collection already holds " + ShownReference(store_.Passage(held)));
         return;
     }
-    if (const auto seen = seenKeys_.find(passage->matchKey); seen != seenKeys_.end()) {
+    if (const auto seen = seenKeys_.find(passage->MatchKey()); seen != seenKeys_.end()) {
         const Accepted& earlier = accepted_[seen->second];
         refuse("Duplicate: line " + std::to_string(earlier.line) + " gives " + earlier.reference +
                " already");
@@ -417,6 +417,6 @@ void CImportCheck::Accept(Pending& pending) {
                std::to_string(CPassageStore::kMaxPassages) + " passages");
         return;
     }
-    seenKeys_.emplace(passage->matchKey, accepted_.size());
+    seenKeys_.emplace(passage->MatchKey(), accepted_.size());
     accepted_.push_back({pending.line, ShownReference(*passage), std::move(passage)});
 }

@@ -9,7 +9,7 @@ constexpr int kLastTranslation = 60;
 
 CParallelPassages::CParallelPassages(const CPassageStore& store, int index) {
     const CPassage& passage = store.Passage(index);
-    caption_.append(passage.reference)
+    caption_.append(passage.Reference())
         .append("  <Topic: ")
         .append(passage.PrimaryTopicName())
         .append(">  ")
@@ -20,7 +20,7 @@ CParallelPassages::CParallelPassages(const CPassageStore& store, int index) {
     for (int c = 0; c <= kLastTranslation; ++c) {
         if (c == passage.trans)
             continue;
-        const std::uint32_t key = passage.matchKey -
+        const std::uint32_t key = passage.MatchKey() -
                                   2u * static_cast<std::uint32_t>(passage.trans) +
                                   2u * static_cast<std::uint32_t>(c);
         const int found = store.Find(key);

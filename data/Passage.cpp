@@ -52,7 +52,8 @@ std::string_view TextRange(std::string_view text, int start, int length) {
     return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
 }
 
-CPassage::CPassage(std::string_view keyText) : baseline(false) {
+CPassage::CPassage(std::string_view keyText) {
+    baseline = false;
     key = 1001001;
     ParseKeyText(keyText);
 }
@@ -68,9 +69,9 @@ void CPassage::ParseKeyText(std::string_view keyText) {
     // Read as "%u" reads it: without digits nothing is read and the key keeps its value, so that
     // a statistics line with such a key names Genesis 1:1 (key 1001001) in its translation.
     ScanUnsigned(keyText.substr(0, keyText.size() - 2), key);
-    book = static_cast<int>(key / 1000000);
-    chapter = static_cast<int>((key / 1000) % 1000);
-    firstVerse = static_cast<int>(key % 1000);
+    book_ = static_cast<int>(key / 1000000);
+    chapter_ = static_cast<int>((key / 1000) % 1000);
+    firstVerse_ = static_cast<int>(key % 1000);
     trans = suffix >= 'A' ? suffix - 55 : suffix - 48;
     ComputeSortKey();
 }
@@ -78,18 +79,18 @@ void CPassage::ParseKeyText(std::string_view keyText) {
 void CPassage::ComputeSortKey() {
     // Unsigned arithmetic: a damaged key may run the fields into each other, but never overflows.
     const std::uint32_t value =
-        (static_cast<std::uint32_t>(book) << 23) + (static_cast<std::uint32_t>(chapter) << 15) +
-        (static_cast<std::uint32_t>(firstVerse) << 7) + static_cast<std::uint32_t>(trans + 1) * 2u +
-        static_cast<std::uint32_t>(baseline);
-    sortKey = static_cast<std::int32_t>(value);
-    matchKey = value & ~1u;
+        (static_cast<std::uint32_t>(book_) << 23) + (static_cast<std::uint32_t>(chapter_) << 15) +
+        (static_cast<std::uint32_t>(firstVerse_) << 7) +
+        static_cast<std::uint32_t>(trans + 1) * 2u + static_cast<std::uint32_t>(baseline);
+    sortKey_ = static_cast<std::int32_t>(value);
+    matchKey_ = value & ~1u;
 }
 
 void CPassage::SetBaseline(int flag) {
     baseline = flag == 1;
     const std::uint32_t value =
-        (static_cast<std::uint32_t>(sortKey) & ~1u) | static_cast<std::uint32_t>(baseline);
-    sortKey = static_cast<std::int32_t>(value);
+        (static_cast<std::uint32_t>(sortKey_) & ~1u) | static_cast<std::uint32_t>(baseline);
+    sortKey_ = static_cast<std::int32_t>(value);
 }
 
 char CPassage::SuffixChar() const {
@@ -206,7 +207,7 @@ Status CPassage::ParseElement(std::string_view line, IMessageSink& messages) {
 void CPassage::ReadFirstVerse(std::string_view escaped) {
     std::int32_t number = 0;
     if (ScanInt(escaped, number)) {
-        contextFirstVerse = number;
+        contextFirstVerse_ = number;
         return;
     }
     std::size_t pos = 0;
@@ -216,7 +217,7 @@ void CPassage::ReadFirstVerse(std::string_view escaped) {
     while (pos < escaped.size() && !IsScanSpace(escaped[pos]))
         ++pos;
     if (pos > wordStart && ScanInt(escaped.substr(pos), number))
-        contextFirstVerse = number;
+        contextFirstVerse_ = number;
 }
 
 // The last line begins with the last verse: the number two characters after the last backslash
@@ -224,10 +225,10 @@ void CPassage::ReadFirstVerse(std::string_view escaped) {
 void CPassage::ReadLastVerse(std::string_view escaped, std::size_t lastBackslash) {
     std::int32_t number = 0;
     if (lastBackslash == std::string_view::npos)
-        contextLastVerse = contextFirstVerse;
+        contextLastVerse_ = contextFirstVerse_;
     else if (lastBackslash + 2 <= escaped.size() &&
              ScanInt(escaped.substr(lastBackslash + 2), number))
-        contextLastVerse = number;
+        contextLastVerse_ = number;
 }
 
 void CPassage::MeasureContext() {
@@ -249,7 +250,7 @@ void CPassage::MeasureContext() {
             paired = false;
         previousEnd = at + 2;
     }
-    contextLineCount = breaks - paragraphs + 1;
+    contextLineCount_ = breaks - paragraphs + 1;
     ReadLastVerse(escaped, escaped.rfind('\\'));
 }
 
@@ -306,7 +307,7 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
         }
     }
     context.resize(static_cast<std::size_t>(out - context.data()));
-    contextLineCount = breaks - paragraphs + 1;
+    contextLineCount_ = breaks - paragraphs + 1;
 
     ReadLastVerse(escaped, lastBackslash ? static_cast<std::size_t>(lastBackslash - escaped.data())
                                          : std::string_view::npos);
@@ -351,9 +352,9 @@ void AppendEscapedContext(std::string& out, const std::string& context) {
 }
 
 const std::string& CPassage::FormatElement() {
-    elementText.clear();
-    AppendElement(elementText);
-    return elementText;
+    elementText_.clear();
+    AppendElement(elementText_);
+    return elementText_;
 }
 
 void CPassage::AppendElement(std::string& out) const {
@@ -384,38 +385,38 @@ void CPassage::AppendElement(std::string& out) const {
 }
 
 void CPassage::BuildReferences() {
-    const std::string_view bookName = BookName(book);
-    const int lastVerse = WrapAdd(std::int64_t{firstVerse} + vCount - 1);
+    const std::string_view bookName = BookName(book_);
+    const int lastVerse = WrapAdd(std::int64_t{firstVerse_} + vCount - 1);
 
-    reference.clear();
-    AppendVerseRef(reference, bookName, chapter, firstVerse);
-    passageReference = reference;
+    reference_.clear();
+    AppendVerseRef(reference_, bookName, chapter_, firstVerse_);
+    passageReference_ = reference_;
     if (vCount != 1) {
-        passageReference.push_back('-');
-        AppendInt(passageReference, lastVerse);
+        passageReference_.push_back('-');
+        AppendInt(passageReference_, lastVerse);
     }
 
-    const int endChapter = contextLastVerse < lastVerse ? chapter + 1 : chapter;
-    int startChapter = chapter;
-    if (contextFirstVerse > firstVerse) {
-        startChapter = chapter - 1;
-        versesBeforePassage = 1;
+    const int endChapter = contextLastVerse_ < lastVerse ? chapter_ + 1 : chapter_;
+    int startChapter = chapter_;
+    if (contextFirstVerse_ > firstVerse_) {
+        startChapter = chapter_ - 1;
+        versesBeforePassage_ = 1;
     } else
-        versesBeforePassage = WrapAdd(std::int64_t{firstVerse} - contextFirstVerse);
-    contextStartKey = WrapAdd(std::int64_t{book} * 1000000 + std::int64_t{startChapter} * 1000 +
-                              contextFirstVerse);
+        versesBeforePassage_ = WrapAdd(std::int64_t{firstVerse_} - contextFirstVerse_);
+    contextStartKey_ = WrapAdd(std::int64_t{book_} * 1000000 + std::int64_t{startChapter} * 1000 +
+                               contextFirstVerse_);
 
-    contextStartReference.clear();
-    AppendVerseRef(contextStartReference, bookName, startChapter, contextFirstVerse);
-    contextReference = contextStartReference;
-    if (contextLineCount < 2)
+    contextStartReference_.clear();
+    AppendVerseRef(contextStartReference_, bookName, startChapter, contextFirstVerse_);
+    contextReference_ = contextStartReference_;
+    if (contextLineCount_ < 2)
         return;
-    contextReference.push_back('-');
-    if (contextLastVerse < lastVerse || contextFirstVerse > firstVerse) {
-        AppendInt(contextReference, endChapter);
-        contextReference.push_back(':');
-        AppendInt(contextReference, contextLastVerse);
+    contextReference_.push_back('-');
+    if (contextLastVerse_ < lastVerse || contextFirstVerse_ > firstVerse_) {
+        AppendInt(contextReference_, endChapter);
+        contextReference_.push_back(':');
+        AppendInt(contextReference_, contextLastVerse_);
     } else
-        AppendInt(contextReference,
-                  WrapAdd(std::int64_t{contextFirstVerse} + contextLineCount - 1));
+        AppendInt(contextReference_,
+                  WrapAdd(std::int64_t{contextFirstVerse_} + contextLineCount_ - 1));
 }

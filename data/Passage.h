@@ -6,12 +6,33 @@
 #include <string>
 #include <string_view>
 
+// The values a passage record stores, in the order the program has always kept them: what its
+// element line in a passage file and its statistics line hold. Everything else a record knows is
+// derived from them.
+struct PassageFields {
+    std::uint32_t key = 0; // book * 1,000,000 + chapter * 1,000 + first verse
+    int psgLines = 0;
+    int ctxLines = 0; // 96, 98 and 99 mark shared contexts
+    int vCount = 0;
+    int psgStart = 0;
+    int psgEnd = 0;
+    int hintStart = 0;
+    int hintEnd = 0;
+    int primaryTopic = 0;
+    int secondaryTopic = 0;
+    int trans = 0;        // -1 context record, 0..35 translations
+    int freq = 3;         // 0 Most Frequent .. 3 Not Started/Inactive
+    int prog = 0;         // 0 Not Started .. 4 Mastered
+    std::string context;  // lines separated by CR LF
+    bool baseline = true; // unchanged from the baseline file; false for a user passage
+};
+
 // One memorised passage: where it stands in the Bible, in which translation, its texts (the
 // context with the passage and the hint marked inside it by character offsets), its topics and
 // the learner's statistics. It is identified by its VerseKey: book, chapter, first verse and
 // translation, written as eight digits and a suffix character ("54003016" + "8" for John 3:16 in
 // translation 8). Records are owned by the passage store and never copied.
-class CPassage {
+class CPassage : public PassageFields {
 public:
     static constexpr std::size_t kMaxKeyText = 19; // longest key text a record accepts
 
@@ -80,6 +101,8 @@ public:
 
     // The element line of this record for the user file, ending in CR LF; kept in elementText.
     const std::string& FormatElement();
+    // The element line FormatElement built last.
+    const std::string& ElementText() const { return elementText_; }
     // Appends the element line to out without keeping a copy: a save writes every user passage,
     // and a second copy of each would only cost memory.
     void AppendElement(std::string& out) const;
@@ -87,37 +110,28 @@ public:
     // Derives the reference texts and context measures from the key, vCount and context measures.
     void BuildReferences();
 
-    // Fields, in the order the program has always kept them.
-    std::uint32_t key = 0;      // book * 1,000,000 + chapter * 1,000 + first verse
-    std::uint32_t matchKey = 0; // sortKey with bit 0 cleared: same VerseKey, same matchKey
-    std::int32_t sortKey = 0;   // book<<23 + chapter<<15 + verse<<7 + (trans + 1)<<1 + baseline
-    int psgLines = 0;
-    int ctxLines = 0; // 96, 98 and 99 mark shared contexts
-    int vCount = 0;
-    int psgStart = 0;
-    int psgEnd = 0;
-    int hintStart = 0;
-    int hintEnd = 0;
-    std::string reference;             // "John 3:16"
-    std::string contextReference;      // "John 3:14-18"
-    std::string contextStartReference; // "John 3:14"
-    std::string passageReference;      // "John 3:16-17"
-    int primaryTopic = 0;
-    int secondaryTopic = 0;
-    int trans = 0;       // -1 context record, 0..35 translations
-    int freq = 3;        // 0 Most Frequent .. 3 Not Started/Inactive
-    int prog = 0;        // 0 Not Started .. 4 Mastered
-    std::string context; // lines separated by CR LF
-    std::string elementText;
-    bool baseline = true; // unchanged from the baseline file; false for a user passage
-    int book = 1;
-    int chapter = 1;
-    int firstVerse = 1;
-    int contextStartKey = 0;
-    int contextFirstVerse = 1;
-    int contextLastVerse = 1;
-    int contextLineCount = 1; // a paragraph break counts as one break
-    int versesBeforePassage = 0;
+    // What the record derives from its stored values: the sort keys and the verse from the key
+    // text (ParseKeyText), the context measures from the context (ParseElement, SetAll) and the
+    // reference texts from all of them (BuildReferences).
+    std::uint32_t MatchKey() const { return matchKey_; } // sortKey with bit 0 cleared
+    // book<<23 + chapter<<15 + verse<<7 + (trans + 1)<<1 + baseline
+    std::int32_t SortKey() const { return sortKey_; }
+    int Book() const { return book_; }
+    int Chapter() const { return chapter_; }
+    int FirstVerse() const { return firstVerse_; }
+    const std::string& Reference() const { return reference_; }               // "John 3:16"
+    const std::string& ContextReference() const { return contextReference_; } // "John 3:14-18"
+    const std::string& ContextStartReference() const {
+        return contextStartReference_;
+    }                                                                         // "John 3:14"
+    const std::string& PassageReference() const { return passageReference_; } // "John 3:16-17"
+    int ContextStartKey() const { return contextStartKey_; }
+    int ContextFirstVerse() const { return contextFirstVerse_; }
+    int ContextLastVerse() const { return contextLastVerse_; }
+    int ContextLineCount() const {
+        return contextLineCount_;
+    } // a paragraph break counts as one break
+    int VersesBeforePassage() const { return versesBeforePassage_; }
 
 private:
     void ComputeSortKey();
@@ -127,6 +141,22 @@ private:
     void MeasureContext();
     void ReadFirstVerse(std::string_view escaped);
     void ReadLastVerse(std::string_view escaped, std::size_t lastBackslash);
+
+    std::uint32_t matchKey_ = 0; // same VerseKey, same matchKey
+    std::int32_t sortKey_ = 0;
+    std::string reference_;
+    std::string contextReference_;
+    std::string contextStartReference_;
+    std::string passageReference_;
+    std::string elementText_;
+    int book_ = 1;
+    int chapter_ = 1;
+    int firstVerse_ = 1;
+    int contextStartKey_ = 0;
+    int contextFirstVerse_ = 1;
+    int contextLastVerse_ = 1;
+    int contextLineCount_ = 1;
+    int versesBeforePassage_ = 0;
 };
 
 // A range of text by offset and length, cut to the text: a start outside it or a negative length

@@ -8,7 +8,7 @@ constexpr std::size_t kWorthwhileAfter = 5;
 } // namespace
 
 CPassageCard::CPassageCard(const CPassage& passage) : passage_(passage.PassageText()) {
-    heading_.append(passage.reference)
+    heading_.append(passage.Reference())
         .append(" ")
         .append(passage.TransName())
         .append(" <Topic: ")

@@ -154,7 +154,7 @@ bool CPassageCheck::Run(const Entry& entry) {
     // Told while typing, by the reference the user reads in the tree ("John 3:16 KJV"); the
     // store's refusal of a duplicate stays the last guard at Save.
     if (keyTaken_ && book >= 0 && chapterValid && firstVerseValid && transValid &&
-        keyTaken_(CPassage(KeyText(key, entry.trans)).matchKey)) {
+        keyTaken_(CPassage(KeyText(key, entry.trans)).MatchKey())) {
         std::string message(BookName(book));
         message.push_back(' ');
         AppendUnsigned(message, entry.chapter);

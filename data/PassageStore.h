@@ -1,22 +1,16 @@
 #pragma once
 
-#include "FileIdentity.h"
 #include "LineReader.h"
 #include "Passage.h"
+#include "PassageLoader.h"
+#include "PassageWriter.h"
 #include "Platform.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
-#include <string_view>
 #include <vector>
-
-class CAtomicFile;
-class CJointCommit;
-struct FileFault;
 
 // Told by the store after each change of which passages it holds or of their order.
 class IStoreListener {
@@ -27,9 +21,10 @@ public:
 
 // The in-memory collection of all passages, merged from the baseline file, the user file and the
 // statistics file, in ascending sortKey order. Its verbs keep the score, the counts and the flags
-// right by themselves; windows read passages and never change them directly. Loading either
-// succeeds completely or reports its fault and returns Status::Fatal with every file left as it
-// was.
+// right by themselves; windows read passages and never change them directly. Its loader fills it
+// (CPassageLoader), its writer saves it (CPassageWriter) and the handheld export lists its active
+// passages (CHandheldExport); the store's Load, SaveAll and WriteExport hand the work to them and
+// keep what they did.
 class CPassageStore {
 public:
     static constexpr int kMaxPassages = 15000;
@@ -55,19 +50,18 @@ public:
     CPassageStore(const CPassageStore&) = delete;
     CPassageStore& operator=(const CPassageStore&) = delete;
 
-    // Reads and merges the three files; called once. A save that was interrupted while it put
-    // the statistics and user files in place is completed first, so that they belong together.
-    // A damaged statistics file is renamed aside (RctStats.xml.damaged, or with "-2", "-3", ...)
-    // before the spare stands in. A file that cannot be read, or a save record that cannot be,
-    // is Status::Fatal, so that nothing is written over it.
-    Status Load();
-    // Whether any file Load read (the baseline, user and statistics files and the spare) is no
-    // longer the one it read: replaced, rewritten, removed or newly there. A copy of the program
-    // that waited for another to end asks this before it works on what it loaded.
-    bool FilesChangedSinceLoad() const;
-    // Load reads its files through read (CLineReader::SetReadFunction), so that tests can make a
-    // read fail.
-    void SetReadFunction(const CLineReader::ReadFunction& read);
+    // Where the store's file name lies.
+    std::filesystem::path PathOf(const char* name) const;
+
+    // Reads and merges the three files (CPassageLoader::Load); called once. A save that was
+    // interrupted while it put the statistics and user files in place is completed first, so
+    // that they belong together.
+    Status Load() { return loader_.Load(); }
+    // Whether any file Load read is no longer the one it read. A copy of the program that waited
+    // for another to end asks this before it works on what it loaded.
+    bool FilesChangedSinceLoad() const { return loader_.FilesChangedSinceLoad(); }
+    // Load reads its files through read, so that tests can make a read fail.
+    void SetReadFunction(const CLineReader::ReadFunction& read) { loader_.SetReadFunction(read); }
 
     // Index of the passage with the VerseKey of key (bit 0 ignored), or -1.
     int Find(std::uint32_t key) const;
@@ -125,13 +119,13 @@ public:
     Status SaveAll();
     // Called after each file operation while a save puts the files in place, so that tests can
     // stop the program between any two of them.
-    void SetCommitStepHook(std::function<void()> hook) { commitStepHook_ = std::move(hook); }
-    // Removes the temporary files that a save killed before it finished left beside the files the
-    // store writes (statistics, user and handheld export files and the save record; beside the
-    // files their symbolic links name), except those a save record in place names. Called at
-    // start-up, after Load has completed an interrupted save; it waits for a save of another
-    // copy that is under way.
-    void RemoveLeftoverTemporaries() const;
+    void SetCommitStepHook(std::function<void()> hook) {
+        writer_.SetCommitStepHook(std::move(hook));
+    }
+    // Removes the temporary files that a save killed before it finished left behind
+    // (CPassageWriter::RemoveLeftoverTemporaries). Called at start-up, after Load has completed
+    // an interrupted save.
+    void RemoveLeftoverTemporaries() const { writer_.RemoveLeftoverTemporaries(); }
     // The save at the end of the run: after a save that worked the store holds no passages (they
     // are released as the save ends); after a failed one it keeps them all, as the windows still
     // show them while the failure is reported. Saving is not left to the destructor so that a
@@ -156,79 +150,15 @@ public:
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
 
 private:
-    struct Header {
-        bool declarationOk = false;
-        bool countRead = false;
-        bool versionRead = false;
-        int count = 0;
-        int version = 0;
-    };
+    // The loader fills the store it belongs to.
+    friend class CPassageLoader;
 
-    // A user element as read, before it joins the baseline: whether its line was cut, and the
-    // passage, or none when the line was damaged.
-    struct UserElement {
-        std::unique_ptr<CPassage> passage;
-        bool cut = false;
-        // The passage's keys as read (sortKey with the baseline bit set, as every element is
-        // read), kept here so that merging does not visit the passages.
-        std::uint32_t key = 0;
-        std::uint32_t sortKey = 0;
-        std::uint32_t matchKey = 0;
-    };
-    // The user file's elements up to the first damaged one, whose message waits in fault.
-    struct UserElements {
-        std::vector<UserElement> read;
-        CMessageLog fault;
-    };
-    // A statistics line as read: the key it names and the levels it gives.
-    struct StatsLine {
-        std::uint32_t keyNumber = 0;
-        std::uint32_t matchKey = 0;
-        int prog = 0;
-        int freq = 0;
-    };
-    // The statistics lines up to the first damaged one, whose message waits in fault.
-    struct StatsLines {
-        std::vector<StatsLine> read;
-        CMessageLog fault;
-    };
-
-    std::filesystem::path PathOf(const char* name) const;
-    // The identities of the files Load reads: baseline, user, statistics and spare files.
-    std::array<FileIdentity, 4> LoadedFileIdentities() const;
-    Header ReadHeader(CLineReader& file);
-    // Whether file could not be opened for another reason than that it is missing, or could not
-    // be read; then after a message naming it and the system's reason.
-    bool ReadFailed(const CLineReader& file);
-    Status OpenStats();
-    void ReadFiles(Status& baselineStatus, CMessageLog& baselineMessages,
-                   UserElements& userElements, StatsLines& statsLines);
-    // Reads an element line; one longer than a line may be is cut into cutCopy (true).
-    static bool ReadElementLine(CLineReader& file, std::string& cutCopy, std::string_view& line);
-    static void ReportTooLong(IMessageSink& messages, bool userFile, int readIndex);
-    Status ShareContext(CPassage& passage, std::uint32_t previousKey, IMessageSink& messages);
-    Status LoadBaseline(IMessageSink& messages);
-    void ReadUserElements(UserElements& user);
-    // Takes the user passages into the store; the baseline passages they revise go to replaced.
-    Status MergeUser(UserElements& user, std::vector<std::unique_ptr<CPassage>>& replaced);
-    void ReadStatsLines(StatsLines& stats);
-    Status AttachStats(StatsLines& stats);
-    Status CheckEnd(CLineReader& file, const char* fileName);
     int FindIn(std::uint32_t key, int last) const;
-    Status CompleteInterruptedSave();
-    // Writes the statistics and user files and puts them in place with exported, when given;
-    // exportCommitted turns false when the export could not be put in place with them.
-    bool WriteFiles(CJointCommit& commit, CAtomicFile& stats, CAtomicFile& user,
-                    CAtomicFile* exported, bool& exportCommitted);
-    bool WriteStats(CAtomicFile& stats, int& count) const;
-    bool WriteUser(CAtomicFile& user) const;
-    // Writes the handheld export to file, finished but not in place, stamped with timestamp;
-    // false after its message when it cannot be written.
-    bool WriteExportFile(CAtomicFile& file, std::uint32_t& timestamp);
+    // Writes the files that are due, releasing the passages once they are safely saved when
+    // release is true.
+    Status Save(bool release);
     // The export stamped timestamp is in place: it is no longer due.
     void ExportWritten(std::uint32_t timestamp);
-    enum class SavedFile { Stats, User, Record, Export };
-    void ReportWriteFault(SavedFile file, const FileFault& fault);
     int ActiveCount() const;
     void ReportTooManyActive();
 
@@ -252,17 +182,8 @@ private:
     int baselineCount_ = 0;
     bool exportDue_ = false;
     bool userFileChanged_ = false;
-    bool releaseOnSave_ = false;
-    std::function<void()> commitStepHook_;
     double loadSeconds_ = 0.0;
     std::uint32_t exportTimestamp_ = 0;
-    // The baseline, user and statistics files and the spare, as Load found them.
-    static constexpr std::size_t kStatsIdentity = 2;
-    std::array<FileIdentity, 4> loadedFiles_;
-    CLineReader infoFile_;
-    CLineReader userFile_;
-    CLineReader statsFile_;
-    // The keys of the baseline passages in file order, kept contiguous while the user file is
-    // merged: looking them up there spares a visit to every passage the search passes.
-    std::vector<std::uint32_t> baselineKeys_;
+    CPassageLoader loader_{*this};
+    CPassageWriter writer_;
 };

@@ -87,7 +87,7 @@ bool CStudySession::ShowPosition() {
         return false;
     }
     current_ = PassageAt(Position());
-    shownKey_ = store_.Passage(current_).matchKey;
+    shownKey_ = store_.Passage(current_).MatchKey();
     return true;
 }
 

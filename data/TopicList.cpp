@@ -17,10 +17,11 @@ CTopicList::CTopicList(const CPassageStore& store, int topic, int transFilter)
         if (passage.trans != transFilter && transFilter != kTransAll)
             continue;
         ++count_;
-        text_ += passage.reference;
+        text_ += passage.Reference();
         if (passage.vCount > 1) {
             text_ += '-';
-            text_ += std::to_string(WrapAdd(std::int64_t{passage.firstVerse} + passage.vCount - 1));
+            text_ +=
+                std::to_string(WrapAdd(std::int64_t{passage.FirstVerse()} + passage.vCount - 1));
         }
         text_ += ' ';
         // A secondary topic of "n/a" or "Misc" says nothing more, so one topic is named.

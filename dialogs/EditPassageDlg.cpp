@@ -251,7 +251,7 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
     const bool sharesContext =
         passage.baseline && passage.ctxLines == CPassageCheck::kSharedContext;
     entry_.context = sharesContext ? entry_.passage : passage.context;
-    entry_.bookPosition = ListPositionFromBook(passage.book);
+    entry_.bookPosition = ListPositionFromBook(passage.Book());
     book_->setEnabled(false);
     entry_.trans = passage.trans >= 0 && passage.trans < kTransListSize ? passage.trans : -1;
     // Only the maintainers may move a passage to another VerseKey.
@@ -259,10 +259,10 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
     for (QWidget* control : {static_cast<QWidget*>(chapter_), static_cast<QWidget*>(firstVerse_),
                              static_cast<QWidget*>(trans_)})
         control->setEnabled(keyEditable);
-    entry_.chapter = static_cast<std::uint32_t>(passage.chapter);
-    entry_.firstVerse = static_cast<std::uint32_t>(passage.firstVerse);
-    entry_.lastVerse =
-        static_cast<std::uint32_t>(WrapAdd(std::int64_t{passage.firstVerse} + passage.vCount - 1));
+    entry_.chapter = static_cast<std::uint32_t>(passage.Chapter());
+    entry_.firstVerse = static_cast<std::uint32_t>(passage.FirstVerse());
+    entry_.lastVerse = static_cast<std::uint32_t>(
+        WrapAdd(std::int64_t{passage.FirstVerse()} + passage.vCount - 1));
     entry_.primaryTopic = passage.primaryTopic;
     entry_.secondaryTopic = passage.secondaryTopic;
 }

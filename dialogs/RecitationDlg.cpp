@@ -102,13 +102,13 @@ QString LegendSample(const MarkStyle& style, const char* decoration, const char*
 } // namespace
 
 CRecitationDlg::CRecitationDlg(const CPassage& passage, const QBrush& background, QWidget* parent)
-    : QDialog(parent), passageText_(passage.PassageText()), reference_(passage.passageReference),
+    : QDialog(parent), passageText_(passage.PassageText()), reference_(passage.PassageReference()),
       progress_(passage.prog), active_(passage.freq < kFreqInactive) {
     setFont(DialogFont());
     const CDialogUnits units(font());
     setFixedSize(units.X(360), units.Y(300));
     std::string title = kCaption;
-    title.append(" - ").append(passage.passageReference).append(" ").append(passage.TransName());
+    title.append(" - ").append(passage.PassageReference()).append(" ").append(passage.TransName());
     setWindowTitle(FromWin1252(title));
     setWindowIcon(QApplication::windowIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);

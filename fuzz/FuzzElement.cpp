@@ -28,8 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     std::string rewritten = second.FormatElement();
     rewritten.resize(rewritten.size() - 2);
-    if (rewritten != written || second.sortKey != first.sortKey ||
-        second.reference != first.reference || second.passageReference != first.passageReference)
+    if (rewritten != written || second.SortKey() != first.SortKey() ||
+        second.reference != first.reference ||
+        second.PassageReference() != first.PassageReference())
         std::abort();
     return 0;
 }

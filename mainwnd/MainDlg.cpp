@@ -703,7 +703,7 @@ void CMainDlg::RefreshTitle() {
     std::string title = "Recitor  Score: ";
     AppendInt(title, store_.Score());
     if (passage) {
-        title.append("  ").append(passage->reference).append("  ");
+        title.append("  ").append(passage->Reference()).append("  ");
         const bool userPassage = !passage->baseline;
         title.append(userPassage ? "[Topics: " : "<Topics: ");
         title.append(passage->PrimaryTopicName())

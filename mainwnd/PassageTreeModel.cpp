@@ -87,7 +87,7 @@ QVariant CPassageTreeModel::data(const QModelIndex& index, int role) const {
         if (isRoot)
             return FromWin1252(FreqGroupText(index.row()));
         const CPassage& passage = store_.Passage(passageIndex);
-        QString text = FromWin1252(passage.reference);
+        QString text = FromWin1252(passage.Reference());
         if (session_.TransFilter() == kTransAll)
             text += QLatin1Char(' ') + FromWin1252(TransAbbrev(passage.trans));
         return text;

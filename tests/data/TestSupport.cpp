@@ -179,7 +179,7 @@ int StoreTest::ReviseUnchanged(int index) const {
 }
 
 void StoreTest::MakeExportDue() const {
-    const int john17 = store->Find(CPassage("540030178\"").matchKey);
+    const int john17 = store->Find(CPassage("540030178\"").MatchKey());
     ASSERT_EQ(store->Passage(john17).freq, kFreqInactive);
     store->SetFrequency(john17, 1);
     store->SetFrequency(john17, kFreqInactive);

@@ -38,7 +38,7 @@ TEST_F(BundledTest, LoadsCleanlyWithEveryRangeInsideItsContext) {
     for (int i = 0; i < store->PassageCount(); ++i) {
         const CPassage& p = Shape(i);
         const int size = static_cast<int>(p.context.size());
-        SCOPED_TRACE(p.passageReference + " " + std::string(p.TransName()));
+        SCOPED_TRACE(p.PassageReference() + " " + std::string(p.TransName()));
         EXPECT_LE(0, p.psgStart);
         EXPECT_LT(p.psgStart, p.psgEnd);
         EXPECT_LE(p.psgEnd, size);
@@ -46,7 +46,7 @@ TEST_F(BundledTest, LoadsCleanlyWithEveryRangeInsideItsContext) {
         EXPECT_LT(p.hintStart, p.hintEnd);
         EXPECT_LE(p.hintEnd, p.psgEnd);
         EXPECT_GE(p.vCount, 1);
-        EXPECT_FALSE(BookName(p.book).empty());
+        EXPECT_FALSE(BookName(p.Book()).empty());
         EXPECT_TRUE(p.trans == -1 || TransEditable(p.trans));
     }
 }
@@ -80,8 +80,8 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
     for (int i = 0; i < count; ++i) {
         const CPassage& a = store->Passage(i);
         const CPassage& b = reloaded.Passage(i);
-        SCOPED_TRACE(a.passageReference);
-        EXPECT_EQ(a.sortKey, b.sortKey);
+        SCOPED_TRACE(a.PassageReference());
+        EXPECT_EQ(a.SortKey(), b.SortKey());
         EXPECT_EQ(a.context, b.context);
         EXPECT_EQ(std::tie(a.vCount, a.ctxLines, a.psgLines, a.psgStart, a.psgEnd, a.hintStart,
                            a.hintEnd, a.primaryTopic, a.secondaryTopic, a.prog, a.freq),
@@ -90,7 +90,7 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
         // A shared context's references were built from the passage's own text; once revised,
         // the user file holds the whole context, which then measures the references.
         if (a.ctxLines != 98) {
-            EXPECT_EQ(a.contextReference, b.contextReference);
+            EXPECT_EQ(a.ContextReference(), b.ContextReference());
         }
         score += a.vCount * a.prog;
     }

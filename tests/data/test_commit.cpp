@@ -312,7 +312,7 @@ protected:
             values.key = 65001000 + static_cast<std::uint32_t>(verse);
             values.keyText = std::to_string(values.key) + "X_";
             passage->SetAll(values);
-            if (store->Find(passage->matchKey) < 0)
+            if (store->Find(passage->MatchKey()) < 0)
                 return passage;
         }
     }

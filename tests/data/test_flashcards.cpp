@@ -193,7 +193,7 @@ TEST_F(StoreTest, AnkiImportRulesGiveUsableCards) {
     ASSERT_EQ(basic.size(), chosen.size());
     for (std::size_t i = 0; i < chosen.size(); ++i) {
         const CPassage& passage = store->Passage(chosen[i]);
-        SCOPED_TRACE(passage.passageReference);
+        SCOPED_TRACE(passage.PassageReference());
         const std::string reference =
             CFlashcardExport::HtmlField(CFlashcardExport::ReferenceText(passage), Program::Anki);
         const std::string text = CFlashcardExport::HtmlField(passage.PassageText(), Program::Anki);

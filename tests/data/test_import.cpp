@@ -292,9 +292,9 @@ TEST_F(ImportTest, AddingTakesTheLinesIntoTheStoreInOneChange) {
     EXPECT_EQ(store->UserCount(), 3);
     EXPECT_TRUE(store->UserFileChanged());
     for (int i = 1; i < store->PassageCount(); ++i)
-        EXPECT_LT(static_cast<std::uint32_t>(store->Passage(i - 1).sortKey),
-                  static_cast<std::uint32_t>(store->Passage(i).sortKey));
-    EXPECT_GE(store->Find(CPassage("560080283\"").matchKey), 0);
+        EXPECT_LT(static_cast<std::uint32_t>(store->Passage(i - 1).SortKey()),
+                  static_cast<std::uint32_t>(store->Passage(i).SortKey()));
+    EXPECT_GE(store->Find(CPassage("560080283\"").MatchKey()), 0);
     EXPECT_TRUE(sink.shown.empty());
     store->SetListener(nullptr);
 
@@ -348,13 +348,13 @@ TEST_F(ImportTest, BundledCollectionRoundTripsThroughTheAnkiFile) {
     std::size_t compared = 0;
     for (const int index : all) {
         const CPassage& original = bundled->Passage(index);
-        SCOPED_TRACE(original.passageReference + " " + std::string(original.TransName()));
-        if (store->Find(original.matchKey) >= 0)
+        SCOPED_TRACE(original.PassageReference() + " " + std::string(original.TransName()));
+        if (store->Find(original.MatchKey()) >= 0)
             continue; // the John passages are there already
         const auto found =
             std::find_if(import->AcceptedLines().begin(), import->AcceptedLines().end(),
                          [&](const CPassageImport::Accepted& a) {
-                             return a.passage->matchKey == original.matchKey;
+                             return a.passage->MatchKey() == original.MatchKey();
                          });
         ASSERT_NE(found, import->AcceptedLines().end());
         const CPassage& copy = *found->passage;

@@ -71,7 +71,7 @@ TEST_F(ParallelTest, AContextRecordSeesEveryTranslation) {
 }
 
 TEST_F(ParallelTest, APassageWithoutOtherTranslationsHasNone) {
-    const int john17 = store->Find(store->Passage(IndexOf('8')).matchKey + (1u << 7));
+    const int john17 = store->Find(store->Passage(IndexOf('8')).MatchKey() + (1u << 7));
     ASSERT_GE(john17, 0);
     const CParallelPassages parallels(*store, john17);
     EXPECT_EQ(parallels.Text(), "");

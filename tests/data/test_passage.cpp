@@ -23,15 +23,15 @@ void ParseOk(CPassage& p, const std::string& line) {
 
 TEST(PassageKey, SuffixCharactersMapToTranslationsAndBack) {
     CPassage amp("54003016A\"");
-    EXPECT_EQ(amp.book, 54);
-    EXPECT_EQ(amp.chapter, 3);
-    EXPECT_EQ(amp.firstVerse, 16);
+    EXPECT_EQ(amp.Book(), 54);
+    EXPECT_EQ(amp.Chapter(), 3);
+    EXPECT_EQ(amp.FirstVerse(), 16);
     EXPECT_EQ(amp.trans, 10);
     EXPECT_EQ(amp.TransName(), "AMP");
     EXPECT_EQ(amp.SuffixChar(), 'A');
     EXPECT_EQ(amp.key, 54003016u);
     EXPECT_EQ(amp.baseline, 0);
-    EXPECT_EQ(amp.sortKey, ExpectedSortKey(54, 3, 16, 10, 0));
+    EXPECT_EQ(amp.SortKey(), ExpectedSortKey(54, 3, 16, 10, 0));
 
     CPassage context("54003016/\"");
     EXPECT_EQ(context.trans, -1);
@@ -43,7 +43,7 @@ TEST(PassageKey, SuffixCharactersMapToTranslationsAndBack) {
     EXPECT_EQ(lower.TransName(), "InValid Trans > 35");
 
     CPassage nonBible("1000010010\"");
-    EXPECT_EQ(nonBible.book, 100);
+    EXPECT_EQ(nonBible.Book(), 100);
     EXPECT_EQ(nonBible.key, 100001001u);
 }
 
@@ -54,19 +54,19 @@ TEST(PassageKey, KeyTextWithoutDigitsKeepsTheKey) {
     for (const auto& [text, trans] : cases) {
         const CPassage p(text);
         EXPECT_EQ(p.key, 1001001u) << text;
-        EXPECT_EQ(p.book, 1) << text;
-        EXPECT_EQ(p.chapter, 1) << text;
-        EXPECT_EQ(p.firstVerse, 1) << text;
+        EXPECT_EQ(p.Book(), 1) << text;
+        EXPECT_EQ(p.Chapter(), 1) << text;
+        EXPECT_EQ(p.FirstVerse(), 1) << text;
         EXPECT_EQ(p.trans, trans) << text;
-        EXPECT_EQ(p.sortKey, ExpectedSortKey(1, 1, 1, trans, 0)) << text;
-        EXPECT_EQ(p.matchKey, CPassage(std::string("01001001") + text).matchKey) << text;
+        EXPECT_EQ(p.SortKey(), ExpectedSortKey(1, 1, 1, trans, 0)) << text;
+        EXPECT_EQ(p.MatchKey(), CPassage(std::string("01001001") + text).MatchKey()) << text;
     }
 
     // Digits up to the first other character are read, after leading blanks.
     const CPassage partly("  540X8\"");
     EXPECT_EQ(partly.key, 540u);
-    EXPECT_EQ(partly.firstVerse, 540);
-    EXPECT_EQ(partly.book, 0);
+    EXPECT_EQ(partly.FirstVerse(), 540);
+    EXPECT_EQ(partly.Book(), 0);
 
     // A record given its key by the Edit Passage dialog keeps that key too.
     CPassage edited;
@@ -84,8 +84,8 @@ TEST(PassageKey, KeyTextWithoutDigitsKeepsTheKey) {
                    .context = "16 x",
                    .keyText = "8_"});
     EXPECT_EQ(edited.key, 54003016u);
-    EXPECT_EQ(edited.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
-    EXPECT_EQ(edited.reference, "John 3:16");
+    EXPECT_EQ(edited.SortKey(), ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(edited.Reference(), "John 3:16");
 }
 
 TEST(PassageKey, KeyTextLengthLimits) {
@@ -98,17 +98,17 @@ TEST(PassageKey, UserRecordSortsBeforeBaselineOfSameVerseKey) {
     CPassage user("540030168\"");
     CPassage base("540030168\"");
     base.SetBaseline(1);
-    EXPECT_EQ(base.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
-    EXPECT_EQ(user.matchKey, base.matchKey);
-    EXPECT_LT(user.sortKey, base.sortKey);
+    EXPECT_EQ(base.SortKey(), ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(user.MatchKey(), base.MatchKey());
+    EXPECT_LT(user.SortKey(), base.SortKey());
     base.SetBaseline(2); // anything but 1 means a user record
     EXPECT_EQ(base.baseline, 0);
-    EXPECT_EQ(base.sortKey, user.sortKey);
+    EXPECT_EQ(base.SortKey(), user.SortKey());
 
     // The context record of a verse sorts before all of its translations.
     CPassage record("54003016/\"");
     CPassage asv("540030160\"");
-    EXPECT_LT(record.sortKey, asv.sortKey);
+    EXPECT_LT(record.SortKey(), asv.SortKey());
 }
 
 TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
@@ -134,14 +134,14 @@ TEST(PassageElement, WritesFixedWidthsAndEscapesThenReadsBackUnchanged) {
         "psgEnd=\"0020\" hintStart=\"0008\" hintEnd=\"0012\" topic=\"2318\" "
         "context=\"16 &quot;For&quot; God&apos;s\\nlove &amp; <b> \\ &lt;x&gt;\"> </psg>\r\n";
     EXPECT_EQ(p.FormatElement(), expected);
-    EXPECT_EQ(p.elementText, expected);
+    EXPECT_EQ(p.ElementText(), expected);
     EXPECT_EQ(p.context, context); // the record's own text is not escaped
 
     CPassage q;
     ParseOk(q, expected.substr(0, expected.size() - 2));
     EXPECT_EQ(q.context, context);
     EXPECT_EQ(q.key, p.key);
-    EXPECT_EQ(q.sortKey, ExpectedSortKey(54, 3, 16, 8, 1));
+    EXPECT_EQ(q.SortKey(), ExpectedSortKey(54, 3, 16, 8, 1));
     EXPECT_EQ(q.vCount, 3);
     EXPECT_EQ(q.ctxLines, 5);
     EXPECT_EQ(q.psgLines, 2);
@@ -186,7 +186,7 @@ TEST(PassageElement, EscapesAtEveryOffsetReadBackUnchanged) {
                 ParseOk(q, line.substr(0, line.size() - 2));
                 ASSERT_EQ(q.context, context) << line;
                 const int breaks = piece == "\r\n" ? 2 : piece == "\r\n\r\n" ? 2 : 1;
-                EXPECT_EQ(q.contextLineCount, breaks) << line;
+                EXPECT_EQ(q.ContextLineCount(), breaks) << line;
             }
 }
 
@@ -304,14 +304,15 @@ TEST(PassageReferences, ContextMeasuresAndReferenceTexts) {
         CPassage p;
         ParseOk(p, e.Line());
         SCOPED_TRACE(c.context);
-        EXPECT_EQ(p.contextFirstVerse, c.first);
-        EXPECT_EQ(p.contextLastVerse, c.last);
-        EXPECT_EQ(p.contextLineCount, c.lines);
-        EXPECT_EQ(p.versesBeforePassage, c.before);
-        EXPECT_EQ(p.reference, "John " + std::to_string(c.chapter) + ":" + std::to_string(c.verse));
-        EXPECT_EQ(p.passageReference, c.passageRef);
-        EXPECT_EQ(p.contextStartReference, c.startRef);
-        EXPECT_EQ(p.contextReference, c.contextRef);
+        EXPECT_EQ(p.ContextFirstVerse(), c.first);
+        EXPECT_EQ(p.ContextLastVerse(), c.last);
+        EXPECT_EQ(p.ContextLineCount(), c.lines);
+        EXPECT_EQ(p.VersesBeforePassage(), c.before);
+        EXPECT_EQ(p.Reference(),
+                  "John " + std::to_string(c.chapter) + ":" + std::to_string(c.verse));
+        EXPECT_EQ(p.PassageReference(), c.passageRef);
+        EXPECT_EQ(p.ContextStartReference(), c.startRef);
+        EXPECT_EQ(p.ContextReference(), c.contextRef);
     }
 
     // Without a verse number anywhere the measures keep their defaults.
@@ -319,9 +320,9 @@ TEST(PassageReferences, ContextMeasuresAndReferenceTexts) {
     e.context = "no numbers here";
     CPassage p;
     ParseOk(p, e.Line());
-    EXPECT_EQ(p.contextFirstVerse, 1);
-    EXPECT_EQ(p.contextLastVerse, 1);
-    EXPECT_EQ(p.contextStartKey, 54003001);
+    EXPECT_EQ(p.ContextFirstVerse(), 1);
+    EXPECT_EQ(p.ContextLastVerse(), 1);
+    EXPECT_EQ(p.ContextStartKey(), 54003001);
 }
 
 TEST(PassageText, RangesAreCutToTheContext) {
@@ -382,8 +383,8 @@ TEST(PassageSetAll, KeepsStatisticsAndBaselineAndRebuildsReferences) {
     EXPECT_EQ(p.prog, 4);
     EXPECT_EQ(p.baseline, 1);
     EXPECT_EQ(p.trans, 14);
-    EXPECT_EQ(p.sortKey, ExpectedSortKey(54, 3, 16, 14, 1));
-    EXPECT_EQ(p.passageReference, "John 3:16-17");
+    EXPECT_EQ(p.SortKey(), ExpectedSortKey(54, 3, 16, 14, 1));
+    EXPECT_EQ(p.PassageReference(), "John 3:16-17");
     EXPECT_EQ(p.PrimaryTopicName(), "Assurance");
     EXPECT_EQ(p.SecondaryTopicName(), "Blessing");
 }
@@ -413,12 +414,12 @@ TEST(PassageSetAll, MeasuresTheContextAsItWillBeRead) {
         CRecordingSink sink;
         ASSERT_EQ(read.ParseElement(line, sink), Status::Ok) << context;
         EXPECT_EQ(revised.context, read.context) << context;
-        EXPECT_EQ(revised.contextFirstVerse, read.contextFirstVerse) << context;
-        EXPECT_EQ(revised.contextLastVerse, read.contextLastVerse) << context;
-        EXPECT_EQ(revised.contextLineCount, read.contextLineCount) << context;
-        EXPECT_EQ(revised.contextReference, read.contextReference) << context;
-        EXPECT_EQ(revised.contextStartReference, read.contextStartReference) << context;
-        EXPECT_EQ(revised.contextStartKey, read.contextStartKey) << context;
-        EXPECT_EQ(revised.versesBeforePassage, read.versesBeforePassage) << context;
+        EXPECT_EQ(revised.ContextFirstVerse(), read.ContextFirstVerse()) << context;
+        EXPECT_EQ(revised.ContextLastVerse(), read.ContextLastVerse()) << context;
+        EXPECT_EQ(revised.ContextLineCount(), read.ContextLineCount()) << context;
+        EXPECT_EQ(revised.ContextReference(), read.ContextReference()) << context;
+        EXPECT_EQ(revised.ContextStartReference(), read.ContextStartReference()) << context;
+        EXPECT_EQ(revised.ContextStartKey(), read.ContextStartKey()) << context;
+        EXPECT_EQ(revised.VersesBeforePassage(), read.VersesBeforePassage()) << context;
     }
 }

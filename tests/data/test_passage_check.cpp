@@ -271,7 +271,7 @@ TEST_F(PassageCheckTest, MaintainersLineCarriesTheSharedMark) {
 // A VerseKey another passage holds is one more problem, in the words of the store's refusal,
 // asked only once the key's fields are complete.
 TEST_F(PassageCheckTest, KeyHeldByAnotherPassageIsAProblem) {
-    const std::uint32_t johnNiv = CPassage("540030168_").matchKey;
+    const std::uint32_t johnNiv = CPassage("540030168_").MatchKey();
     std::vector<std::uint32_t> asked;
     CPassageCheck held(lines, false, [&](std::uint32_t matchKey) {
         asked.push_back(matchKey);

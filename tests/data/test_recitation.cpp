@@ -450,7 +450,7 @@ TEST_F(BundledRecitationTest, EveryBundledPassageRecitedAsItStandsIsAllRight) {
     for (int i = 0; i < store->PassageCount(); ++i) {
         const CPassage& passage = store->Passage(i);
         const std::string_view text = passage.PassageText();
-        SCOPED_TRACE(passage.passageReference + " " + std::string(passage.TransName()));
+        SCOPED_TRACE(passage.PassageReference() + " " + std::string(passage.TransName()));
         const CRecitationCheck same(text, text, Mode::kWords);
         ASSERT_GT(same.PassageWords(), 0);
         EXPECT_EQ(same.Matched(), same.PassageWords());
@@ -477,7 +477,7 @@ TEST_F(BundledRecitationTest, AFirstVerseAndTheReferenceLineUpOnEveryBundledPass
     for (int i = 0; i < store->PassageCount(); ++i) {
         const CPassage& passage = store->Passage(i);
         const std::string_view text = passage.PassageText();
-        const std::string_view reference = passage.passageReference;
+        const std::string_view reference = passage.PassageReference();
         SCOPED_TRACE(std::string(reference) + " " + std::string(passage.TransName()));
         const std::size_t lineEnd = std::min(text.find('\r'), text.find('\n'));
         if (lineEnd != std::string_view::npos) {

@@ -73,8 +73,8 @@ TEST_F(StoreOpsTest, RefusedAddLeavesNothingBehind) {
     ASSERT_TRUE(store->Remove(15));
     EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(store->PassageCount(), 17);
-    EXPECT_EQ(store->Find(CPassage("540030158\"").matchKey), -1);
-    EXPECT_EQ(store->Find(CPassage("540030168\"").matchKey), 15);
+    EXPECT_EQ(store->Find(CPassage("540030158\"").MatchKey()), -1);
+    EXPECT_EQ(store->Find(CPassage("540030168\"").MatchKey()), 15);
 }
 
 TEST_F(StoreOpsTest, RemoveKeepsScoreCountsAndExportInStep) {
@@ -95,7 +95,7 @@ TEST_F(StoreOpsTest, RemoveKeepsScoreCountsAndExportInStep) {
     EXPECT_TRUE(store->ExportDue());
     EXPECT_EQ(store->StatsCount(), 1);
     EXPECT_EQ(store->Score(), 2 * 1);
-    EXPECT_EQ(store->Find(CPassage("540030168\"").matchKey), -1);
+    EXPECT_EQ(store->Find(CPassage("540030168\"").MatchKey()), -1);
 
     // A user passage lowers the user count.
     auto added = NewJohn16(3);
@@ -122,10 +122,10 @@ TEST_F(StoreOpsTest, RemovingAPassageNotInTheStoreChangesNothing) {
 }
 
 TEST_F(StoreOpsTest, RevisingABaselinePassageMovesItToTheUserFile) {
-    const std::int32_t before = store->Passage(15).sortKey;
+    const std::int32_t before = store->Passage(15).SortKey();
     EXPECT_EQ(ReviseUnchanged(15), 15);
     EXPECT_EQ(store->Passage(15).baseline, 0);
-    EXPECT_EQ(store->Passage(15).sortKey, before - 1);
+    EXPECT_EQ(store->Passage(15).SortKey(), before - 1);
     EXPECT_EQ(store->UserCount(), 1);
     EXPECT_EQ(store->BaselineCount(), 17);
     EXPECT_TRUE(store->UserFileChanged());
@@ -156,10 +156,10 @@ TEST_F(StoreOpsTest, RevisionMovesThePassageAndKeepsItsStatistics) {
     EXPECT_EQ(store->Revise(15, values), 17); // John 3:15 becomes 3:18, after 3:16 and 3:17
     const CPassage& moved = store->Passage(17);
     EXPECT_EQ(moved.key, 54003018u);
-    EXPECT_EQ(moved.reference, "John 3:18");
+    EXPECT_EQ(moved.Reference(), "John 3:18");
     EXPECT_EQ(std::pair(moved.freq, moved.prog), std::pair(1, 1));
     EXPECT_EQ(store->Score(), 4 * 1 + 3 * 2);
-    EXPECT_EQ(store->Find(CPassage("540030158\"").matchKey), -1);
+    EXPECT_EQ(store->Find(CPassage("540030158\"").MatchKey()), -1);
     EXPECT_EQ(listener.changes, 1);
 
     values.key = 54003016;
@@ -265,12 +265,4 @@ TEST(PreferencesTest, ImportTranslationIsTheLastChosenElseTheFiltersElseKjv) {
     settings.numbers[{"Params", "ImportTrans"}] = 34; // no translation a passage can have
     next.Read(settings);
     EXPECT_EQ(next.ImportTranslation(), TransFromAbbrev("KJV"));
-}
-
-// The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.
-TEST_F(StoreTest, ExportTimestampIsReadWithTheFiles) {
-    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
-    LoadJohn();
-    EXPECT_EQ(store->ExportTimestamp(), 4294967295u);
-    EXPECT_TRUE(settings.writes.empty());
 }

@@ -94,7 +94,7 @@ TEST_F(StudySessionTest, ShownPassageIsFoundAgainAfterOtherChanges) {
 
     ASSERT_TRUE(store->Remove(0));
     EXPECT_EQ(session->CurrentIndex(), kJohn17);
-    EXPECT_EQ(session->Current()->matchKey, CPassage("540030178\"").matchKey);
+    EXPECT_EQ(session->Current()->MatchKey(), CPassage("540030178\"").MatchKey());
 }
 
 // The session's own verbs show the passage they meant.
@@ -116,7 +116,7 @@ TEST_F(StudySessionTest, OwnVerbsShowThePassageTheyChanged) {
     EXPECT_EQ(session->Position(), session->PositionOf(revised));
 
     // After a deletion the position holds the next passage.
-    Show(store->Find(CPassage("540030168\"").matchKey));
+    Show(store->Find(CPassage("540030168\"").MatchKey()));
     const int position = session->Position();
     ASSERT_TRUE(session->Remove());
     EXPECT_EQ(session->Position(), position);

@@ -290,7 +290,7 @@ private slots:
         window_ = std::make_unique<CMainDlg>(*store_, prefs_, 0);
         Action(Id::kNext)->trigger();
         const int position = window_->Position();
-        const std::uint32_t shown = store_->Passage(window_->CurrentPassageIndex()).matchKey;
+        const std::uint32_t shown = store_->Passage(window_->CurrentPassageIndex()).MatchKey();
         OnNextModal([](QDialog* dialog) {
             FillJohn(*dialog);
             Button(*dialog, Dlg::kSave)->click();
@@ -298,7 +298,7 @@ private slots:
         Action(Id::kAddPassage)->trigger();
         QCOMPARE(store_->PassageCount(), Sample::kPassages + 1);
         QCOMPARE(window_->Position(), position);
-        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, shown);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).MatchKey(), shown);
     }
 
     // A number box without a number: the message, and the field keeps its value.
@@ -570,12 +570,12 @@ private slots:
         window_->Last();
         const int last = window_->Position();
         const int before = Model()->PassageAt(last - 1);
-        const std::uint32_t beforeKey = store_->Passage(before).matchKey;
+        const std::uint32_t beforeKey = store_->Passage(before).MatchKey();
         Action(Id::kDelThis)->trigger();
         QVERIFY(boxes_.shown.isEmpty());
         QCOMPARE(beeps.count(), 1);
         QCOMPARE(window_->Position(), last - 1);
-        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, beforeKey);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).MatchKey(), beforeKey);
     }
 
     // The user's own passage from the File menu; No keeps it.
@@ -584,7 +584,7 @@ private slots:
         Action(Id::kNext)->trigger();
         QCOMPARE(window_->CurrentPassageIndex(), Sample::kPhil413);
         QVERIFY(Action(Id::kDeletePassage)->isEnabled());
-        const std::uint32_t nextKey = store_->Passage(Sample::kJohn17Niv).matchKey;
+        const std::uint32_t nextKey = store_->Passage(Sample::kJohn17Niv).MatchKey();
         boxes_.answers = {MsgAnswer::No};
         Action(Id::kDeletePassage)->trigger();
         QCOMPARE(store_->PassageCount(), Sample::kPassages);
@@ -596,7 +596,7 @@ private slots:
         QCOMPARE(store_->Score(), Sample::kScore - 4);
         // The passage after it in the tree takes its place.
         QCOMPARE(window_->Position(), 1);
-        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, nextKey);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).MatchKey(), nextKey);
         QCOMPARE(store_->SaveAll(), Status::Ok);
         QVERIFY(UserLine(dir_.path(), QStringLiteral("610040138")).isEmpty());
         QVERIFY(!UserLine(dir_.path(), QStringLiteral("610040198")).isEmpty());
@@ -621,7 +621,7 @@ private slots:
         window_->First();
         const int first = window_->CurrentPassageIndex();
         const int next = Model()->PassageAt(1);
-        const std::uint32_t nextKey = store_->Passage(next).matchKey;
+        const std::uint32_t nextKey = store_->Passage(next).MatchKey();
         int dialogs = 0;
         OnNextModal([&](QDialog* dialog) {
             ++dialogs;
@@ -638,9 +638,9 @@ private slots:
         });
         Action(Id::kEdThis)->trigger();
         QCOMPARE(dialogs, 2);
-        QCOMPARE(store_->Passage(store_->Find(store_->Passage(first).matchKey)).HintText(),
+        QCOMPARE(store_->Passage(store_->Find(store_->Passage(first).MatchKey())).HintText(),
                  std::string_view("God so"));
-        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, nextKey);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).MatchKey(), nextKey);
         QCOMPARE(edited,
                  FromWin1252(store_->Passage(window_->CurrentPassageIndex()).PassageText()));
     }

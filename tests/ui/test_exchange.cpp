@@ -308,7 +308,7 @@ private slots:
         QVERIFY(previewed);
         bool psalm = false;
         for (int i = 0; i < store_->PassageCount(); ++i)
-            psalm = psalm || (store_->Passage(i).passageReference == "Psalm 23:1" &&
+            psalm = psalm || (store_->Passage(i).PassageReference() == "Psalm 23:1" &&
                               store_->Passage(i).trans == kjv);
         QVERIFY(psalm);
         QCOMPARE(prefs_.ImportTrans, kjv);
@@ -333,7 +333,7 @@ private slots:
                               "Rev 22:21\tKJV\tThe grace of our Lord\r\n");
         const int userBefore = store_->UserCount();
         const int shown = window_->CurrentPassageIndex();
-        const std::uint32_t shownKey = store_->Passage(shown).matchKey;
+        const std::uint32_t shownKey = store_->Passage(shown).MatchKey();
         OnNextModal([](QDialog* dialog) {
             Control<QPushButton>(*dialog, PreviewDlg::kAddButton)->click();
         });
@@ -345,8 +345,8 @@ private slots:
         QVERIFY(boxes_.shown[0].text.startsWith(QStringLiteral("2 passages added")));
         // The tree lists them under Not Started/Inactive, and the shown passage stays.
         QCOMPARE(Model()->PositionCount(), Sample::kPassages - 1 + 2);
-        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).matchKey, shownKey);
-        const int revelation = store_->Find(CPassage("770220213\"").matchKey);
+        QCOMPARE(store_->Passage(window_->CurrentPassageIndex()).MatchKey(), shownKey);
+        const int revelation = store_->Find(CPassage("770220213\"").MatchKey());
         QVERIFY(revelation >= 0);
         QVERIFY(Model()->PositionOf(revelation) >= 0);
     }

@@ -181,8 +181,8 @@ TEST_F(StoreTest, LargeCollectionSavesBackByteForByte) {
     EXPECT_EQ(store->PassageCount(), info.passageCount);
     EXPECT_EQ(store->BaselineCount(), options.baselineCount - options.revisedCount);
     for (int i = 1; i < store->PassageCount(); ++i)
-        ASSERT_LT(static_cast<std::uint32_t>(store->Passage(i - 1).sortKey),
-                  static_cast<std::uint32_t>(store->Passage(i).sortKey));
+        ASSERT_LT(static_cast<std::uint32_t>(store->Passage(i - 1).SortKey()),
+                  static_cast<std::uint32_t>(store->Passage(i).SortKey()));
     // A user passage revised without a change marks the user file without changing it.
     int userPassage = 0;
     while (store->Passage(userPassage).baseline == 1)

@@ -417,13 +417,13 @@ TEST_F(LoadTest, UserPassagesReplaceOrJoinTheBaselineInOrder) {
         EXPECT_EQ(store->Passage(15 + i).trans, expected[i].second) << i;
     }
     for (int i = 1; i < store->PassageCount(); ++i)
-        EXPECT_LT(store->Passage(i - 1).sortKey, store->Passage(i).sortKey);
+        EXPECT_LT(store->Passage(i - 1).SortKey(), store->Passage(i).SortKey());
     EXPECT_EQ(store->Passage(17).context, "16 Revised");
     EXPECT_EQ(store->Passage(17).baseline, 0);
     EXPECT_EQ(store->Passage(16).baseline, 0);
     EXPECT_EQ(store->Passage(18).baseline, 1);
-    EXPECT_EQ(store->Find(store->Passage(17).matchKey | 1u), 17);
-    EXPECT_EQ(store->Find(CPassage("540030199\"").matchKey), -1);
+    EXPECT_EQ(store->Find(store->Passage(17).MatchKey() | 1u), 17);
+    EXPECT_EQ(store->Find(CPassage("540030199\"").MatchKey()), -1);
 }
 
 TEST_F(LoadTest, UserHeaderWithoutFormatVersionIsMarkedForRewriting) {
@@ -474,7 +474,7 @@ TEST_F(LoadTest, SharedContextsAreAssembledFromTheRecord) {
         EXPECT_EQ(p.PassageText(), own);
         EXPECT_EQ(p.HintText(), "Own");
         EXPECT_EQ(p.ctxLines, 98);
-        EXPECT_EQ(p.contextReference, "John 3:16");
+        EXPECT_EQ(p.ContextReference(), "John 3:16");
     }
 }
 
@@ -530,4 +530,12 @@ TEST_F(LoadTest, StatisticsKeyWithoutDigitsNamesGenesisOneOne) {
                 "Key in RctStats.xml [1001001] not found in RctInfo.xml for Passage #1\n(Has a "
                 "different or updated translation been installed? \nIf so, reinstall and select "
                 "option 'Yes=Overwrite' to reset statistics)");
+}
+
+// The store keeps the time stamp of the last handheld export, read back as the 32 bits it was.
+TEST_F(StoreTest, ExportTimestampIsReadWithTheFiles) {
+    settings.numbers[{"Export\\Params", "FileTimestamp"}] = -1;
+    LoadJohn();
+    EXPECT_EQ(store->ExportTimestamp(), 4294967295u);
+    EXPECT_TRUE(settings.writes.empty());
 }
