@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -174,4 +175,19 @@ bool WriteSynthetic(const QString& dir, int baselineCount, int userCount, int ac
         return true;
     QTest::qFail(error.c_str(), __FILE__, __LINE__);
     return false;
+}
+
+QString TextsNotShown(const QObject& window, std::span<const FixedText> texts) {
+    QStringList wrong;
+    for (const auto& [id, property, text] : texts) {
+        const QList<QObject*> named = window.findChildren<QObject*>(QString::number(id));
+        const QObject* object = id == kTheWindow ? &window : named.size() == 1 ? named[0] : nullptr;
+        const QString shown = object ? object->property(property).toString()
+                                     : QStringLiteral("%1 objects of that name").arg(named.size());
+        if (!object || shown != QString::fromUtf8(text))
+            wrong << QStringLiteral("%1 %2: \"%3\", not \"%4\"")
+                         .arg(QString::number(id), QLatin1String(property), shown,
+                              QString::fromUtf8(text));
+    }
+    return wrong.join(QLatin1Char('\n'));
 }

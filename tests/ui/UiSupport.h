@@ -20,6 +20,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,6 +92,18 @@ template <typename T> T* Control(const QWidget& window, int id) {
         qFatal("no control %d", id);
     return control;
 }
+
+// A fixed text of a window: the id (object name) of the control or command that shows it, or
+// kTheWindow for the window's title; the property that holds it; the text in UTF-8.
+struct FixedText {
+    int id;
+    const char* property;
+    const char* text;
+};
+inline constexpr int kTheWindow = 0;
+// The entries of texts that window does not show, one line each with what it shows instead, so
+// that comparing with an empty string names every wrong one.
+QString TextsNotShown(const QObject& window, std::span<const FixedText> texts);
 
 // Writes a generated collection into dir: baselineCount bundled passages, userCount passages of
 // the user's own (none revising a bundled one) and activeCount of them all active. False, with

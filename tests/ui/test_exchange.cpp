@@ -92,8 +92,6 @@ private slots:
     void commandsSitBesideTheHandheldExportWithTheirKeys() {
         QAction* exportCards = Action(Id::kExportFlashcards);
         QAction* import = Action(Id::kImportPassages);
-        QCOMPARE(exportCards->text(), QStringLiteral("Export Flashcards..."));
-        QCOMPARE(import->text(), QStringLiteral("Import Passages..."));
         QCOMPARE(exportCards->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
         QCOMPARE(import->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
         const QList<QAction*> file =
