@@ -6,6 +6,7 @@
 #include "PassageStore.h"
 #include "Preferences.h"
 #include "PrintCardsDlg.h"
+#include "ProgramFiles.h"
 #include "StudySession.h"
 
 #include <QCoreApplication>
@@ -51,31 +52,10 @@ private:
     CAtomicFile& file_;
 };
 
+// The data layer's words for a failed write, naming the file as the user chose it.
 QString FaultText(const FileFault& fault, const QString& file) {
-    QString text;
-    switch (fault.step) {
-    case FileFault::Step::None:
-    case FileFault::Step::Open:
-        text = QStringLiteral("Unable to open %1 for writing");
-        break;
-    case FileFault::Step::Write:
-        text = QStringLiteral("Unable to write %1");
-        break;
-    case FileFault::Step::Sync:
-        text = QStringLiteral("Unable to save to disk %1");
-        break;
-    case FileFault::Step::Close:
-        text = QStringLiteral("Unable to close %1");
-        break;
-    case FileFault::Step::Replace:
-        text = QStringLiteral("Unable to replace %1");
-        break;
-    }
-    text = text.arg(QDir::toNativeSeparators(file));
-    if (fault.error != 0)
-        text += QStringLiteral(": ") +
-                QString::fromStdString(std::generic_category().message(fault.error));
-    return text;
+    return QString::fromLocal8Bit(
+        FaultText(fault, QDir::toNativeSeparators(file).toLocal8Bit().toStdString()));
 }
 
 // The progress of a run in a window over owner, with its Cancel button: shown at once for a long
@@ -171,19 +151,6 @@ void PrintOnPrinter(const CPassageStore& store, std::vector<int> passages,
              QStringLiteral("The printer reported an error, so not all the cards were printed."));
 }
 
-// Whether a file of this name could be one the program keeps its collection, its statistics or
-// its tips in: a PDF file saved over it would lose them at the next start.
-bool IsDataFileName(const QString& file) {
-    const QString name = QFileInfo(file).fileName();
-    for (const char* dataFile :
-         {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile,
-          CPassageStore::kStatsSpareFile, CPassageStore::kExportFile,
-          CPassageStore::kSaveRecordFile, "RctTips.txt"})
-        if (name.compare(QLatin1String(dataFile), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
 QString ProposedPdfFile(const QString& last) {
     if (!last.isEmpty())
         return last;
@@ -198,7 +165,7 @@ void SaveAsPdf(const CPassageStore& store, std::vector<int> passages, QPageSize:
     const QString file = PrintDialogs().ChoosePdfFile(owner, ProposedPdfFile(lastFile));
     if (file.isEmpty())
         return;
-    if (IsDataFileName(file)) {
+    if (IsProgramFile(file)) {
         Tell(owner, QStringLiteral("Recitor keeps its passages, statistics or tips in files named "
                                    "%1. Save the cards under another name.")
                         .arg(QFileInfo(file).fileName()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // The fixed pieces of the passage and statistics files that the passage record and the store both
@@ -19,6 +20,17 @@ inline constexpr std::string_view kEscapedBreak = "\\n";
 inline constexpr std::string_view kElementClosing = "\"> </psg>";
 // Version in the headers of the user and statistics files and of the handheld export.
 inline constexpr int kFormatVersion = 20031126;
+// The second line of the passage files, as the loader reads it (count, version), and the same
+// line of the statistics file, whose version the loader does not need.
+inline constexpr std::string_view kHeaderPattern = "<passages count=\"%d\" formatversion=\"%d\">";
+inline constexpr std::string_view kStatsHeaderPattern = "<passages count=\"%d\">";
+
+// Appends the second line of a passage or statistics file for count entries, with its CR LF, as
+// the program writes it: the count in at least three digits, the version.
+void AppendPassagesHeader(std::string& out, int count);
+// A passage file without passages, as the program writes its user file: no CR LF after the last
+// line (its statistics file has one).
+std::string EmptyPassageFile();
 
 // value cut to its low 32 bits, read as a signed number: offsets, verse numbers and the score wrap
 // around as 32-bit numbers rather than overflow when a damaged file makes them huge.

@@ -26,8 +26,8 @@ constexpr int kMaxProg = 4;
 // A damaged statistics file is kept under its name followed by this.
 constexpr std::string_view kDamagedSuffix = ".damaged";
 
-const CScanPattern kHeaderPattern("<passages count=\"%d\" formatversion=\"%d\">");
-const CScanPattern kStatsHeaderPattern("<passages count=\"%d\">");
+const CScanPattern kHeaderScan(kHeaderPattern);
+const CScanPattern kStatsHeaderScan(kStatsHeaderPattern);
 // A saved statistics line has an eight-digit key with its suffix and quotation mark, and one-digit
 // levels.
 const CScanPattern kStatsLinePattern("<psg key=\"%s prog=\"%d\" freq=\"%d\"> </psg>", {10, 1, 1});
@@ -51,7 +51,7 @@ CPassageLoader::Header CPassageLoader::ReadHeader(CLineReader& file) {
     file.ReadLine(line);
     header.declarationOk = line == kDeclaration;
     file.ReadLine(line);
-    const CScanPattern::Result match = kHeaderPattern.Match(line);
+    const CScanPattern::Result match = kHeaderScan.Match(line);
     header.countRead = match.count >= 1;
     header.versionRead = match.count >= 2;
     if (header.countRead)
@@ -200,7 +200,7 @@ Status CPassageLoader::OpenStats() {
         statsFile_.ReadLine(line);
         if (ReadFailed(statsFile_))
             return Status::Fatal;
-        const CScanPattern::Result match = kStatsHeaderPattern.Match(line);
+        const CScanPattern::Result match = kStatsHeaderScan.Match(line);
         if (match.count >= 1)
             count = match.ints[0];
         valid =

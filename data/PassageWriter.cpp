@@ -15,15 +15,6 @@
 
 namespace {
 
-void AppendHeader(std::string& out, int count) {
-    out.append("<passages count=\"");
-    AppendInt(out, count, 3, true);
-    out.append("\" formatversion=\"");
-    AppendInt(out, kFormatVersion);
-    out.append("\">");
-    out.append(kCrLf);
-}
-
 void AppendStatsLine(std::string& out, const CPassage& passage) {
     out.append("<psg key=\"");
     AppendUnsigned(out, passage.key, 8, true);
@@ -149,7 +140,7 @@ bool CPassageWriter::WriteStats(CAtomicFile& stats, int& count) const {
     }
     stats.Append(kDeclaration);
     stats.Append(kCrLf);
-    AppendHeader(stats.Buffer(), count);
+    AppendPassagesHeader(stats.Buffer(), count);
     stats.Append(lines);
     stats.Append(kEndLine);
     stats.Append(kCrLf);
@@ -159,7 +150,7 @@ bool CPassageWriter::WriteStats(CAtomicFile& stats, int& count) const {
 bool CPassageWriter::WriteUser(CAtomicFile& user) const {
     user.Append(kDeclaration);
     user.Append(kCrLf);
-    AppendHeader(user.Buffer(), store_.UserCount());
+    AppendPassagesHeader(user.Buffer(), store_.UserCount());
     for (int i = 0; i < store_.PassageCount(); ++i) {
         const CPassage& passage = store_.Passage(i);
         if (!passage.baseline) {

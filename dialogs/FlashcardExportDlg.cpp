@@ -5,6 +5,7 @@
 #include "FileDialogService.h"
 #include "MessageBoxService.h"
 #include "PassageStore.h"
+#include "ProgramFiles.h"
 #include "RefTables.h"
 #include "TopicChoiceDlg.h"
 #include "Win1252.h"
@@ -32,22 +33,6 @@ constexpr const char* kChoiceTexts[] = {"&All passages in the list", "The acti&v
 constexpr const char* kProgramTexts[] = {"A&nki", "&Mnemosyne"};
 constexpr const char* kFileNames[] = {"Recitor-Anki.txt", "Recitor-Mnemosyne.txt"};
 constexpr const char* kProgramNames[] = {"Anki", "Mnemosyne"};
-
-// The files the program keeps in its working directory, which flashcards must never replace.
-bool IsProgramFile(const QString& path) {
-    const QFileInfo chosen(path);
-    for (const char* name :
-         {CPassageStore::kInfoFile, CPassageStore::kUserFile, CPassageStore::kStatsFile,
-          CPassageStore::kStatsSpareFile, CPassageStore::kExportFile,
-          CPassageStore::kSaveRecordFile, "RctTips.txt"}) {
-        const QFileInfo own(QDir::current().filePath(QString::fromLatin1(name)));
-        if (chosen.absoluteFilePath() == own.absoluteFilePath() ||
-            (chosen.exists() && own.exists() &&
-             chosen.canonicalFilePath() == own.canonicalFilePath()))
-            return true;
-    }
-    return false;
-}
 
 QString TopicButtonText(int topic) {
     return topic > 0 ? FromWin1252(TopicName(topic)) + QStringLiteral("...")

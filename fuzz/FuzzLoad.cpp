@@ -1,6 +1,7 @@
 // A whole collection from fuzzed files: the input holds the baseline, user and statistics files
 // separated by a marker. Whatever loads must save, and what was saved must load again with the
 // same passages and score.
+#include "FileFormat.h"
 #include "FuzzSupport.h"
 #include "PassageStore.h"
 
@@ -26,9 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFile(dir / "RctInfo.xml", Take(rest));
     WriteFile(dir / "RctUser.xml", Take(rest));
     WriteFile(dir / "RctStats.xml", Take(rest));
-    WriteFile(dir / "RctStatsSpare.xml", "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
-                                         "<passages count=\"000\" formatversion=\"20031126\">\r\n"
-                                         "</passages>\r\n");
+    WriteFile(dir / "RctStatsSpare.xml", EmptyPassageFile().append(kCrLf));
     CNullMessages messages;
     CMemorySettings settings;
     CFixedClock clock;

@@ -1,5 +1,6 @@
 // The statistics file against a small valid collection: any content either loads or is refused
 // with a message, never more.
+#include "FileFormat.h"
 #include "FuzzSupport.h"
 #include "PassageStore.h"
 
@@ -7,12 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path dir = ScratchDirectory();
     static const bool prepared = [&dir] {
         WriteFile(dir / "RctInfo.xml", BaselineFile(20));
-        WriteFile(dir / "RctUser.xml", "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
-                                       "<passages count=\"000\" formatversion=\"20031126\">\r\n"
-                                       "</passages>");
-        WriteFile(dir / "RctStatsSpare.xml", "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
-                                             "<passages count=\"000\" formatversion=\"20031126\">"
-                                             "\r\n</passages>\r\n");
+        WriteFile(dir / "RctUser.xml", EmptyPassageFile());
+        WriteFile(dir / "RctStatsSpare.xml", EmptyPassageFile().append(kCrLf));
         return true;
     }();
     (void)prepared;

@@ -1,5 +1,7 @@
 #include "UserSetup.h"
 
+#include "FileFormat.h"
+#include "PassageStore.h"
 #include "Preferences.h"
 
 #include <QDir>
@@ -14,9 +16,9 @@
 
 namespace {
 
-const QString kUserFile = QStringLiteral("RctUser.xml");
-const QString kStatsFile = QStringLiteral("RctStats.xml");
-const QString kStatsSpareFile = QStringLiteral("RctStatsSpare.xml");
+const QString kUserFile = QString::fromLatin1(CPassageStore::kUserFile);
+const QString kStatsFile = QString::fromLatin1(CPassageStore::kStatsFile);
+const QString kStatsSpareFile = QString::fromLatin1(CPassageStore::kStatsSpareFile);
 // A settings key of section "Params" as QSettings names it.
 QString ParamsKey(const char* name) {
     return QStringLiteral("%1/%2").arg(QLatin1String(kSectionParams), QLatin1String(name));
@@ -30,13 +32,6 @@ const QString kChoiceAllowedKeys[] = {ParamsKey(SettingKey::kPrefFlyoverChoiceAl
                                       ParamsKey(SettingKey::kPrefConfirmChoiceAllowed),
                                       ParamsKey(SettingKey::kPrefFontChoiceAllowed)};
 
-// An empty passage file: the header line and the opening and closing element, CR LF between
-// them. The program writes its user file without a line break after the last line and its
-// statistics file with one, so the two empty files differ in that last CR LF.
-constexpr char kEmptyPassages[] = "<?xml version=\"1.0\" standalone=\"no\" ?>\r\n"
-                                  "<passages count=\"000\" formatversion=\"20031126\">\r\n"
-                                  "</passages>";
-
 } // namespace
 
 CUserSetup::CUserSetup(QString shippedDir, QString workingDir)
@@ -48,11 +43,13 @@ QString CUserSetup::DefaultWorkingDir() {
 }
 
 QByteArray CUserSetup::EmptyUserFile() {
-    return QByteArray(kEmptyPassages);
+    return QByteArray::fromStdString(EmptyPassageFile());
 }
 
+// The program writes its statistics file with a line break after the last line, unlike its user
+// file.
 QByteArray CUserSetup::EmptyStatsFile() {
-    return QByteArray(kEmptyPassages) + "\r\n";
+    return QByteArray::fromStdString(EmptyPassageFile().append(kCrLf));
 }
 
 bool CUserSetup::Run(QSettings& settings) {

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// Whether path is, or could become, one of the files the program keeps its collection, its
+// statistics, its pending save or its tips in: the same file as one of the working directory's,
+// or a file named like one of them in any case, anywhere (a copy moved into the working
+// directory later would stand in for the real one). A file a command saves must never be one.
+bool IsProgramFile(const QString& path);
