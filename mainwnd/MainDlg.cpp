@@ -4,7 +4,6 @@
 #include "AddPassageCommand.h"
 #include "CardPrinter.h"
 #include "CommandIds.h"
-#include "ContextHelp.h"
 #include "DeletePassageCommand.h"
 #include "DialogUnits.h"
 #include "EditNextCommand.h"
@@ -35,7 +34,6 @@
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 #include <utility>
 
@@ -563,27 +561,12 @@ void CMainDlg::ConnectOutputCommands() {
     });
 
     help_ = std::make_unique<CHelpCommands>(*this, CHelpCommands::DefaultCollectionFile());
-    CHelpCommands* help = help_.get();
-    connect(Action(Id::kOverview), &QAction::triggered, help, &CHelpCommands::Overview);
-    connect(Action(Id::kHelpTopics), &QAction::triggered, help, &CHelpCommands::HelpTopics);
-    connect(Action(Id::kTutorial), &QAction::triggered, help, &CHelpCommands::Tutorial);
-    connect(Action(Id::kUserGuide), &QAction::triggered, help, &CHelpCommands::UserGuide);
-    for (const int id : {Id::kUserManual, Id::kContactUs, Id::kHomePage, Id::kSlideshow,
-                         Id::kVisitVersions, Id::kVisitBibleSite})
-        connect(Action(id), &QAction::triggered, help, [id] { CHelpCommands::OpenLink(id); });
+    help_->ConnectTo(*menu_);
     connect(Action(Id::kCheckForUpdate), &QAction::triggered, this, [this] {
         CHelpCommands::CheckForUpdate(store_.UserCount(), prefs_.TransFilter, store_.LoadSeconds());
     });
-    // F1 opens the help; Shift+F1 (and the caption's button) asks what a control does, and F1 on
-    // a menu what its item does.
-    connect(new QShortcut(Qt::Key_F1, this), &QShortcut::activated, help, &CHelpCommands::Overview);
-    connect(new QShortcut(Qt::SHIFT | Qt::Key_F1, this), &QShortcut::activated, this,
-            [] { QWhatsThis::enterWhatsThisMode(); });
-    for (QMenu* menu : findChildren<QMenu*>())
-        help->WatchMenu(*menu);
-    ContextHelp::Apply(*this);
     // The help goes when the main window ends.
-    connect(this, &QDialog::finished, help, &CHelpCommands::Close);
+    connect(this, &QDialog::finished, help_.get(), &CHelpCommands::Close);
 }
 
 // Each showing is a fresh window for the passage shown at that moment, gone before the next one
