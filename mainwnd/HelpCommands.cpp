@@ -1,5 +1,6 @@
 #include "HelpCommands.h"
 
+#include "CommandIds.h"
 #include "ContextHelp.h"
 #include "HelpWindow.h"
 #include "MainMenu.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QShortcut>
 #include <QUrl>
 #include <QWhatsThis>
 
@@ -25,6 +27,25 @@ CHelpCommands::CHelpCommands(QWidget& owner, QString collectionFile)
     : owner_(owner), collectionFile_(std::move(collectionFile)) {}
 
 CHelpCommands::~CHelpCommands() = default;
+
+void CHelpCommands::ConnectTo(const CMainMenu& menu) {
+    connect(menu.Action(Id::kOverview), &QAction::triggered, this, &CHelpCommands::Overview);
+    connect(menu.Action(Id::kHelpTopics), &QAction::triggered, this, &CHelpCommands::HelpTopics);
+    connect(menu.Action(Id::kTutorial), &QAction::triggered, this, &CHelpCommands::Tutorial);
+    connect(menu.Action(Id::kUserGuide), &QAction::triggered, this, &CHelpCommands::UserGuide);
+    for (const int id : {Id::kUserManual, Id::kContactUs, Id::kHomePage, Id::kSlideshow,
+                         Id::kVisitVersions, Id::kVisitBibleSite})
+        connect(menu.Action(id), &QAction::triggered, this, [id] { OpenLink(id); });
+    // F1 opens the help; Shift+F1 (and the caption's button) asks what a control does, and F1 on
+    // a menu what its item does.
+    connect(new QShortcut(Qt::Key_F1, &owner_), &QShortcut::activated, this,
+            &CHelpCommands::Overview);
+    connect(new QShortcut(Qt::SHIFT | Qt::Key_F1, &owner_), &QShortcut::activated, this,
+            [] { QWhatsThis::enterWhatsThisMode(); });
+    for (QMenu* item : owner_.findChildren<QMenu*>())
+        WatchMenu(*item);
+    ContextHelp::Apply(owner_);
+}
 
 QString CHelpCommands::DefaultCollectionFile() {
     const QFileInfo program(QCoreApplication::applicationFilePath());

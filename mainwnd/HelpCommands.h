@@ -6,6 +6,7 @@
 #include <memory>
 
 class CHelpWindow;
+class CMainMenu;
 class QMenu;
 class QWidget;
 
@@ -33,6 +34,10 @@ public:
     // "Tutorial" and "User Guide": the contents at their first page, or else the index.
     void Tutorial();
     void UserGuide();
+
+    // Wires the Help menu's commands but Check for Update (which tells the collection's counts),
+    // F1 and Shift+F1 in the owner, F1 on its menus and the What's This texts of its controls.
+    void ConnectTo(const CMainMenu& menu);
 
     // F1 on a menu gives the context help of its active item (or the menu's own, or nothing).
     void WatchMenu(QMenu& menu);

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "MainLayout.h"
+#include "PassageDisplay.h"
 #include "PassageStore.h"
 #include "Preferences.h"
 #include "StudySession.h"
 
-#include <QBrush>
 #include <QDialog>
-#include <QFont>
-#include <QRect>
 
-#include <array>
 #include <memory>
 
 class CHelpCommands;
@@ -18,20 +16,18 @@ class CMainMenu;
 class CPassage;
 class CPassageTree;
 class CPassageTreeModel;
+class CPreferenceMenu;
 class QAction;
-class QButtonGroup;
-class QPushButton;
-class QTextEdit;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
-// passages in a tree grouped by frequency class. The tree and the text box overlap; the window
-// switches which of the two is in front. The study session holds the position and the passage
-// shown; the window shows them and wires the commands to them.
+// passages in a tree grouped by frequency class. The study session holds the position and the
+// passage shown; the layout holds the controls, the display shows the passage in them, and the
+// window wires the menus, keys, radios and the tree to the session and the commands.
 class CMainDlg : public QDialog, public ISessionWindow, private ISessionView {
     Q_OBJECT
 public:
-    enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
+    using enum CPassageDisplay::Visibility;
 
     // Borrows the store and the preferences for its whole life. editNextMode is the maintainers'
     // mode setting, position the navigation position to start at (limited to the tree).
@@ -39,41 +35,28 @@ public:
              QWidget* parent = nullptr);
     ~CMainDlg() override;
 
-    // Operations the commands of other windows call after changing the store.
+    // Lists the passages of the translation filter anew.
     void RebuildTree();
+    // Shows the passage at the session's position: the tree's highlight, the menus and the display.
     void SelectCurrent();
-    void FindPositionOfCurrent();
-    void UpdateCategoryMenu();
     void RefreshDisplay();
-    void UpdateNavigationMenu();
     void First();
     void Previous() override;
     void Next() override;
     void Last();
 
-    // The commands that change the collection: Add, Edit and Delete of the File menu (Edit and
-    // Delete also as EdThis and DelThis on the bar), and EdNx, which steps to the next passage
-    // and edits it. Edit and Delete work on the passage shown.
-    void AddPassage();
-    void EditPassage();
-    void DeletePassage();
-    void EditNext();
     // Takes what the Edit Passage dialog gave into the collection as a new passage and shows it
     // when the tree lists it. False when the store refused it (it has said why); nothing has
     // changed then.
     bool TakeNewPassage(const CPassage::Values& values);
 
-    void RefreshTitle();
-    void BringTreeToFront();
-    void BringTextBoxToFront();
-    void CaptureLayout();
-    // Font size in tenths of a point for the passage and context levels.
-    int ChooseSize() const;
+    void RefreshTitle() { display_->ShowTitle(); }
+    void BringTextBoxToFront() { layout_->BringTextBoxToFront(); }
     // The flyover rule for a mouse position in the window's client area.
     void OnMouseMove(const QPoint& clientPosition);
 
     QAction* Action(int id) const;
-    int BackgroundIndex() const { return backgroundIndex_; }
+    int BackgroundIndex() const;
     int CurrentPassageIndex() const { return session_.CurrentIndex(); }
     // The navigation position, saved with the settings so that the next start goes on there.
     int Position() { return session_.Position(); }
@@ -82,9 +65,9 @@ public:
     int Topic() const { return topic_; }
     // Sets the navigation position, limited to the tree; SelectCurrent then shows it.
     void SetPosition(int position);
-    int VisibilityMode() const { return visibilityMode_; }
-    bool TreeInFront() const { return treeInFront_; }
-    QWidget* Client() const { return client_; }
+    int VisibilityMode() const { return display_->VisibilityMode(); }
+    bool TreeInFront() const { return layout_->TreeInFront(); }
+    QWidget* Client() const { return layout_->Client(); }
     CHelpCommands& Help() const { return *help_; }
 
 signals:
@@ -108,18 +91,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateControls();
     void ConnectCommands();
-    void SetUpMenu();
-    void OnPreference(int id);
-    void ApplyBackground();
+    void UpdateCategoryMenu();
+    void UpdateNavigationMenu();
+    void ConnectKeys();
+    void ConnectPreferences();
+    // Takes the commands the settings do not allow off the menu.
+    void ApplyCommandSettings();
     void OnCommand(int id);
     void OnFrequency(int choice);
     void OnProgress(int choice);
     void OnVisibility(int mode);
     void OnViewCategory(int freq);
     void OnTreeItemChosen(const QModelIndex& item);
-    void PushChoices();
     void Beep() override;
     void ShowPosition() override;
     const CPassage* Current() const { return session_.Current(); }
@@ -133,7 +117,6 @@ private:
     void OnParallelPassages();
     // Check Recitation: the View menu's command, its key, and the button that offers it at the
     // levels where the passage is hidden.
-    void CreateRecitationButton();
     void UpdateRecitationCommand();
     void OnCheckRecitation();
     void OnExportFlashcards();
@@ -144,30 +127,12 @@ private:
     CStudySession session_;
     std::unique_ptr<CPassageTreeModel> model_;
     std::unique_ptr<CMainMenu> menu_;
-    QWidget* client_ = nullptr;
-    QTextEdit* textBox_ = nullptr;
-    CPassageTree* tree_ = nullptr;
-    QButtonGroup* frequencyGroup_ = nullptr;
-    QButtonGroup* progressGroup_ = nullptr;
-    QButtonGroup* visibilityGroup_ = nullptr;
-    QPushButton* recitationButton_ = nullptr;
+    std::unique_ptr<CMainLayout> layout_;
+    std::unique_ptr<CPassageDisplay> display_;
+    std::unique_ptr<CPreferenceMenu> preferenceMenu_;
 
-    int progressChoice_ = 0;
-    int visibilityMode_ = kPassage;
-    int frequencyChoice_ = -1;
     int topic_ = 0; // the topic listed last; at first the one of the settings
-    int lineCount_ = 0;
-    QFont displayFont_;
-    static constexpr std::array<int, 4> kFontSizes = {0, 100, 120, 140};
-    bool treeInFront_ = false;
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
-    QRect treeRect_;
-    QRect textBoxRect_;
-    int treeWidth_ = 0;
-    int flyoverTarget_ = 0;
-    int backgroundIndex_ = 0;
-    bool backgroundMade_ = false;
-    QBrush backgroundBrush_;
     std::unique_ptr<CHelpCommands> help_;
 };
