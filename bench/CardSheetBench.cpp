@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of sheets of pocket cards: 200 cards saved as a PDF file by the Print Cards command's
 // own path (the sheet laid out, every card drawn, the cut lines, the document written through
 // the atomic file and put in place), on a collection at the files' maximum size. Once the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of the passage data layer on a collection at the files' maximum size: loading
 // against the cost of merely reading the three files, saving against the cost of merely writing
 // the same bytes durably, the handheld export, and the memory the loaded collection takes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of editing passages: the check the Edit Passage dialog runs after every key press, at
 // a context of the largest length with the passage and the hint near its end, and saving an
 // added passage into a collection at the files' maximum size, until the tree is rebuilt and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of the exchange with flashcard programs: importing 15,000 lines into an empty
 // collection, from reading the file's bytes through the checks and line measures of every line
 // (on two threads, as the command measures on a machine of two cores), the preview window shown

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of Check Recitation at the longest passage the Edit Passage dialog accepts (2,320
 // characters, about 440 words in lines that begin with their verse numbers): the check itself
 // with a recitation that is all right, one with the reference before and after it, one with a

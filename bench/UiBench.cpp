@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of the main window on a collection at the files' maximum size (about 30,000
 // passages after merging): the work of a frequency change and of a translation-filter change,
 // each from the tree rebuild to the repainted window, and their parts on their own.

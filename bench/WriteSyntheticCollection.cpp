@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writes the maximum synthetic collection into a directory, so that the whole program can be
 // started on it (the start-up measurement does that).
 

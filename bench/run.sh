@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Runs the data-layer benchmarks and prints how far loading and saving stand above the cost of
 # merely reading and writing the same bytes, and the heap of the loaded collection against its
 # limit. Usage: bench/run.sh [path/to/recitor_bench] [extra benchmark options...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Start-up time of the whole program: from the process start to its main window on the screen.
 
 Runs the Recitor executable repeatedly on its own X server (Xvfb), once on the bundled passages

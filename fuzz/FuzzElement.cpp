@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One element line of a passage file: parsing must never fail unsafely, the texts taken by offsets
 // must stay inside the context, and writing a parsed record and parsing it again must give the
 // same line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The reader of files to import, on any bytes: it must never fail unsafely, each passage it
 // accepts must have its marks inside its context and a passage that is not empty, and the lines
 // it names must come in the order of the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A whole collection from fuzzed files: the input holds the baseline, user and statistics files
 // separated by a marker. Whatever loads must save, and what was saved must load again with the
 // same passages and score.

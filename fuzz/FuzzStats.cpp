@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The statistics file against a small valid collection: any content either loads or is refused
 // with a message, never more.
 #include "FileFormat.h"

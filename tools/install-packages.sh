@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs those of the given Debian packages that are missing: as root, or through sudo when run
 # as a user. Packages already installed cost nothing, not even a look at the package lists.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Makes the program's bitmaps with ImageMagick: the 24 background patterns of the main window
 # (tiling, pale enough that black text reads well on them) and the light bulb of the tip dialog.
 # The same ImageMagick version gives the same files; the results are committed, so the build does

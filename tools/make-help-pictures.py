@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Makes the pictures of the help pages from the program itself: the main window, the Add
 Passage window with a passage typed in, Check Recitation with a checked recitation and Print
 Cards, each taken from a real run on the bundled passages on a private X server, so that they can

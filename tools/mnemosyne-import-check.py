@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Imports a tab-separated card file with Mnemosyne's own importer, without a window, into a
 fresh temporary Mnemosyne collection, and checks that it made the expected number of two-sided
 cards and reported nothing.

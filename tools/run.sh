@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds Recitor, installs it for the current user and starts it on the bundled passages, on a
 # Debian 12 machine. Installs the Debian packages the build needs first (as root, or through sudo
 # when run as a user). The install goes under ~/.local (RECITOR_PREFIX to choose another place);

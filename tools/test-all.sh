@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds Recitor and runs every test on a Debian 12 machine, as root: installs the Debian packages
 # the build and the tests need, then runs the unit, user-interface and end-to-end tests, all of
 # them again under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded ones under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // recitor-setup: prepares the current user's working directory and settings before Recitor
 // starts. The launcher runs it before every start; it does nothing when all is in place.
 

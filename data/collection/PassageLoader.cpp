@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "PassageLoader.h"
 
 #include "AtomicFile.h"

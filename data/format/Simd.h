@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // The byte loops that loading and saving spend their time in, each in two forms side by side: the

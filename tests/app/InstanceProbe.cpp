@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A stand-in copy of the program for the instance guard's tests. It runs the guard as start-up
 // does and prints one line:
 //   serve      "running <id>" when another copy answered (with what BringOtherInstanceForward

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Shared doubles and helpers of the data-layer tests: a recording message sink, settings kept in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The reader of files written for Anki: which header lines make one, and the columns its header
 // gives, named or in this program's order around the id and tags columns.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Files are replaced only when complete, and the statistics and user files only together; the
 // line reader streams lines of any length and either line break.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The collection shipped with the program: it must load cleanly, every marked range must lie in
 // its context, and a save must keep it as it was.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How pocket cards are laid out several to a page: how many fit on Letter and A4 either way up,
 // where each one goes, how a printer's unprintable edges take room, and which cut lines a full and
 // a partly filled page get.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The statistics and user files, and the handheld export saved with them, change together, even
 // when the program is killed between any two file operations of a save; a save that fails says why;
 // no file is made to hold more passages than the next start accepts.

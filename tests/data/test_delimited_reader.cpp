@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The delimited-text reader: records split at the guessed separator with quoted fields spanning
 // lines, comment lines passed over, and the line naming the columns taken out of the records.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The flashcard files: Anki's header and notes, Mnemosyne's narrower two-column form held to its
 // importer's rules line by line, the escapes both need, and the atomic write.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The handheld export file: fixed columns, the time stamp shared with the settings, and a failed
 // write that leaves the export due.
 

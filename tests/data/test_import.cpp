@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Import Passages: references against the book table, the file's encodings, separators, quoting
 // and header lines, each line through the Edit Passage checks with its reason when refused, and
 // the bundled collection exported for Anki and read back unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The decoding of a file to import: UTF-16 of either byte order with its surrogate pairs, and the
 // lines of a mixed file that are read as Windows-1252, named up to ten.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The reader of notes of two fields without names, and the columns it gives the notes of other
 // files: reference, passage and a third field that may hold the context.
 

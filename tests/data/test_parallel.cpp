@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The parallel translations of a passage: which passages count as parallels, their order and the
 // blocks they make, and the caption.
 

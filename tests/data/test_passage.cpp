@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The passage record: key text, sort keys, element lines, context measures and references.
 
 #include "FileFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What a printed card of a passage says: its heading with the fallbacks of the tables, which
 // pieces of the context it prints, and the size of its fonts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Edit Passage dialog's checks and record line, without the dialog: every message in its
 // order, the offsets found in the texts, the key text, the line counts, and the line compared
 // with what the store writes to the user file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The passages a many-passage command takes, in the order of the passage list.
 
 #include "PassageChoice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Loading and merging the three files: every fatal fault with its exact message and no file
 // touched, the warnings that go on, the order of the merged collection, shared contexts and the
 // statistics.

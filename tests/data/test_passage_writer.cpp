@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Saving: the statistics file every time, the user file only when marked, byte for byte, the
 // release of the collection at the end of the run (only once it is saved), the settings in their
 // fixed order, and whether the files changed on disk since they were loaded.

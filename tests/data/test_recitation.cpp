@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The typed recitation check: how typed words are aligned with a passage's words, what counts as
 // the same word, the first-letters mode, the summary and the suggested progress, on real verses.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The scanf-style line matcher that the file formats are defined by.
 
 #include "ScanPattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The fast byte kernels against their plain forms: for every input, the same result. The inputs
 // cover every length up to four blocks, every byte the kernels treat specially (and its
 // neighbours) at every place of those lengths, and random texts from a fixed seed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Changing the loaded collection: classify, add, remove and revise with the score, the counts and
 // the export kept right, the export list, and the preferences the store reads from the settings.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The study session: navigation at the ends of the listing, classification moving the passage
 // shown, and the passage shown found again after the collection changes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The fixed name tables: their numbers are those of the files, so the boundaries matter.
 
 #include "RefTables.h"

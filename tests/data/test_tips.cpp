@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The tips of the day across starts: one tip taken in turn at each opening, comments skipped, the
 // file wrapped at its end, a replaced file started again, and the settings written only when the
 // owner asks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The passages with one topic: which passages the list takes, in which of its two forms each
 // comes, and its caption.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The least of a desktop's session manager (the X session management protocol over ICE), for the
 // end-to-end scenarios: it listens on a local socket, prints "SESSION_MANAGER=<address>" for the
 // program's environment, accepts one client and reports on its output what the client does:

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """End-to-end scenarios: the real Recitor program on its own X server, driven with xdotool.
 
 Every scenario gets a fresh working directory with copies of the bundled passage files, its own

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Installs the build into a temporary prefix and starts the installed launcher the way a user
 # would, with a stand-in for the program that records where and how it was started. Checks that
 # the launcher finds its files from wherever it is installed or linked, prepares the working

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Tests of the set-up step that prepares a user's working directory and settings. They work in
 // temporary directories with their own settings files, never on the user's own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "MemorySettings.h"
 
 std::int32_t CMemorySettings::ReadNumber(const std::string& section, const std::string& name,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // A paint device for the printing tests that records what a painter hands it, page by page:

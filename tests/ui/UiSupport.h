@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // Shared pieces of the window and application tests: a message-box service that answers from a

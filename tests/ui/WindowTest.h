@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // What the main-window tests share: the sample collection's directory, message boxes answered

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The access keys of every window: no two controls of one window answer the same Alt+letter
 // (Qt then only moves the focus between them and the user's choice is never made), and no two
 // items of one menu share their letter.

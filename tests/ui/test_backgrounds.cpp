@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one table of background pictures against what is shipped and what the menu offers: the
 // install list in res/CMakeLists.txt holds exactly the table's files, each of them a picture in
 // res/backgrounds, and the menus take their captions from the tables.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The tip dialog over a tip sequence, and the About box and the launch-time report with the
 // store's counters.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Edit Passage dialog driven through its real controls, and the commands that add, revise
 // and delete passages through it, over the sample collection: the checks as the user meets them,
 // Save, the record line against the user file, the topic buttons, the Windows-1252 guard, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Export Flashcards and Import Passages through their real windows: the File menu's commands and
 // keys, the export window's choices, its note on the Mnemosyne tag and the file it writes, the
 // import's preview of what will and will not be added, Cancel changing nothing, and Add bringing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The "Export Pocket PC" command in every branch: when it is available, the first-use
 // instructions and the flag they set (kept across a save and a new start), the export file
 // written only when it is out of date (and the command going on when it cannot be written), the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The flyover's watch over a tree and a text box in a window of their own: movements over either
 // arrive in the window's coordinates, a vertical scroll of the tree counts as a movement inside
 // it, and a vertical scroll of the text box repaints all of it.

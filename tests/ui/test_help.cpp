@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The help commands over the compiled help and without it, the F1 and What's This help of the
 // window and its menus, and the web and mail commands with the addresses they open.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // What the user meets with the mouse and the keyboard in the main window: one highlighted passage
 // in the tree whatever was clicked before, a click that chooses exactly the clicked passage, the
 // arrow keys that go on stepping through the tree, the tab order through the radio groups, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The main window over the sample collection: its controls and menus found by id, the title
 // line, the four visibility levels and their font sizes, the two front states, navigation, the
 // View categories, the frequency and progress radios, and the passage tree with its filter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The Parallel Passages window: its caption, boxes and fonts, the ways it closes, and the command
 // that shows it, which in the maintainers' mode walks on through the passages with "&Next", one
 // window at a time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The menu set up from the preferences, each preference command's effect and its way into the
 // saved settings, the background pictures with their fallback to Plain, and the flyover switching
 // of the tree and the text box.

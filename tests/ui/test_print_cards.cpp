@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sheets of pocket cards: the cards and cut lines a sheet paints, read back from a recording
 // device; and the Print Cards command through the real window, whose PDF output is read back with
 // the PDF tools (words with their places, pages rendered to pixels): pages, cards per page, their

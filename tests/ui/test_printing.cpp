@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The printed pocket card: its pieces, their fonts, order and spacing read back from the painter's
 // calls on a recording device, its area seen in the pixels of an image, and the Print command,
 // which prints one page to the printer the user chooses (here a PDF file) or nothing on Cancel.

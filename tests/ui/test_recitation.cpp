@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Check Recitation through its real widgets: opened by its key, from the View menu and from the
 // button at Blank and Hint; typing, Check, the marks and the suggestion; Try Again, the
 // first-letters mode, what it refuses; and that the passage's progress and frequency and every

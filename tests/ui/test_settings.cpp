@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The settings backend: numbers kept as 32-bit values and read back signed, defaults for what is
 // missing or unreadable, the registry-style section names, and the corrections the store applies
 // when it reads its preferences through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The application object's whole run: the start-up counters, the flawed-setup stop, the restored
 // position, a damaged data file, the tip of the day across starts, the save after the main window
 // closes, the desktop's session save, the end requested by logout, shutdown and their signals,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The topic dialog in its two uses (filter and choice), the list of passages with one topic, and
 // the two main-window commands that open them, over the sample collection.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Checks a generated passage collection (RctInfo.xml) against the rules the
 program relies on when it loads the file, without trusting the generator:
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
 """Pulls the verses that the bundled collection needs out of the installed
 Bible modules and writes them as plain text to verses.txt.
 

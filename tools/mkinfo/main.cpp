@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // mkinfo builds the bundled passage collection RctInfo.xml from the passage
 // list (passages.txt) and the verse texts extracted from the Bible modules
 // (verses.txt). The output depends only on those two files and on the

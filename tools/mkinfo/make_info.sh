@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Regenerates res/RctInfo.xml and checks it.
 #
 #   tools/mkinfo/make_info.sh            extract the verses again from the
