@@ -7,7 +7,7 @@ int CEditBoxLineCounter::Lines(std::string_view text, int pointSize) {
     for (const auto& [points, measure] : measures_)
         if (points == pointSize)
             return measure->Count(FromWin1252(text));
-    measures_.emplace_back(pointSize,
-                           std::make_unique<CDisplayLineMeasure>(pointSize, CPassageCheck::kBoxWidth, true));
+    measures_.emplace_back(pointSize, std::make_unique<CDisplayLineMeasure>(
+                                          pointSize, CPassageCheck::kBoxWidth, true));
     return measures_.back().second->Count(FromWin1252(text));
 }
