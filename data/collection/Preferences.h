@@ -7,7 +7,8 @@
 #include <string>
 
 // The names of the values the program keeps in the settings. Every reader and writer takes them
-// from here: the application, the handheld export, the tip sequence and the installer step.
+// from here: the application, the handheld export, the tip sequence, the review schedule and the
+// installer step.
 namespace SettingKey {
 // Section "Params"
 inline constexpr const char* kRunCount = "RunCount";
@@ -39,6 +40,12 @@ inline constexpr const char* kFileTimestamp = "FileTimestamp";
 inline constexpr const char* kRctStartUp = "RctStartUp";
 inline constexpr const char* kRctFilePos = "RctFilePos";
 inline constexpr const char* kRctTimeStamp = "RctTimeStamp";
+// Section "Review": the review schedule's days per active frequency class and the hour at which
+// one review day gives way to the next
+inline constexpr const char* kIntervalMostFrequent = "IntervalMostFrequent";
+inline constexpr const char* kIntervalLessFrequent = "IntervalLessFrequent";
+inline constexpr const char* kIntervalLeastFrequent = "IntervalLeastFrequent";
+inline constexpr const char* kDayChangeHour = "DayChangeHour";
 } // namespace SettingKey
 
 // The user's preferences and the switches of the installation, read once at start-up and written

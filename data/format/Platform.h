@@ -58,6 +58,7 @@ public:
 inline constexpr const char* kSectionParams = "Params";
 inline constexpr const char* kSectionExport = "Export\\Params";
 inline constexpr const char* kSectionTip = "RctTip";
+inline constexpr const char* kSectionReview = "Review";
 
 // Wall clock: whole seconds since 1 January 1970 UTC, and milliseconds since then.
 class IClock {
