@@ -35,6 +35,12 @@ constexpr const char* kUpgrades[] = {
     " seconds INTEGER NOT NULL CHECK (seconds >= 0)) STRICT;"
     "CREATE INDEX reviews_by_passage ON reviews(match_key, at);"
     "CREATE INDEX reviews_by_time ON reviews(at);"
+    // The latest review of each passage, kept by the insert's own transaction: reading it is what
+    // the start-up pays, a few milliseconds where grouping millions of reviews takes hundreds.
+    "CREATE TABLE last_reviews(match_key INTEGER PRIMARY KEY, at INTEGER NOT NULL) STRICT;"
+    "CREATE TRIGGER reviews_keep_last AFTER INSERT ON reviews BEGIN"
+    " INSERT INTO last_reviews(match_key, at) VALUES (NEW.match_key, NEW.at)"
+    " ON CONFLICT(match_key) DO UPDATE SET at = max(at, excluded.at); END;"
     "CREATE TABLE changes("
     " id INTEGER PRIMARY KEY,"
     " at INTEGER NOT NULL,"
@@ -141,28 +147,42 @@ bool CReviewHistory::Execute(const char* sql) const {
     return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// Closes a damaged database as it is, its log not copied into it, so that both are kept aside.
+CReviewHistory::Opened CReviewHistory::Damaged() {
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    Close();
+    return Opened::Damaged;
+}
+
+// A damaged database is closed for keeping aside; any other fault turns the history off.
+CReviewHistory::Opened CReviewHistory::Failed(int code) {
+    if (IsDamage(code & 0xff))
+        return Damaged();
+    const std::string why = Why();
+    if (IsLocked(code & 0xff))
+        TurnOff(std::string(kFile) + " is in use by another copy of Recitor." + kOffForRun);
+    else
+        TurnOff(std::string(kFile) + " cannot be opened: " + why + kOffForRun);
+    return Opened::Off;
+}
+
 // The version is read before anything is written, so that a newer database stays as it is. The
 // upgrade runs in a write transaction, which is also where another copy's lock shows. The quick
-// check reads every page once: damage found now costs nothing of this run's recording.
+// check reads every page, hundreds of milliseconds at millions of events, so it runs after a run
+// that ended without closing the database (a crash, a kill, a power loss), where damage comes
+// from; otherwise SQLite's own checks of what the open reads find a file that is no database.
 CReviewHistory::Opened CReviewHistory::Open(const std::filesystem::path& file) {
-    const auto failed = [this](int code) {
-        if (IsDamage(code & 0xff)) {
-            Close();
-            return Opened::Damaged;
-        }
-        const std::string why = Why();
-        if (IsLocked(code & 0xff))
-            TurnOff(std::string(kFile) + " is in use by another copy of Recitor." + kOffForRun);
-        else
-            TurnOff(std::string(kFile) + " cannot be opened: " + why + kOffForRun);
-        return Opened::Off;
-    };
     if (!MayBeDatabase(file))
         return Opened::Damaged;
+    // The log outlives its database's last connection only when that ended without closing it.
+    std::filesystem::path log = file;
+    log += "-wal";
+    std::error_code noLog;
+    const bool endedUnclosed = std::filesystem::file_size(log, noLog) > 0 && !noLog;
     int code =
         sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (code != SQLITE_OK)
-        return failed(code);
+        return Failed(code);
     sqlite3_busy_timeout(db_, kBusyMilliseconds);
 
     int version = 0;
@@ -172,12 +192,12 @@ CReviewHistory::Opened CReviewHistory::Open(const std::filesystem::path& file) {
             // makes each recorded event outlast a power loss, not only a crash.
             if (!Execute("PRAGMA journal_mode=WAL") || !Execute("PRAGMA synchronous=FULL") ||
                 !Execute("BEGIN IMMEDIATE"))
-                return failed(sqlite3_errcode(db_));
+                return Failed(sqlite3_errcode(db_));
         }
         Statement read = Prepare("PRAGMA user_version");
         code = read ? sqlite3_step(read.get()) : sqlite3_errcode(db_);
         if (code != SQLITE_ROW)
-            return failed(code);
+            return Failed(code);
         version = sqlite3_column_int(read.get(), 0);
         if (version > kSchemaVersion) {
             CMessage text;
@@ -191,24 +211,28 @@ CReviewHistory::Opened CReviewHistory::Open(const std::filesystem::path& file) {
     if (const Opened upgraded = Upgrade(version); upgraded != Opened::Ok)
         return upgraded;
 
+    if (!endedUnclosed)
+        return Prepared();
     Statement check = Prepare("PRAGMA quick_check(1)");
     code = check ? sqlite3_step(check.get()) : sqlite3_errcode(db_);
     if (code != SQLITE_ROW)
-        return failed(code);
+        return Failed(code);
     const auto* verdict = reinterpret_cast<const char*>(sqlite3_column_text(check.get(), 0));
     if (!verdict || std::string_view(verdict) != "ok") {
         check.reset();
-        Close();
-        return Opened::Damaged;
+        return Damaged();
     }
     check.reset();
+    return Prepared();
+}
 
+CReviewHistory::Opened CReviewHistory::Prepared() {
     insertReview_ = Prepare("INSERT INTO reviews(at, match_key, kind, result, percent, "
                             "chosen_prog, seconds) VALUES (?, ?, ?, ?, ?, ?, ?)");
     insertChange_ = Prepare(
         "INSERT INTO changes(at, match_key, what, old_value, new_value) VALUES (?, ?, ?, ?, ?)");
     if (!insertReview_ || !insertChange_)
-        return failed(sqlite3_errcode(db_));
+        return Failed(sqlite3_errcode(db_));
     return LoadLastReviews();
 }
 
@@ -227,17 +251,15 @@ CReviewHistory::Opened CReviewHistory::Upgrade(int version) {
     const int code = sqlite3_errcode(db_);
     const std::string why = Why();
     Execute("ROLLBACK");
-    if (IsDamage(code & 0xff)) {
-        Close();
-        return Opened::Damaged;
-    }
+    if (IsDamage(code & 0xff))
+        return Damaged();
     TurnOff(std::string(kFile) + " cannot be brought up to date: " + why + kOffForRun);
     return Opened::Off;
 }
 
-// One pass over the index by passage: the schedule then asks memory, never the disk.
+// The schedule then asks memory, never the disk.
 CReviewHistory::Opened CReviewHistory::LoadLastReviews() {
-    Statement read = Prepare("SELECT match_key, MAX(at) FROM reviews GROUP BY match_key");
+    Statement read = Prepare("SELECT match_key, at FROM last_reviews");
     int code = read ? SQLITE_ROW : sqlite3_errcode(db_);
     while (read && (code = sqlite3_step(read.get())) == SQLITE_ROW)
         lastReview_[static_cast<std::uint32_t>(sqlite3_column_int64(read.get(), 0))] =
@@ -246,10 +268,8 @@ CReviewHistory::Opened CReviewHistory::LoadLastReviews() {
         return Opened::Ok;
     read.reset();
     lastReview_.clear();
-    if (IsDamage(code & 0xff)) {
-        Close();
-        return Opened::Damaged;
-    }
+    if (IsDamage(code & 0xff))
+        return Damaged();
     const std::string why = Why();
     TurnOff(std::string(kFile) + " cannot be read: " + why + kOffForRun);
     return Opened::Off;

@@ -78,7 +78,10 @@ private:
     enum class Opened { Ok, Damaged, Off };
 
     Opened Open(const std::filesystem::path& file);
+    Opened Failed(int code);
+    Opened Damaged();
     Opened Upgrade(int version);
+    Opened Prepared(); // prepares the inserts and loads the last reviews
     Opened LoadLastReviews();
     void Close();
     Statement Prepare(const char* sql) const;

@@ -183,19 +183,30 @@ TEST_F(ReviewHistoryTest, DamagedDatabaseIsKeptAsideNeverOverwritten) {
     EXPECT_EQ(Read("RctHistory.sqlite.damaged-2"), std::string(8192, 'x'));
     EXPECT_EQ(Read("RctHistory.sqlite.damaged-2-wal"), "its log");
 
-    // A database whose pages are damaged inside: the quick check at open finds it.
+    // A database whose pages are damaged inside, after a run that ended without closing it
+    // (its log left): the quick check at open finds it.
     sink.shown.clear();
     fs::remove(File());
     Fill(3000);
     std::string bytes = Read(CReviewHistory::kFile);
-    ASSERT_GT(bytes.size(), 8 * 4096u);
-    bytes.replace(6 * 4096, 4096, std::string(4096, '\xab'));
+    ASSERT_GT(bytes.size(), 16 * 4096u);
+    bytes.replace(11 * 4096, 4096, std::string(4096, '\xab'));
     Write(CReviewHistory::kFile, bytes);
+    sqlite3* unclosed = nullptr;
+    sqlite3_open(File().c_str(), &unclosed);
+    sqlite3_db_config(unclosed, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    ASSERT_EQ(sqlite3_exec(unclosed, "INSERT INTO changes VALUES (1, 5, 7, 0, 1, 2)", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(unclosed);
+    const std::string log = Read("RctHistory.sqlite-wal");
+    ASSERT_FALSE(log.empty());
     auto history = Open();
     EXPECT_TRUE(history->Available());
     EXPECT_FALSE(history->LastReview(7).has_value());
     ExpectOneMessageContaining("kept as RctHistory.sqlite.damaged-3 ");
-    EXPECT_EQ(Read("RctHistory.sqlite.damaged-3"), bytes);
+    EXPECT_TRUE(Read("RctHistory.sqlite.damaged-3") == bytes);
+    EXPECT_TRUE(Read("RctHistory.sqlite.damaged-3-wal") == log);
 }
 
 TEST_F(ReviewHistoryTest, DatabaseLockedByAnotherCopyTurnsReviewsOffForTheRun) {
@@ -273,6 +284,7 @@ TEST_F(ReviewHistoryTest, KillWhileRecordingLeavesEveryEventWholeOrAbsent) {
     ASSERT_GE(reviews.size(), 30u);
     ASSERT_GE(changes.size() + 1, reviews.size());
     ASSERT_LE(changes.size(), reviews.size());
+    EXPECT_EQ(history->LastReview(reviews.back().matchKey), reviews.back().when);
     for (std::size_t i = 0; i < reviews.size(); ++i) {
         const int n = static_cast<int>(i);
         ReviewEvent expected = Review(n, static_cast<std::uint32_t>(n % 50),
