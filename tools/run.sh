@@ -10,9 +10,10 @@ cd "$(dirname "$0")/.."
 # The compiler and build tools, Qt with its development files (the X11 platform plugin and Qt
 # Print Support come with them), Qt Help with its generator for the help collection and the
 # database driver it reads the collection with, a font to draw text with, and the PDF tools that
-# read printed card sheets back (for the tests, when they are built).
+# read printed card sheets back (for the tests, when they are built); SQLite for the review history,
+# with its command-line tool to look into it.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
-          libqt6sql6-sqlite fonts-dejavu-core poppler-utils)
+          libqt6sql6-sqlite fonts-dejavu-core poppler-utils libsqlite3-dev sqlite3)
 bash tools/install-packages.sh "${packages[@]}"
 
 prefix=${RECITOR_PREFIX:-$HOME/.local}

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
           libqt6sql6-sqlite xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
-          poppler-utils pkg-config libsm-dev)
+          poppler-utils pkg-config libsm-dev libsqlite3-dev sqlite3)
 bash tools/install-packages.sh "${packages[@]}"
 
 jobs=$(nproc)

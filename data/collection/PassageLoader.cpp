@@ -24,8 +24,6 @@ constexpr int kCtxShared = 98;     // an element that takes its context from the
 constexpr int kCtxBeforeOnly = 96; // context record whose passage range is the text before
 constexpr int kCtxAfterOnly = 99;  // context record whose passage range is the text after
 constexpr int kMaxProg = 4;
-// A damaged statistics file is kept under its name followed by this.
-constexpr std::string_view kDamagedSuffix = ".damaged";
 
 const CScanPattern kHeaderScan(kHeaderPattern);
 const CScanPattern kStatsHeaderScan(kStatsHeaderPattern);

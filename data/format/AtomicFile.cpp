@@ -285,7 +285,8 @@ void CAtomicFile::RemoveLeftovers(const std::filesystem::path& target,
 }
 
 bool CAtomicFile::RenameAside(const std::filesystem::path& file, std::string_view suffix,
-                              std::filesystem::path& kept, int& error) {
+                              std::filesystem::path& kept, int& error,
+                              std::span<const std::string_view> companions) {
     // More copies than anyone keeps: beyond them something else is wrong.
     constexpr int kMaxCopies = 999;
     error = 0;
@@ -297,8 +298,22 @@ bool CAtomicFile::RenameAside(const std::filesystem::path& file, std::string_vie
             kept += std::to_string(number);
         }
         if (RenameWithoutReplacing(file, kept, error)) {
+            bool all = true;
+            for (const std::string_view companion : companions) {
+                fs::path from = file;
+                from += std::string(companion);
+                fs::path to = kept;
+                to += std::string(companion);
+                std::error_code missing;
+                if (fs::exists(fs::symlink_status(from, missing)) &&
+                    !RenameWithoutReplacing(from, to, error)) {
+                    kept = to;
+                    all = false;
+                    break;
+                }
+            }
             SyncDirectoryOf(file);
-            return true;
+            return all;
         }
         if (error != EEXIST)
             return false;

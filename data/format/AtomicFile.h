@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+// A damaged file is kept aside under its name followed by this.
+inline constexpr std::string_view kDamagedSuffix = ".damaged";
+
 // Where writing a file failed, and the system's reason (an errno value, 0 when none was given).
 struct FileFault {
     enum class Step { None, Open, Write, Sync, Close, Replace };
@@ -53,10 +56,13 @@ public:
     static void RemoveLeftovers(const std::filesystem::path& target,
                                 std::span<const std::filesystem::path> spared = {});
     // Renames file to its name followed by suffix, or by suffix, "-" and the first number from 2
-    // on that no file has, never over an existing file, and makes the rename durable. False,
-    // with the system's reason in error and the last name tried in kept, when it fails.
+    // on that no file has, never over an existing file, and makes the rename durable. Each of
+    // its companions that exists (file's name followed by one of companions) goes with it, named
+    // after kept in the same way, so that they still pair. False, with the system's reason in
+    // error and the last name tried in kept, when a rename fails.
     static bool RenameAside(const std::filesystem::path& file, std::string_view suffix,
-                            std::filesystem::path& kept, int& error);
+                            std::filesystem::path& kept, int& error,
+                            std::span<const std::string_view> companions = {});
 
     // Buffers text; write faults are remembered and reported by Finish.
     void Append(std::string_view text) {
