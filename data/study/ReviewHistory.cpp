@@ -48,7 +48,8 @@ constexpr const char* kUpgrades[] = {
     " what INTEGER NOT NULL CHECK (what BETWEEN 0 AND 1),"
     " old_value INTEGER NOT NULL,"
     " new_value INTEGER NOT NULL) STRICT;"
-    "CREATE INDEX changes_by_time ON changes(at);",
+    "CREATE INDEX changes_by_time ON changes(at);"
+    "CREATE INDEX changes_by_passage ON changes(match_key, what, at);",
 };
 static_assert(std::size(kUpgrades) == CReviewHistory::kSchemaVersion);
 
@@ -347,6 +348,15 @@ std::vector<ReviewEvent> CReviewHistory::RecentReviews(std::uint32_t matchKey, i
     while (sqlite3_step(read.get()) == SQLITE_ROW)
         reviews.push_back(ReviewAt(read.get()));
     return reviews;
+}
+
+std::int64_t CReviewHistory::ClassSince(std::uint32_t matchKey) const {
+    if (!db_)
+        return 0;
+    const Statement read = Prepare("SELECT max(at) FROM changes WHERE match_key = ? AND what = ?");
+    sqlite3_bind_int64(read.get(), 1, matchKey);
+    sqlite3_bind_int(read.get(), 2, static_cast<int>(ChangeWhat::Frequency));
+    return sqlite3_step(read.get()) == SQLITE_ROW ? sqlite3_column_int64(read.get(), 0) : 0;
 }
 
 std::vector<ReviewEvent> CReviewHistory::ReviewsBetween(std::int64_t from, std::int64_t to) const {

@@ -65,6 +65,7 @@ public:
     std::optional<std::int64_t> LastReview(std::uint32_t matchKey) const override;
     // The passage's latest count reviews, newest first (the later recorded first within a second).
     std::vector<ReviewEvent> RecentReviews(std::uint32_t matchKey, int count) const override;
+    std::int64_t ClassSince(std::uint32_t matchKey) const override;
     // Every review with from <= when < to, in the order they were recorded.
     std::vector<ReviewEvent> ReviewsBetween(std::int64_t from, std::int64_t to) const;
     // Every change recorded, in the order they were made.

@@ -41,4 +41,7 @@ public:
     virtual std::optional<std::int64_t> LastReview(std::uint32_t matchKey) const = 0;
     // The passage's latest reviews, newest first, at most count of them.
     virtual std::vector<ReviewEvent> RecentReviews(std::uint32_t matchKey, int count) const = 0;
+    // When the passage was last put into another frequency class, 0 when no change is recorded:
+    // the reviews before it were made at another pace and say nothing of the present one.
+    virtual std::int64_t ClassSince(std::uint32_t matchKey) const = 0;
 };

@@ -139,9 +139,9 @@ CReviewSchedule::DueToday CReviewSchedule::Due(const CPassageStore& store) const
     return due;
 }
 
-std::optional<CReviewSchedule::Suggestion> CReviewSchedule::Suggest(const CPassage& passage,
-                                                                    std::int64_t since) const {
+std::optional<CReviewSchedule::Suggestion> CReviewSchedule::Suggest(const CPassage& passage) const {
     const int freq = passage.freq;
+    const std::int64_t since = log_.ClassSince(passage.MatchKey());
     if (freq < 0 || freq >= kActiveClasses)
         return std::nullopt;
     // The recitations of the text in the present class, newest first.

@@ -71,12 +71,12 @@ public:
         int freq = 0;
         std::string reason;
     };
-    // Looks at the passage's recitations since since (the moment it was put into its present
-    // class; 0 counts all): after kGoodRun recalled in a row, the next rarer class (none beyond
+    // Looks at the passage's recitations since it was put into its present class (the log's
+    // ClassSince): after kGoodRun recalled in a row, the next rarer class (none beyond
     // Least Frequent); after one not recalled in Less or Least Frequent, the next more frequent
     // class. Reference recalls test the reference rather than the text and are passed over.
     // Nothing for an inactive passage or any other course.
-    std::optional<Suggestion> Suggest(const CPassage& passage, std::int64_t since) const;
+    std::optional<Suggestion> Suggest(const CPassage& passage) const;
 
 private:
     const IReviewLog& log_;

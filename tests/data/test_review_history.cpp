@@ -127,6 +127,9 @@ TEST_F(ReviewHistoryTest, RecordsComeBackAfterReopenInOrder) {
     EXPECT_EQ(changes[0].newValue, 2);
     EXPECT_EQ(changes[1].what, ChangeWhat::Frequency);
     EXPECT_EQ(changes[1].oldValue, 3);
+    // A progress change leaves the passage in its class.
+    EXPECT_EQ(history->ClassSince(11), 7000);
+    EXPECT_EQ(history->ClassSince(12), 0);
     history.reset();
 
     // Other programs read it with the command-line tool.

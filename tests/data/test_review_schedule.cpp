@@ -49,7 +49,9 @@ public:
             recent.push_back(*it);
         return recent;
     }
+    std::int64_t ClassSince(std::uint32_t) const override { return classSince; }
     std::map<std::uint32_t, std::vector<ReviewEvent>> reviews; // oldest first
+    std::int64_t classSince = 0;
 };
 
 } // namespace
@@ -205,7 +207,8 @@ TEST_F(ReviewScheduleTest, SettingsAreValidatedAndKeptInTheirOwnSection) {
 
 TEST_F(ReviewScheduleTest, SuggestsARarerClassAfterARunAndAMoreFrequentOneAfterAFailure) {
     const auto suggested = [this](int index, std::int64_t since = 0) {
-        const auto suggestion = schedule.Suggest(store->Passage(index), since);
+        log.classSince = since;
+        const auto suggestion = schedule.Suggest(store->Passage(index));
         return suggestion ? suggestion->freq : -1;
     };
     // John 3:16, Most Frequent: a failure suggests nothing; three recalls in a row, Less Frequent.
@@ -218,7 +221,7 @@ TEST_F(ReviewScheduleTest, SuggestsARarerClassAfterARunAndAMoreFrequentOneAfterA
     Review(kJohn16, 600);
     EXPECT_EQ(suggested(kJohn16), -1);
     Review(kJohn16, 700, ReviewResult::Recalled, ReviewKind::TypedCheck);
-    const auto rarer = schedule.Suggest(store->Passage(kJohn16), 0);
+    const auto rarer = schedule.Suggest(store->Passage(kJohn16));
     ASSERT_TRUE(rarer);
     EXPECT_EQ(rarer->freq, 1);
     EXPECT_EQ(rarer->reason,
@@ -228,7 +231,8 @@ TEST_F(ReviewScheduleTest, SuggestsARarerClassAfterARunAndAMoreFrequentOneAfterA
 
     // John 3:15, Less Frequent: a failure suggests Most Frequent.
     Review(kJohn15, 100, ReviewResult::NotYet);
-    const auto frequent = schedule.Suggest(store->Passage(kJohn15), 0);
+    log.classSince = 0;
+    const auto frequent = schedule.Suggest(store->Passage(kJohn15));
     ASSERT_TRUE(frequent);
     EXPECT_EQ(frequent->freq, 0);
     EXPECT_EQ(frequent->reason, "Not recalled this time: reciting it more often, in \"Most "
