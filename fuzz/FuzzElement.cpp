@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string rewritten = second.FormatElement();
     rewritten.resize(rewritten.size() - 2);
     if (rewritten != written || second.SortKey() != first.SortKey() ||
-        second.reference != first.reference ||
+        second.Reference() != first.Reference() ||
         second.PassageReference() != first.PassageReference())
         std::abort();
     return 0;
