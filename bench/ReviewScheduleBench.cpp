@@ -35,6 +35,7 @@ public:
         return found->second;
     }
     std::vector<ReviewEvent> RecentReviews(std::uint32_t, int) const override { return {}; }
+    std::int64_t ClassSince(std::uint32_t) const override { return 0; }
     std::unordered_map<std::uint32_t, std::int64_t> last;
 };
 
