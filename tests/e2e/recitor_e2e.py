@@ -1227,7 +1227,7 @@ def scenario_recitation(s):
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
     check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics file is not the empty one")
     check(sorted(os.listdir(s.workdir)) ==
-          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
+          ["RctHistory.sqlite", "RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
           f"unexpected files {sorted(os.listdir(s.workdir))}")
 
 
