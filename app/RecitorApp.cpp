@@ -5,6 +5,8 @@
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "Preferences.h"
+#include "ReviewHistory.h"
+#include "ReviewSchedule.h"
 #include "TipDlg.h"
 #include "TipSequence.h"
 
@@ -151,7 +153,14 @@ int CRecitorApp::Run(const QStringList& arguments) {
         store->RemoveLeftoverTemporaries();
     }
 
+    // The history only now: a copy that hands over to a running one must not wait for its lock.
+    // A history that cannot be used has said why; the program goes on without it.
+    history = std::make_unique<CReviewHistory>(messages_, std::filesystem::path{});
+    schedule = std::make_unique<CReviewSchedule>(*history, clock_);
+    schedule->Read(*settings_);
+
     auto window = std::make_unique<CMainDlg>(*store, prefs_, editNextMode, restoredPosition_);
+    window->SetReview(*history, *schedule, clock_);
     mainWindow = window.get();
     guard.SetMainWindow(mainWindow);
     QObject::connect(mainWindow, &CMainDlg::initialised, mainWindow,
@@ -164,6 +173,10 @@ int CRecitorApp::Run(const QStringList& arguments) {
                      [this] { prefs_.WriteFlashcardChoices(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::importTranslationChosen, mainWindow,
                      [this] { prefs_.WriteImportTrans(*settings_); });
+    QObject::connect(mainWindow, &CMainDlg::reviewIntervalsChosen, mainWindow, [this] {
+        schedule->Write(*settings_);
+        settings_->Sync();
+    });
 
     // An end requested while the files were loading ends the run before the window opens.
     if (!endRequested_) {
@@ -181,6 +194,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
     guard.SetMainWindow(nullptr);
     mainWindow = nullptr;
     window.reset();
+    schedule.reset();
+    history.reset();
     store.reset();
     return saved == Status::Fatal ? kFatalExitCode : 0;
 }

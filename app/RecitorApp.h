@@ -15,6 +15,8 @@
 
 class CMainDlg;
 class CPassageStore;
+class CReviewHistory;
+class CReviewSchedule;
 class QWidget;
 
 // The one process-wide object that owns everything else: the passage store, the single-instance
@@ -57,6 +59,9 @@ public:
     int runCount = 0;
     int editNextMode = 0;
     std::unique_ptr<CPassageStore> store;
+    // The review history of the run, opened after the passages load, and the schedule over it.
+    std::unique_ptr<CReviewHistory> history;
+    std::unique_ptr<CReviewSchedule> schedule;
     CInstanceChecker guard;
     CMainDlg* mainWindow = nullptr;
 

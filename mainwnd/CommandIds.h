@@ -44,6 +44,7 @@ inline constexpr int kTrainee = 33028;
 inline constexpr int kTrainer = 33029;
 inline constexpr int kTopicFilter = 33493;
 inline constexpr int kResetDefaults = 33026;
+inline constexpr int kReviewIntervals = 34044;
 
 // Help menu
 inline constexpr int kOverview = 57670;
@@ -78,6 +79,7 @@ inline constexpr int kFirstVisibilityRadio = 33009; // + visibility mode 0..3
 inline constexpr int kUnusedEdit = 1007;
 inline constexpr int kPassageTree = 33003;
 inline constexpr int kTextBox = 1000;
+inline constexpr int kReviewStatus = 34045; // the review's status line under the text box
 // Shown in the text box at Blank and Hint: opens Check Recitation.
 inline constexpr int kRecitationButton = 34001;
 

@@ -49,6 +49,9 @@ constexpr Entry kEntries[] = {
                               "passage to show it; the arrow keys step through the list."),
     Control(Id::kTextBox, "The passage at the chosen visibility. In Context the passage is marked "
                           "within the verses around it."),
+    Control(Id::kReviewStatus, "How many passages are due for review today, how many you have "
+                               "reviewed today and which is due next. A due passage has a dot "
+                               "beside it in the tree."),
     Control(Id::kRecitationButton, "Opens Check Recitation, where you type the passage from "
                                    "memory and see what you missed (Ctrl+R)."),
 
@@ -103,6 +106,8 @@ constexpr Entry kEntries[] = {
     Commands(Id::kTrainee, Id::kTrainer, "Trainer options; not available in this version."),
     Command(Id::kTopicFilter, "Lists the passages with a topic you choose."),
     Command(Id::kResetDefaults, "Not available in this version."),
+    Command(Id::kReviewIntervals, "How many days each group waits between reviews, and the hour "
+                                  "at which the review day changes."),
     // Help
     Command(Id::kOverview, "Opens the help at its contents."),
     Command(Id::kHelpTopics, "Opens the help at its index of keywords."),

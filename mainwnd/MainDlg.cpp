@@ -22,6 +22,9 @@
 #include "PrintCardsCommand.h"
 #include "RecitationDlg.h"
 #include "RefTables.h"
+#include "ReviewHistory.h"
+#include "ReviewIntervalsDlg.h"
+#include "ReviewSchedule.h"
 #include "TopicChoiceDlg.h"
 #include "TopicList.h"
 #include "TopicListDlg.h"
@@ -33,9 +36,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -102,6 +107,10 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     layout->setSizeConstraint(QLayout::SetFixedSize);
     display_ = std::make_unique<CPassageDisplay>(session_, store_, prefs_, *layout_, *this,
                                                  editNextMode_ == 1 ? kContext : kPassage);
+    dayChange_ = new QTimer(this);
+    dayChange_->setSingleShot(true);
+    dayChange_->setTimerType(Qt::VeryCoarseTimer);
+    connect(dayChange_, &QTimer::timeout, this, &CMainDlg::RefreshReview);
     ConnectCommands();
 
     // The start-up sequence of the window.
@@ -113,6 +122,7 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     UpdateNavigationMenu();
     SelectCurrent();
     BringTextBoxToFront();
+    RefreshReview();
 }
 
 CMainDlg::~CMainDlg() {
@@ -259,6 +269,9 @@ void CMainDlg::ConnectPreferences() {
     });
     connect(preferences, &CPreferenceMenu::exportConfirmationToggled, this,
             &CMainDlg::exportConfirmationToggled);
+    // Review Intervals sets the schedule, which the window has from SetReview on.
+    connect(Action(Id::kReviewIntervals), &QAction::triggered, this, &CMainDlg::OnReviewIntervals);
+    Action(Id::kReviewIntervals)->setEnabled(false);
 }
 
 void CMainDlg::ApplyCommandSettings() {
@@ -305,6 +318,8 @@ void CMainDlg::ListingAboutToChange() {
 void CMainDlg::ListingChanged() {
     model_->EndRelist();
     layout_->CaptureLayout();
+    // A new class, a passage added or deleted: the due passages and their indices change.
+    RefreshReview();
 }
 
 void CMainDlg::ShownPassageFound() {
@@ -614,4 +629,52 @@ void CMainDlg::OnCheckRecitation() {
 void CMainDlg::OnExportFlashcards() {
     if (CFlashcardExportCommand(Context()).Run(topic_))
         emit flashcardChoicesChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Review
+
+void CMainDlg::SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock) {
+    history_ = &history;
+    schedule_ = &schedule;
+    clock_ = &clock;
+    // Without a history nothing is recorded; the session goes on as before.
+    session_.SetRecorder(history.Available() ? &history : nullptr, &clock);
+    Action(Id::kReviewIntervals)->setEnabled(true);
+    RefreshReview();
+}
+
+void CMainDlg::RefreshReview() {
+    if (!schedule_ || !history_->Available()) {
+        display_->ShowReviewStatus(nullptr);
+        return;
+    }
+    const CReviewSchedule::DueToday due = schedule_->Due(store_);
+    model_->SetDue(due.passages);
+    display_->ShowReviewStatus(&due);
+    // Counted again when the next review day begins (a second late, to be past its start).
+    const std::int64_t now = clock_->NowSeconds();
+    const std::int64_t next = schedule_->DayStart(schedule_->ReviewDay(now) + 1);
+    constexpr std::int64_t kLongestWait = 86400 * 2;
+    dayChange_->start(
+        static_cast<int>(std::clamp<std::int64_t>(next - now + 1, 1, kLongestWait) * 1000));
+}
+
+// The dialog shows the schedule's values; those chosen go into the schedule and are kept at once.
+void CMainDlg::OnReviewIntervals() {
+    if (!schedule_)
+        return;
+    CReviewIntervalsDlg::Values values;
+    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
+        values.intervals[static_cast<std::size_t>(freq)] = schedule_->Interval(freq);
+    values.dayChangeHour = schedule_->DayChangeHour();
+    CReviewIntervalsDlg dialog(values, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const CReviewIntervalsDlg::Values chosen = dialog.Chosen();
+    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
+        schedule_->SetInterval(freq, chosen.intervals[static_cast<std::size_t>(freq)]);
+    schedule_->SetDayChangeHour(chosen.dayChangeHour);
+    emit reviewIntervalsChosen();
+    RefreshReview();
 }

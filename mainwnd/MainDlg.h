@@ -18,7 +18,10 @@ class CPassage;
 class CPassageTree;
 class CPassageTreeModel;
 class CPreferenceMenu;
+class CReviewHistory;
+class CReviewSchedule;
 class QAction;
+class QTimer;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
@@ -50,6 +53,15 @@ public:
     // when the tree lists it. False when the store refused it (it has said why); nothing has
     // changed then.
     bool TakeNewPassage(const CPassage::Values& values);
+
+    // Wires the review: the changes of class and progress made here are recorded in history when
+    // it is available, and the status line and the tree's marks show what schedule has due today,
+    // counted again after every change of the listing and when the review day changes. Review
+    // Intervals sets the schedule. All three are borrowed for the window's life. Until then the
+    // status line says there is no review history.
+    void SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock);
+    // Counts again what is due today (after a review was recorded, say).
+    void RefreshReview();
 
     void RefreshTitle() { display_->ShowTitle(); }
     void BringTextBoxToFront() { layout_->BringTextBoxToFront(); }
@@ -85,6 +97,8 @@ signals:
     void flashcardChoicesChanged();
     // An import's translation for lines without one was chosen; it is written at once.
     void importTranslationChosen();
+    // New review intervals or day-change hour were set in the schedule; they are written at once.
+    void reviewIntervalsChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -121,6 +135,7 @@ private:
     void UpdateRecitationCommand();
     void OnCheckRecitation();
     void OnExportFlashcards();
+    void OnReviewIntervals();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -136,4 +151,8 @@ private:
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
     std::unique_ptr<CHelpCommands> help_;
+    CReviewHistory* history_ = nullptr;
+    CReviewSchedule* schedule_ = nullptr;
+    IClock* clock_ = nullptr;
+    QTimer* dayChange_ = nullptr; // fires when the next review day begins
 };

@@ -6,6 +6,7 @@
 #include "DialogUnits.h"
 #include "FlyoverWatch.h"
 #include "PassageTree.h"
+#include "PassageTreeModel.h"
 #include "RefTables.h"
 #include "Win1252.h"
 
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +30,8 @@ constexpr int kClientWidth = 378;
 constexpr int kClientHeight = 268;
 constexpr QRect kTreeUnits(255, 0, 122, 257);
 constexpr QRect kTextBoxUnits(0, 69, 377, 188);
+// The status line fills the strip between the text box and the window's lower edge.
+constexpr QRect kStatusLineUnits(2, 258, 375, 10);
 
 struct RadioColumn {
     int groupId;
@@ -87,6 +91,9 @@ CMainLayout::CMainLayout(QDialog& window, QAbstractItemModel& model,
     QWidget::setTabOrder(previous, tree_);
     QWidget::setTabOrder(tree_, textBox_);
     CreateRecitationButton(units, recitationCaption);
+    statusLine_ = new QLabel(client_);
+    Place(units, statusLine_, Id::kReviewStatus, kStatusLineUnits);
+    statusLine_->setTextFormat(Qt::PlainText);
 }
 
 void CMainLayout::CreateTextBox(const CDialogUnits& units) {
@@ -115,6 +122,7 @@ void CMainLayout::CreateTree(const CDialogUnits& units, QAbstractItemModel& mode
     tree_->setModel(&model);
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
+    tree_->setIconSize(CPassageTreeModel::MarkSize());
     tree_->setRootIsDecorated(true);
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The one highlighted item is the passage shown, painted by the model; the tree's own

@@ -10,15 +10,16 @@ class CPassageTree;
 class QAbstractItemModel;
 class QButtonGroup;
 class QDialog;
+class QLabel;
 class QPushButton;
 class QTextEdit;
 class QWidget;
 
 // The controls of the main window's client area, placed in dialog units: the three radio columns
 // (how often to recite, progress, visibility), the passage tree and the text box, which overlap,
-// and the Check Recitation button in the text box. It keeps which of the overlapped two is in
-// front: the one that takes the focus comes forward, and the text wraps short of the tree in front
-// of it. Both wear the background picture.
+// the Check Recitation button in the text box, and the review's status line under the text box. It
+// keeps which of the overlapped two is in front: the one that takes the focus comes forward, and
+// the text wraps short of the tree in front of it. Both wear the background picture.
 class CMainLayout : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +34,7 @@ public:
     QButtonGroup* ProgressGroup() const { return progressGroup_; }
     QButtonGroup* VisibilityGroup() const { return visibilityGroup_; }
     QPushButton* RecitationButton() const { return recitationButton_; }
+    QLabel* StatusLine() const { return statusLine_; }
 
     // Takes the places of the tree and the text box, which the flyover tests, as they are now.
     void CaptureLayout();
@@ -68,6 +70,7 @@ private:
     QButtonGroup* progressGroup_ = nullptr;
     QButtonGroup* visibilityGroup_ = nullptr;
     QPushButton* recitationButton_ = nullptr;
+    QLabel* statusLine_ = nullptr;
 
     bool treeInFront_ = false;
     QRect treeRect_;

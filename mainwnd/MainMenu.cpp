@@ -235,6 +235,8 @@ CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     preferences_->addSeparator();
     constexpr Item kReset[] = {{Id::kResetDefaults, "Reset Defaults", kGrayed}};
     AddItems(*preferences_, kReset, owner, actions_);
+    constexpr Item kReview[] = {{Id::kReviewIntervals, "Review Intervals..."}};
+    AddItems(*preferences_, kReview, owner, actions_);
 
     help_ = AddMenu(bar, "&Help", kHelpItems, owner, actions_);
     AddItems(bar, kBarItems, owner, actions_);

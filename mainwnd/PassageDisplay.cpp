@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QTextEdit>
 
 #include <array>
@@ -133,4 +134,24 @@ void CPassageDisplay::ShowTitle() {
         title.append(" ").append(passage->TransName());
     }
     window_.setWindowTitle(FromWin1252(title));
+}
+
+void CPassageDisplay::ShowReviewStatus(const CReviewSchedule::DueToday* due) {
+    std::string text;
+    if (!due) {
+        text = "Review history unavailable";
+    } else {
+        constexpr std::string_view kSeparator = " \xB7 "; // a middle dot in Windows-1252
+        AppendInt(text, static_cast<std::int64_t>(due->passages.size()));
+        text.append(" due today").append(kSeparator);
+        AppendInt(text, due->done);
+        text.append(" done");
+        if (const int next = due->Next(); next >= 0) {
+            // Named as the title names the passage shown: its reference and translation.
+            const CPassage& passage = store_.Passage(next);
+            text.append(kSeparator).append("next: ").append(passage.Reference());
+            text.append(" ").append(passage.TransName());
+        }
+    }
+    layout_.StatusLine()->setText(FromWin1252(text));
 }

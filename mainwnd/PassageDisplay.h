@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "ReviewSchedule.h"
+
 class CMainLayout;
 class CPassageStore;
 class CPreferences;
@@ -9,7 +11,8 @@ class QWidget;
 
 // What the main window shows of the session's passage: the text box at the visibility level
 // chosen (its text, its font size and, at Context, the passage marked in its context), the radios
-// of the passage's frequency class, progress and the level, and the window's title with the score.
+// of the passage's frequency class, progress and the level, and the window's title with the score;
+// and under the text box what the review has due today.
 class CPassageDisplay {
 public:
     enum Visibility { kBlank = 0, kHint = 1, kPassage = 2, kContext = 3 };
@@ -23,6 +26,9 @@ public:
     // the title.
     void Show();
     void ShowTitle();
+    // Shows in the status line how many passages are due today, how many were reviewed today and
+    // the first due; due is null when there is no review history this run.
+    void ShowReviewStatus(const CReviewSchedule::DueToday* due);
     // Checks the radios of the choices kept (none in a group whose value has no radio).
     void PushChoices();
 

@@ -6,14 +6,31 @@
 #include "Win1252.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 
 CPassageTreeModel::CPassageTreeModel(const CPassageStore& store, const CStudySession& session,
                                      QObject* parent)
-    : QAbstractItemModel(parent), store_(store), session_(session) {}
+    : QAbstractItemModel(parent), store_(store), session_(session) {
+    QPixmap mark(MarkSize());
+    mark.fill(Qt::transparent);
+    QPainter painter(&mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x1e, 0x6f, 0xd9));
+    painter.drawEllipse(QRectF(mark.rect()).adjusted(1, 1, -1, -1));
+    painter.end();
+    dueMark_ = QIcon(mark);
+}
+
+QSize CPassageTreeModel::MarkSize() {
+    return {8, 8};
+}
 
 void CPassageTreeModel::BeginRelist() {
     beginResetModel();
+    due_.clear();
 }
 
 void CPassageTreeModel::EndRelist() {
@@ -47,6 +64,17 @@ void CPassageTreeModel::SetHighlighted(int passageIndex) {
         emit dataChanged(before, before, roles);
     if (after.isValid() && after != before)
         emit dataChanged(after, after, roles);
+}
+
+void CPassageTreeModel::SetDue(const std::vector<int>& passageIndices) {
+    due_.assign(static_cast<std::size_t>(store_.PassageCount()), false);
+    for (const int index : passageIndices)
+        if (index >= 0 && index < store_.PassageCount())
+            due_[static_cast<std::size_t>(index)] = true;
+    for (int root = 0; root < kRoots; ++root)
+        if (const int count = ChildCount(root); count > 0)
+            emit dataChanged(index(0, 0, RootIndex(root)), index(count - 1, 0, RootIndex(root)),
+                             {Qt::DecorationRole});
 }
 
 QModelIndex CPassageTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -95,6 +123,11 @@ QVariant CPassageTreeModel::data(const QModelIndex& index, int role) const {
     }
     case kPassageRole:
         return passageIndex;
+    case Qt::DecorationRole:
+        if (!isRoot && static_cast<std::size_t>(passageIndex) < due_.size() &&
+            due_[static_cast<std::size_t>(passageIndex)])
+            return dueMark_;
+        return {};
     case Qt::BackgroundRole:
         if (!isRoot && passageIndex == highlighted_)
             return QGuiApplication::palette().brush(QPalette::Active, QPalette::Highlight);

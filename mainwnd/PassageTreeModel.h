@@ -4,15 +4,18 @@
 #include "StudySession.h"
 
 #include <QAbstractItemModel>
+#include <QIcon>
 
 #include <string>
+#include <vector>
 
 class CPassageStore;
 
 // The passage tree: four category roots, one per frequency class, each listing its passages in
 // store order, as the study session's listing gives them. The order of the items is the session's
 // navigation order. A new listing is a model reset, cheap even for the largest collection, since
-// item texts are made only for the rows shown.
+// item texts are made only for the rows shown. A passage due for review wears a dot beside its
+// text.
 class CPassageTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
@@ -42,6 +45,11 @@ public:
 
     // The passage shown, painted with the highlight colours whatever the tree's selection is.
     void SetHighlighted(int passageIndex);
+    // Marks the passages of passageIndices as due for review and no others. A new listing
+    // forgets the marks: the indices may have moved.
+    void SetDue(const std::vector<int>& passageIndices);
+    // The size of the mark, which the tree gives its icons.
+    static QSize MarkSize();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -61,4 +69,6 @@ private:
     const CStudySession& session_;
     std::string transFilterName_;
     int highlighted_ = -1;
+    std::vector<bool> due_; // by passage index
+    QIcon dueMark_;
 };

@@ -30,6 +30,15 @@ struct StateChange {
     int newValue = 0;
 };
 
+// Where a change of progress or frequency class is recorded: the review history, or nothing when
+// the program runs without one.
+class IChangeRecorder {
+public:
+    virtual ~IChangeRecorder() = default;
+    // Records change; false when it was not recorded.
+    virtual bool RecordChange(const StateChange& change) = 0;
+};
+
 // The review history: every recitation and every change of progress or frequency class, kept in
 // an SQLite database beside the data files, so that the schedule knows when each passage was last
 // reviewed and the past of every passage can be drawn. Each event is one transaction with a
@@ -40,7 +49,7 @@ struct StateChange {
 // and a new one begun; one locked by another copy, written by a newer version or that cannot be
 // opened leaves the review features off for the run (Available); a failed write loses that event
 // alone. Each of these is told through the message sink, a failed write once per run.
-class CReviewHistory : public IReviewLog {
+class CReviewHistory : public IReviewLog, public IChangeRecorder {
 public:
     static constexpr const char* kFile = "RctHistory.sqlite";
     // The schema this version writes; databases of every earlier one are brought up to it.
@@ -59,7 +68,7 @@ public:
     // Records a review durably; false when it was not recorded (history off or write failed).
     bool Record(const ReviewEvent& event);
     // Records a change of progress or frequency class durably; false as Record.
-    bool RecordChange(const StateChange& change);
+    bool RecordChange(const StateChange& change) override;
 
     // From memory: the latest review recorded of the passage.
     std::optional<std::int64_t> LastReview(std::uint32_t matchKey) const override;

@@ -104,15 +104,39 @@ void CStudySession::FindPositionOfCurrent() {
 }
 
 bool CStudySession::SetFrequency(int freq) {
-    if (!Current() || !store_.SetFrequency(current_, freq))
+    const CPassage* passage = Current();
+    if (!passage)
         return false;
+    const int oldFreq = passage->freq;
+    const int oldProg = passage->prog;
+    if (!store_.SetFrequency(current_, freq))
+        return false;
+    // An inactive passage goes back to "Not Started": its progress changes with its class.
+    Record(ChangeWhat::Frequency, oldFreq, passage->freq);
+    Record(ChangeWhat::Progress, oldProg, passage->prog);
     Relist(transFilter_);
     First();
     return true;
 }
 
 int CStudySession::SetProgress(int prog) {
-    return Current() ? store_.SetProgress(current_, prog) : -1;
+    const CPassage* passage = Current();
+    if (!passage)
+        return -1;
+    const int old = passage->prog;
+    const int kept = store_.SetProgress(current_, prog);
+    Record(ChangeWhat::Progress, old, kept);
+    return kept;
+}
+
+void CStudySession::Record(ChangeWhat what, int old, int now) {
+    if (!recorder_ || !clock_ || old == now)
+        return;
+    recorder_->RecordChange({.when = clock_->NowSeconds(),
+                             .matchKey = Current()->MatchKey(),
+                             .what = what,
+                             .oldValue = old,
+                             .newValue = now});
 }
 
 int CStudySession::Add(std::unique_ptr<CPassage>& passage) {

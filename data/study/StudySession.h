@@ -4,6 +4,7 @@
 #include "Passage.h"
 #include "PassageListing.h"
 #include "PassageStore.h"
+#include "ReviewHistory.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,12 @@ public:
 
     // view is told of every new listing and refound passage; null for none.
     void SetView(ISessionView* view) { view_ = view; }
+    // recorder is told of every change of class or progress the verbs make, timed by clock; both
+    // borrowed until the next call. Null for none: then nothing is recorded.
+    void SetRecorder(IChangeRecorder* recorder, IClock* clock) {
+        recorder_ = recorder;
+        clock_ = clock;
+    }
 
     // Lists the passages that pass transFilter (a translation number, or kTransAll) again. The
     // position and the passage shown stay as they are.
@@ -95,9 +102,13 @@ public:
 private:
     void PassagesChanged() override;
     void FindPositionOfCurrent();
+    // Tells the recorder of a change of the passage shown from old to now; nothing when equal.
+    void Record(ChangeWhat what, int old, int now);
 
     CPassageStore& store_;
     ISessionView* view_ = nullptr;
+    IChangeRecorder* recorder_ = nullptr;
+    IClock* clock_ = nullptr;
     int transFilter_;
     std::unique_ptr<CPassageListing> listing_; // navigation position -> passage index
     std::vector<int> positionOf_;              // passage index -> position, -1 when not listed

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace {
 
 // JohnBase's listing: John 3:16 (daily), John 3:15 (weekly), then the inactive filler and
@@ -82,6 +85,46 @@ TEST_F(StudySessionTest, NewFrequencyMovesThePassageAndGoesToTheFirst) {
     EXPECT_EQ(session->PositionOf(kJohn17), 1); // daily, after John 3:16 in store order
     EXPECT_EQ(session->SetProgress(3), 3);
     EXPECT_EQ(store->Passage(kJohn17).prog, 3);
+}
+
+class CChangeList : public IChangeRecorder {
+public:
+    bool RecordChange(const StateChange& change) override {
+        changes.push_back(change);
+        return true;
+    }
+    std::vector<StateChange> changes;
+};
+
+// Each change of class or progress reaches the recorder with the value before and after; a choice
+// that changes nothing, and a session without a recorder, record nothing.
+TEST_F(StudySessionTest, ClassificationIsRecordedThroughTheRecorder) {
+    Show(kJohn15);
+    ASSERT_TRUE(session->SetFrequency(1)); // unrecorded: no recorder yet
+    CChangeList recorder;
+    session->SetRecorder(&recorder, &clock);
+    Show(kJohn15);
+    const int start = store->Passage(kJohn15).prog == 2 ? 1 : store->Passage(kJohn15).prog;
+    session->SetProgress(start);
+    recorder.changes.clear();
+    session->SetProgress(2);
+    session->SetProgress(2);
+    ASSERT_TRUE(session->SetFrequency(kFreqInactive));
+    const std::uint32_t key = store->Passage(kJohn15).MatchKey();
+    const std::vector<std::tuple<ChangeWhat, int, int>> expected{
+        {ChangeWhat::Progress, start, 2},
+        {ChangeWhat::Frequency, 1, kFreqInactive},
+        {ChangeWhat::Progress, 2, 0}};
+    ASSERT_EQ(recorder.changes.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const StateChange& change = recorder.changes[i];
+        EXPECT_EQ(std::tuple(change.what, change.oldValue, change.newValue), expected[i]) << i;
+        EXPECT_EQ(change.matchKey, key);
+        EXPECT_EQ(change.when, clock.seconds);
+    }
+    session->SetRecorder(nullptr, nullptr);
+    ASSERT_TRUE(session->SetFrequency(0));
+    EXPECT_EQ(recorder.changes.size(), expected.size());
 }
 
 // Changes from elsewhere (an import, say) move indices; the shown passage is found by its key.

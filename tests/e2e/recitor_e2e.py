@@ -365,7 +365,8 @@ def scenario_first_start(s):
     check(os.stat(s.path("RctStats.xml")).st_ino != stats_inode,
           "statistics file was not rewritten")
     check(sorted(os.listdir(s.workdir)) ==
-          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctTips.txt", "RctUser.xml"],
+          ["RctHistory.sqlite", "RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctTips.txt",
+           "RctUser.xml"],
           f"unexpected files {sorted(os.listdir(s.workdir))}")
     values = s.settings()
     expected = {"Params/RunCount": "1", "Params/TransFilter": "33",
@@ -424,6 +425,32 @@ def scenario_classify(s):
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
     check(s.read_file("RctStats.xml").decode("cp1252") == expected, "statistics changed")
     check(s.settings().get("Params/RunCount") == "2", "RunCount after two runs")
+
+
+def scenario_review_history(s):
+    """A passage classified in the window leaves its changes of class and progress in the review
+    history, read back with the sqlite3 tool after the program ended."""
+    s.write_settings("[Params]\nRunCount=0\nCurSelectorIndex=5\n" + NO_TIP)
+    before = int(time.time())
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))
+    s.click(*layout.radio(*GOOD))
+    s.wait_title(window, r"^Recitor  Score: [1-9]")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    after = int(time.time())
+
+    rows = subprocess.run(["sqlite3", "-separator", " ", s.path("RctHistory.sqlite"),
+                           "SELECT at, match_key, what, old_value, new_value FROM changes "
+                           "ORDER BY id"], capture_output=True, text=True, check=True).stdout
+    changes = [line.split() for line in rows.splitlines()]
+    check([change[2:] for change in changes] == [["1", "3", "0"], ["0", "0", "3"]],
+          f"changes recorded: {changes}")
+    check(len({change[1] for change in changes}) == 1, f"two passages changed: {changes}")
+    check(all(before - 1 <= int(change[0]) <= after + 1 for change in changes),
+          f"times of the changes: {changes}")
 
 
 def scenario_preferences(s):
@@ -1200,7 +1227,7 @@ def scenario_recitation(s):
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
     check(s.read_file("RctStats.xml") == EMPTY_STATS, "statistics file is not the empty one")
     check(sorted(os.listdir(s.workdir)) ==
-          ["RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
+          ["RctHistory.sqlite", "RctInfo.xml", "RctStats.xml", "RctStatsSpare.xml", "RctUser.xml"],
           f"unexpected files {sorted(os.listdir(s.workdir))}")
 
 
@@ -1210,6 +1237,7 @@ SCENARIOS = {
     "refused_add": scenario_refused_add,
     "first_start": scenario_first_start,
     "classify": scenario_classify,
+    "review_history": scenario_review_history,
     "preferences": scenario_preferences,
     "damaged_info": scenario_damaged_info,
     "damaged_stats": scenario_damaged_stats,

@@ -13,6 +13,7 @@
 #include "PassageImport.h"
 #include "PrintCardsDlg.h"
 #include "RecitationDlg.h"
+#include "ReviewIntervalsDlg.h"
 #include "TipDlg.h"
 #include "TipSequence.h"
 #include "TopicChoiceDlg.h"
@@ -142,6 +143,8 @@ private slots:
         }
         CTopicListDlg topicList(CTopicList(*store_, 9, Sample::kNiv));
         check(topicList);
+        CReviewIntervalsDlg intervals({});
+        check(intervals);
         CAboutDlg about(CAboutDlg::Values{});
         check(about);
         CTipSequence tips(settings_, "Wed Jun 30 21:49:08 1993", dir_.path().toStdString());

@@ -465,10 +465,10 @@ private slots:
                               "Print", "Print Cards...", "Save", "Exit"}));
 
         QMenu* preferences = bar->actions()[2]->menu();
-        QCOMPARE(
-            TextsOf(preferences),
-            QStringList({"Flyover", "Font Size", "Background", "Hint Options", "-", "Translation",
-                         "Confirmations", "Topic Filter ...", "-", "Reset Defaults"}));
+        QCOMPARE(TextsOf(preferences),
+                 QStringList({"Flyover", "Font Size", "Background", "Hint Options", "-",
+                              "Translation", "Confirmations", "Topic Filter ...", "-",
+                              "Reset Defaults", "Review Intervals..."}));
         QList<int> translations;
         for (const int id : IdsOf(preferences->actions()[5]->menu()))
             if (id >= Id::kFirstTranslation && id <= Id::kLastTranslation)

@@ -10,6 +10,8 @@
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RecitorApp.h"
+#include "ReviewIntervalsDlg.h"
+#include "ReviewSchedule.h"
 #include "TipDlg.h"
 #include "UiSupport.h"
 
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +28,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -145,6 +149,38 @@ private slots:
         if (runCount.isValid())
             QCOMPARE(raw.value(QStringLiteral("Params/RunCount")), runCount);
         QCOMPARE(Snapshot(dir_->path()), filesBefore);
+    }
+
+    // The intervals chosen in Review Intervals are in the settings at once, and the schedule read
+    // at the next start has them; Cancel keeps what there was.
+    void reviewIntervalsAreKeptAtOnce() {
+        settings_->Set("RunCount", 1);
+        settings_->WriteNumber(kSectionReview, SettingKey::kDayChangeHour, 6);
+        const auto choose = [](int days, QDialogButtonBox::StandardButton button) {
+            OnNextModal([days, button](QDialog* dialog) {
+                auto* box = Control<QSpinBox>(*dialog, CReviewIntervalsDlg::kFirstInterval + 1);
+                QCOMPARE(box->value(), 7);
+                box->setValue(days);
+                dialog->findChild<QDialogButtonBox*>()->button(button)->click();
+            });
+        };
+        const RunResult result = RunApp(*app_, [this, &choose](CMainDlg& window) {
+            QVERIFY(window.Action(Id::kReviewIntervals)->isEnabled());
+            CSystemClock clock;
+            CReviewSchedule kept(*app_->history, clock);
+            choose(12, QDialogButtonBox::Cancel);
+            window.Action(Id::kReviewIntervals)->trigger();
+            kept.Read(*settings_);
+            QCOMPARE(kept.Interval(1), 7);
+            choose(10, QDialogButtonBox::Ok);
+            window.Action(Id::kReviewIntervals)->trigger();
+            kept.Read(*settings_);
+            QCOMPARE(kept.Interval(1), 10);
+            QCOMPARE(kept.Interval(0), 1);
+            QCOMPARE(kept.DayChangeHour(), 6);
+        });
+        QCOMPARE(result.status, 0);
+        QVERIFY(QFile::exists(dir_->filePath(QString::fromLatin1(CReviewHistory::kFile))));
     }
 
     void firstRunAndNormalClose() {

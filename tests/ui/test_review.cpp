@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The review in the main window: the status line under the text box with what is due today, its
+// count after a classification, which the history records, and the dot beside a due passage.
+
+#include "RefTables.h"
+#include "ReviewHistory.h"
+#include "ReviewSchedule.h"
+#include "WindowTest.h"
+
+#include <QLabel>
+
+class ReviewTest : public CWindowTest {
+    Q_OBJECT
+
+    QString StatusLine() const { return Find<QLabel>(Id::kReviewStatus)->text(); }
+    bool Marked(int passageIndex) const {
+        return !Model()->IndexOfPassage(passageIndex).data(Qt::DecorationRole).isNull();
+    }
+
+private slots:
+    void init() {
+        Sample::WriteFiles(dir_.path());
+        Open();
+    }
+    void cleanup() { CloseAll(); }
+
+    void statusLineAndMarksFollowTheClassification() {
+        QCOMPARE(StatusLine(), QStringLiteral("Review history unavailable"));
+        CReviewHistory history(sink_, dir_.path().toStdString());
+        QVERIFY(history.Available());
+        CReviewSchedule schedule(history, clock_);
+        window_->SetReview(history, schedule, clock_);
+
+        // The four active passages are due, never reviewed; the first in the tree is John 3:16.
+        const QString middleDot = QString(QChar(0xB7));
+        QCOMPARE(StatusLine(),
+                 QStringLiteral("4 due today %1 0 done %1 next: John 3:16 NIV").arg(middleDot));
+        QVERIFY(Marked(Sample::kJohn16Niv));
+        QVERIFY(Marked(Sample::kRomans828));
+        QVERIFY(!Marked(Sample::kJohn16Kjv));
+
+        // John 3:16 KJV made active is due too, and the change is in the history.
+        Tree()->setCurrentIndex(Model()->IndexOfPassage(Sample::kJohn16Kjv));
+        QCOMPARE(window_->CurrentPassageIndex(), Sample::kJohn16Kjv);
+        Radio(Id::kFirstFrequencyRadio)->click();
+        QCOMPARE(StatusLine(),
+                 QStringLiteral("5 due today %1 0 done %1 next: John 3:16 KJV").arg(middleDot));
+        QVERIFY(Marked(Sample::kJohn16Kjv));
+        const std::vector<StateChange> changes = history.Changes();
+        QCOMPARE(changes.size(), std::size_t{1});
+        QCOMPARE(changes[0].what, ChangeWhat::Frequency);
+        QCOMPARE(changes[0].oldValue, kFreqInactive);
+        QCOMPARE(changes[0].newValue, 0);
+        QCOMPARE(changes[0].matchKey, store_->Passage(Sample::kJohn16Kjv).MatchKey());
+
+        // A review recorded today counts as done and takes the passage off the list.
+        QVERIFY(history.Record({.when = clock_.NowSeconds(),
+                                .matchKey = store_->Passage(Sample::kJohn16Kjv).MatchKey(),
+                                .result = ReviewResult::Recalled}));
+        window_->RefreshReview();
+        QCOMPARE(StatusLine(),
+                 QStringLiteral("4 due today %1 1 done %1 next: John 3:16 NIV").arg(middleDot));
+        QVERIFY(!Marked(Sample::kJohn16Kjv));
+        window_.reset();
+    }
+};
+
+RECITOR_UI_TEST_MAIN(ReviewTest)
+#include "test_review.moc"
