@@ -20,8 +20,11 @@
 #include "PassageTreeModel.h"
 #include "PreferenceMenu.h"
 #include "PrintCardsCommand.h"
+#include "ProgressDlg.h"
+#include "ProgressSeries.h"
 #include "RecitationDlg.h"
 #include "RefTables.h"
+#include "ReviewHistory.h"
 #include "TopicChoiceDlg.h"
 #include "TopicList.h"
 #include "TopicListDlg.h"
@@ -36,6 +39,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -554,6 +558,8 @@ void CMainDlg::ConnectOutputCommands() {
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
+    connect(Action(Id::kProgressOverTime), &QAction::triggered, this,
+            &CMainDlg::OnProgressOverTime);
     connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
         const int before = prefs_.ImportTrans;
         CImportCommand(Context()).Run();
@@ -614,4 +620,26 @@ void CMainDlg::OnCheckRecitation() {
 void CMainDlg::OnExportFlashcards() {
     if (CFlashcardExportCommand(Context()).Run(topic_))
         emit flashcardChoicesChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Progress Over Time
+
+void CMainDlg::SetReviewHistory(const CReviewHistory* history, const CReviewSchedule* schedule) {
+    history_ = history;
+    schedule_ = schedule;
+    Action(Id::kProgressOverTime)->setEnabled(history_ && schedule_);
+}
+
+// The series are computed afresh at each opening, from the whole history as it stands.
+void CMainDlg::OnProgressOverTime() {
+    if (!history_ || !schedule_)
+        return;
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
+    const CProgressSeries series(history_->ReviewMoments(), history_->Changes(), store_, *schedule_,
+                                 now);
+    CProgressDlg dialog(series, this);
+    dialog.exec();
 }

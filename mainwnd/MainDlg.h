@@ -18,6 +18,8 @@ class CPassage;
 class CPassageTree;
 class CPassageTreeModel;
 class CPreferenceMenu;
+class CReviewHistory;
+class CReviewSchedule;
 class QAction;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
@@ -70,6 +72,9 @@ public:
     bool TreeInFront() const { return layout_->TreeInFront(); }
     QWidget* Client() const { return layout_->Client(); }
     CHelpCommands& Help() const { return *help_; }
+    // The review history and its schedule, borrowed while the window lives; Progress Over Time
+    // is offered only with them. Null for none.
+    void SetReviewHistory(const CReviewHistory* history, const CReviewSchedule* schedule);
 
 signals:
     // Commands the application handles: File "Save" and "Tip of the Day".
@@ -121,6 +126,7 @@ private:
     void UpdateRecitationCommand();
     void OnCheckRecitation();
     void OnExportFlashcards();
+    void OnProgressOverTime();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -132,6 +138,8 @@ private:
     std::unique_ptr<CPassageDisplay> display_;
     std::unique_ptr<CPreferenceMenu> preferenceMenu_;
 
+    const CReviewHistory* history_ = nullptr;
+    const CReviewSchedule* schedule_ = nullptr;
     int topic_ = 0; // the topic listed last; at first the one of the settings
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
