@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of the review history at 2,000,000 recorded events (reviews of 15,000 passages over
-// years, and changes of their classes): what opening it adds to the start-up, and recording one
-// answer with its synced commit.
+// years, and changes of their classes): what opening it adds to the start-up, recording one
+// answer with its synced commit, and the series the Progress Over Time window draws.
 //
 // The history is generated into a fresh temporary directory at start (RECITOR_BENCH_DIR names
 // another parent directory, a disk of one's choice) in one transaction, and removed at the end.
 
 #include "BenchSupport.h"
+#include "MemorySettings.h"
+#include "PassageStore.h"
 #include "Platform.h"
+#include "ProgressSeries.h"
 #include "ReviewHistory.h"
+#include "ReviewSchedule.h"
 
 #include <benchmark/benchmark.h>
 
@@ -111,10 +115,31 @@ void BM_RecordAnswer(benchmark::State& state) {
     }
 }
 
+// What the Progress Over Time window does before it shows: every review and change read from the
+// open history and the series computed, with the 15,000 passages of the history unknown to the
+// store (each taken as a deleted passage), the costliest case.
+void BM_ProgressSeries(benchmark::State& state) {
+    CReviewHistory history(gSink, gDir);
+    CMemorySettings settings;
+    CSystemClock clock;
+    const CPassageStore store(gSink, settings, clock, gDir);
+    const CReviewSchedule schedule(history, clock);
+    const std::int64_t now = kFirstReview + std::int64_t{kReviews} * 97;
+    int days = 0;
+    for (auto _ : state) {
+        const CProgressSeries series(history.ReviewMoments(), history.Changes(), store, schedule,
+                                     now);
+        days = static_cast<int>(series.LevelsByDay().size());
+        benchmark::DoNotOptimize(series.LongestStreak());
+    }
+    state.counters["days"] = days;
+}
+
 } // namespace
 
 BENCHMARK(BM_OpenHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RecordAnswer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProgressSeries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

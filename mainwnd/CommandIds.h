@@ -24,6 +24,7 @@ inline constexpr int kParallelPassages = 33466;
 inline constexpr int kSameTopic = 33494;
 inline constexpr int kFindWord = 33489;
 inline constexpr int kCheckRecitation = 34000;
+inline constexpr int kProgressOverTime = 34047;
 
 // Preferences menu
 inline constexpr int kFlyoverDisable = 33024;

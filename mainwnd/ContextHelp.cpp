@@ -82,6 +82,8 @@ constexpr Entry kEntries[] = {
     Command(Id::kFindWord, "Not available in this version."),
     Command(Id::kCheckRecitation, "Type the passage shown from memory and see which words you "
                                   "missed, got wrong or added (Ctrl+R)."),
+    Command(Id::kProgressOverTime, "Shows charts of your reviews, your progress levels, the "
+                                   "verses you know and your streaks over time."),
     // Preferences
     Command(Id::kFlyoverDisable, "The tree and the text box come forward only when clicked."),
     Command(Id::kFlyoverEnable, "The tree or the text box comes forward as the mouse moves over "

@@ -20,6 +20,8 @@
 #include "PassageTreeModel.h"
 #include "PreferenceMenu.h"
 #include "PrintCardsCommand.h"
+#include "ProgressDlg.h"
+#include "ProgressSeries.h"
 #include "RecitationDlg.h"
 #include "RefTables.h"
 #include "ReviewHistory.h"
@@ -569,6 +571,8 @@ void CMainDlg::ConnectOutputCommands() {
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
+    connect(Action(Id::kProgressOverTime), &QAction::triggered, this,
+            &CMainDlg::OnProgressOverTime);
     connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
         const int before = prefs_.ImportTrans;
         CImportCommand(Context()).Run();
@@ -641,6 +645,7 @@ void CMainDlg::SetReview(CReviewHistory& history, CReviewSchedule& schedule, ICl
     // Without a history nothing is recorded; the session goes on as before.
     session_.SetRecorder(history.Available() ? &history : nullptr, &clock);
     Action(Id::kReviewIntervals)->setEnabled(true);
+    Action(Id::kProgressOverTime)->setEnabled(history.Available());
     RefreshReview();
 }
 
@@ -677,4 +682,17 @@ void CMainDlg::OnReviewIntervals() {
     schedule_->SetDayChangeHour(chosen.dayChangeHour);
     emit reviewIntervalsChosen();
     RefreshReview();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Progress Over Time
+
+// The series are computed afresh at each opening, from the whole history as it stands.
+void CMainDlg::OnProgressOverTime() {
+    if (!history_ || !history_->Available())
+        return;
+    const CProgressSeries series(history_->ReviewMoments(), history_->Changes(), store_, *schedule_,
+                                 clock_->NowSeconds());
+    CProgressDlg dialog(series, this);
+    dialog.exec();
 }

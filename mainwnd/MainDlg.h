@@ -136,6 +136,7 @@ private:
     void OnCheckRecitation();
     void OnExportFlashcards();
     void OnReviewIntervals();
+    void OnProgressOverTime();
 
     CPassageStore& store_;
     CPreferences& prefs_;

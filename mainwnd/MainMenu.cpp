@@ -57,6 +57,7 @@ constexpr Item kViewItems[] = {
     {Id::kFindWord, "Find Specific Word/Phrase", kGrayed},
     kSeparator,
     {Id::kCheckRecitation, "Check Recitation..."},
+    {Id::kProgressOverTime, "Progress Over Time...", kGrayed},
 };
 
 constexpr Item kFlyoverItems[] = {

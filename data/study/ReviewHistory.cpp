@@ -389,3 +389,18 @@ std::vector<StateChange> CReviewHistory::Changes() const {
     }
     return changes;
 }
+
+std::vector<ReviewMoment> CReviewHistory::ReviewMoments() const {
+    std::vector<ReviewMoment> moments;
+    if (!db_)
+        return moments;
+    const Statement count = Prepare("SELECT max(id) FROM reviews");
+    if (sqlite3_step(count.get()) == SQLITE_ROW)
+        moments.reserve(static_cast<std::size_t>(sqlite3_column_int64(count.get(), 0)));
+    // reviews_by_passage holds both columns: the rows themselves are never visited.
+    const Statement read = Prepare("SELECT at, match_key FROM reviews ORDER BY match_key, at");
+    while (sqlite3_step(read.get()) == SQLITE_ROW)
+        moments.push_back({sqlite3_column_int64(read.get(), 0),
+                           static_cast<std::uint32_t>(sqlite3_column_int64(read.get(), 1))});
+    return moments;
+}

@@ -39,6 +39,12 @@ public:
     virtual bool RecordChange(const StateChange& change) = 0;
 };
 
+// When a review was made and of which passage: what the charts of the whole history read of each.
+struct ReviewMoment {
+    std::int64_t when = 0; // seconds since the epoch (UTC)
+    std::uint32_t matchKey = 0;
+};
+
 // The review history: every recitation and every change of progress or frequency class, kept in
 // an SQLite database beside the data files, so that the schedule knows when each passage was last
 // reviewed and the past of every passage can be drawn. Each event is one transaction with a
@@ -79,6 +85,9 @@ public:
     std::vector<ReviewEvent> ReviewsBetween(std::int64_t from, std::int64_t to) const;
     // Every change recorded, in the order they were made.
     std::vector<StateChange> Changes() const;
+    // Every review's moment and passage, by passage and then by time: read from an index alone,
+    // which millions of reviews take a fraction of the time that ReviewsBetween does.
+    std::vector<ReviewMoment> ReviewMoments() const;
 
 private:
     struct StatementDeleter {

@@ -95,17 +95,18 @@ private slots:
         CloseAll();
     }
 
-    // The command sits at the end of the View menu, after a separator, with its key; the menus
-    // before it are as they were.
+    // The command sits after a separator at the end of the View menu's original items, with its
+    // key; the menus before it are as they were, Progress Over Time follows it.
     void theCommandIsOnTheViewMenuWithItsKey() {
         Open();
         QAction* command = Action(Id::kCheckRecitation);
         QCOMPARE(command->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         QMenu* view = window_->findChild<QMenuBar*>()->actions()[1]->menu();
         const QList<QAction*> items = view->actions();
-        QCOMPARE(items.size(), 10);
+        QCOMPARE(items.size(), 11);
         QVERIFY(items[8]->isSeparator());
         QCOMPARE(items[9], command);
+        QCOMPARE(items[10], Action(Id::kProgressOverTime));
         QVERIFY(!command->whatsThis().isEmpty());
         QCOMPARE(command->whatsThis(),
                  ContextHelp::Text(ContextHelp::kMenuBase + Id::kCheckRecitation));

@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "ProgressSeries.h"
+
+#include "PassageStore.h"
+#include "RefTables.h"
+#include "ReviewSchedule.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+
+namespace {
+
+constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::min() / 2;
+
+bool Active(int freq) {
+    return freq >= 0 && freq < CReviewSchedule::kActiveClasses;
+}
+
+int Level(int prog) {
+    return std::clamp(prog, 0, CProgressSeries::kLevels - 1);
+}
+
+// Every passage the store or the history names, by a dense number, with its class, progress and
+// verse count (0 for a passage the store no longer holds).
+struct PassageStates {
+    int Id(std::uint32_t matchKey) {
+        const auto [found, added] = ids.try_emplace(matchKey, static_cast<int>(freq.size()));
+        if (added) {
+            freq.push_back(kFreqInactive);
+            prog.push_back(0);
+            verses.push_back(0);
+        }
+        return found->second;
+    }
+    std::unordered_map<std::uint32_t, int> ids;
+    std::vector<int> freq;
+    std::vector<int> prog;
+    std::vector<std::int64_t> verses;
+};
+
+// The review days from the first to today by their first moments, rather than the local time of
+// each of millions of moments: a table gives the day of each quarter hour's start, and the day
+// of a moment is that one or, where a day begins within the quarter, the next.
+class CDayIndex {
+public:
+    static constexpr std::int64_t kQuarter = 900;
+
+    CDayIndex(const CReviewSchedule& schedule, std::int64_t firstDay, int days) {
+        starts_.reserve(static_cast<std::size_t>(days) + 1);
+        for (int day = 0; day <= days; ++day)
+            starts_.push_back(schedule.DayStart(firstDay + day));
+        const std::int64_t span = starts_.back() - starts_.front();
+        quarters_.resize(static_cast<std::size_t>(span / kQuarter) + 1);
+        int day = 0;
+        for (std::size_t quarter = 0; quarter < quarters_.size(); ++quarter) {
+            const std::int64_t when =
+                starts_.front() + static_cast<std::int64_t>(quarter) * kQuarter;
+            while (day + 1 < days && when >= starts_[static_cast<std::size_t>(day) + 1])
+                ++day;
+            quarters_[quarter] = day;
+        }
+    }
+    // The day of when, counted from the first; a moment after today counts on today.
+    int Of(std::int64_t when) const {
+        if (when < starts_.front())
+            return 0;
+        if (when >= starts_.back())
+            return static_cast<int>(starts_.size()) - 2;
+        auto day = static_cast<std::size_t>(
+            quarters_[static_cast<std::size_t>((when - starts_.front()) / kQuarter)]);
+        while (when >= starts_[day + 1])
+            ++day;
+        return static_cast<int>(day);
+    }
+
+private:
+    std::vector<std::int64_t> starts_;
+    std::vector<int> quarters_;
+};
+
+} // namespace
+
+CProgressSeries::CProgressSeries(const std::vector<ReviewMoment>& reviews,
+                                 const std::vector<StateChange>& changes,
+                                 const CPassageStore& store, const CReviewSchedule& schedule,
+                                 std::int64_t now) {
+    empty_ = reviews.empty() && changes.empty();
+    today_ = schedule.ReviewDay(now);
+    std::int64_t first = now;
+    for (const ReviewMoment& review : reviews)
+        first = std::min(first, review.when);
+    if (!changes.empty())
+        first = std::min(first, changes.front().when);
+    firstDay_ = std::min(schedule.ReviewDay(first), today_);
+    const int days = static_cast<int>(today_ - firstDay_ + 1);
+    const CDayIndex calendar(schedule, firstDay_, days);
+
+    PassageStates state;
+    for (int index = 0; index < store.PassageCount(); ++index) {
+        const CPassage& passage = store.Passage(index);
+        const auto id = static_cast<std::size_t>(state.Id(passage.MatchKey()));
+        state.freq[id] = passage.freq;
+        state.prog[id] = passage.prog;
+        state.verses[id] = passage.vCount;
+    }
+
+    // Back from now: each day's values are those at its end, before its changes are undone.
+    Levels counts{};
+    std::int64_t score = 0;
+    const auto weigh = [&](std::size_t id, int sign) {
+        if (Active(state.freq[id]))
+            counts[static_cast<std::size_t>(Level(state.prog[id]))] += sign;
+        score += sign * state.verses[id] * state.prog[id];
+    };
+    for (std::size_t id = 0; id < state.freq.size(); ++id)
+        weigh(id, 1);
+    levels_.resize(static_cast<std::size_t>(days));
+    score_.resize(static_cast<std::size_t>(days));
+    std::vector<int> changeDays(changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        changeDays[i] = calendar.Of(changes[i].when);
+    std::size_t undone = changes.size();
+    for (int day = days - 1; day >= 0; --day) {
+        levels_[static_cast<std::size_t>(day)] = counts;
+        score_[static_cast<std::size_t>(day)] = score;
+        for (; undone > 0 && changeDays[undone - 1] >= day; --undone) {
+            const StateChange& change = changes[undone - 1];
+            const auto id = static_cast<std::size_t>(state.Id(change.matchKey));
+            weigh(id, -1);
+            if (change.what == ChangeWhat::Progress)
+                state.prog[id] = Level(change.oldValue);
+            else
+                state.freq[id] = std::clamp(change.oldValue, 0, int{kFreqInactive});
+            weigh(id, 1);
+        }
+    }
+
+    // The reviews grouped by day, counting them on the way.
+    std::vector<int> reviewCount(static_cast<std::size_t>(days) + 1, 0);
+    std::vector<int> reviewDay(reviews.size());
+    std::vector<int> reviewId(reviews.size());
+    std::uint32_t key = 0;
+    int id = -1;
+    for (std::size_t i = 0; i < reviews.size(); ++i) {
+        reviewDay[i] = calendar.Of(reviews[i].when);
+        if (id < 0 || reviews[i].matchKey != key) // the history gives them passage by passage
+            id = state.Id(key = reviews[i].matchKey);
+        reviewId[i] = id;
+        ++reviewCount[static_cast<std::size_t>(reviewDay[i]) + 1];
+    }
+    recent_.assign(kRecentDays, 0);
+    for (int back = 0; back < kRecentDays && back < days; ++back)
+        recent_[static_cast<std::size_t>(kRecentDays - 1 - back)] =
+            reviewCount[static_cast<std::size_t>(days - back)];
+    std::vector<int> dayStart(reviewCount.size(), 0);
+    for (std::size_t day = 1; day < reviewCount.size(); ++day)
+        dayStart[day] = dayStart[day - 1] + reviewCount[day];
+    std::vector<int> reviewed(reviews.size());
+    std::vector<int> fill(dayStart.begin(), dayStart.end() - 1);
+    for (std::size_t i = 0; i < reviews.size(); ++i)
+        reviewed[static_cast<std::size_t>(fill[static_cast<std::size_t>(reviewDay[i])]++)] =
+            reviewId[i];
+
+    // Forward from the first day, the classes as they were then: which passages are overdue at
+    // each day's end. A passage's state can change only on a day it was reviewed or reclassified,
+    // or on the day its interval since its last review runs out, when it is woken.
+    const std::size_t passages = state.freq.size();
+    std::vector<std::int64_t> lastDay(passages, kNever);
+    std::vector<char> overdue(passages, 0);
+    std::vector<int> settledOn(passages, -1);
+    // The passages to wake on each day, as lists threaded through one array.
+    std::vector<int> wakeFirst(static_cast<std::size_t>(days), -1);
+    std::vector<std::pair<int, int>> wakes; // passage, next on the same day
+    wakes.reserve(reviews.size() + passages);
+    int overdueCount = 0;
+    const auto settle = [&](int id, int day) {
+        const auto at = static_cast<std::size_t>(id);
+        if (settledOn[at] == day)
+            return;
+        settledOn[at] = day;
+        const int freq = state.freq[at];
+        const bool late =
+            Active(freq) && (lastDay[at] == kNever || day >= lastDay[at] + schedule.Interval(freq));
+        overdueCount += late - overdue[at];
+        overdue[at] = late;
+        if (!late && Active(freq)) {
+            const std::int64_t due = lastDay[at] + schedule.Interval(freq);
+            if (due < days) {
+                int& first = wakeFirst[static_cast<std::size_t>(due)];
+                wakes.emplace_back(id, first);
+                first = static_cast<int>(wakes.size()) - 1;
+            }
+        }
+    };
+    for (std::size_t id = 0; id < passages; ++id)
+        settle(static_cast<int>(id), -1);
+    std::size_t redone = 0;
+    int run = 0;
+    for (int day = 0; day < days; ++day) {
+        const auto at = static_cast<std::size_t>(day);
+        for (; redone < changes.size() && changeDays[redone] <= day; ++redone) {
+            const StateChange& change = changes[redone];
+            if (change.what != ChangeWhat::Frequency)
+                continue;
+            const int id = state.Id(change.matchKey);
+            state.freq[static_cast<std::size_t>(id)] =
+                std::clamp(change.newValue, 0, int{kFreqInactive});
+            settle(id, day);
+            settledOn[static_cast<std::size_t>(id)] = -1; // its reviews today may change it
+        }
+        for (int i = dayStart[at]; i < dayStart[at + 1]; ++i)
+            lastDay[static_cast<std::size_t>(reviewed[static_cast<std::size_t>(i)])] = day;
+        for (int i = dayStart[at]; i < dayStart[at + 1]; ++i)
+            settle(reviewed[static_cast<std::size_t>(i)], day);
+        for (int entry = wakeFirst[at]; entry >= 0;
+             entry = wakes[static_cast<std::size_t>(entry)].second)
+            settle(wakes[static_cast<std::size_t>(entry)].first, day);
+        const bool complete = reviewCount[at + 1] > 0 && overdueCount == 0;
+        run = complete ? run + 1 : 0;
+        longestStreak_ = std::max(longestStreak_, run);
+        if (day == days - 2)
+            currentStreak_ = run; // ending yesterday, while today is not complete
+    }
+    if (run > 0)
+        currentStreak_ = run;
+}
