@@ -240,6 +240,7 @@ void CRecitationDlg::Check() {
     checkedText_ = typed;
     result_ = std::move(check);
     ShowResult();
+    emit checked();
 }
 
 void CRecitationDlg::TryAgain() {

@@ -47,6 +47,10 @@ public:
     // The result shown; null while the passage is hidden.
     const CRecitationCheck* Result() const { return result_.get(); }
 
+signals:
+    // A recitation was checked and its result is shown.
+    void checked();
+
 private:
     void ShowResult();
     void ClearResult();

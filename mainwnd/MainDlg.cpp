@@ -621,11 +621,30 @@ void CMainDlg::UpdateRecitationCommand() {
 }
 
 // The window borrows the passage only while it is open; the user classifies afterwards as always.
+// The first check of each opening is the passage's review; checking again after Try Again is
+// practice and is not recorded.
 void CMainDlg::OnCheckRecitation() {
-    if (const CPassage* passage = Current()) {
-        CRecitationDlg dialog(*passage, layout_->Background(), this);
-        dialog.exec();
-    }
+    const CPassage* passage = Current();
+    if (!passage)
+        return;
+    CRecitationDlg dialog(*passage, layout_->Background(), this);
+    const std::int64_t opened = clock_ ? clock_->NowSeconds() : 0;
+    bool recorded = false;
+    connect(&dialog, &CRecitationDlg::checked, this, [&] {
+        if (recorded || !history_ || !history_->Available())
+            return;
+        recorded = true;
+        const CRecitationCheck& check = *dialog.Result();
+        const std::int64_t now = clock_->NowSeconds();
+        history_->Record({.when = now,
+                          .matchKey = passage->MatchKey(),
+                          .kind = ReviewKind::TypedCheck,
+                          .result = ResultOfSuggestedProgress(check.SuggestedProgress()),
+                          .percent = check.PercentRight(),
+                          .seconds = static_cast<int>(std::max<std::int64_t>(now - opened, 0))});
+        RefreshReview();
+    });
+    dialog.exec();
 }
 
 // The topic last listed is the one the export offers first; a new choice of the Anki cards'

@@ -22,6 +22,13 @@ enum class ReviewResult {
     Recalled = 2,
 };
 
+// How a typed check went, by the progress level its result suggests (CRecitationCheck): Good
+// or Mastered is recalled, Fair recalled with help, anything less not yet.
+constexpr ReviewResult ResultOfSuggestedProgress(int progress) {
+    return progress >= 3 ? ReviewResult::Recalled
+                         : progress == 2 ? ReviewResult::WithHelp : ReviewResult::NotYet;
+}
+
 struct ReviewEvent {
     std::int64_t when = 0; // seconds since the epoch (UTC)
     std::uint32_t matchKey = 0;

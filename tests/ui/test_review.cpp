@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The review in the main window: the status line under the text box with what is due today, its
-// count after a classification, which the history records, and the dot beside a due passage.
+// count after a classification, which the history records, the dot beside a due passage, and a
+// typed check recorded as the passage's review.
 
+#include "RecitationDlg.h"
 #include "RefTables.h"
 #include "ReviewHistory.h"
 #include "ReviewSchedule.h"
+#include "Win1252.h"
 #include "WindowTest.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QTimer>
 
 class ReviewTest : public CWindowTest {
     Q_OBJECT
@@ -61,6 +67,33 @@ private slots:
         QCOMPARE(StatusLine(),
                  QStringLiteral("4 due today %1 1 done %1 next: John 3:16 NIV").arg(middleDot));
         QVERIFY(!Marked(Sample::kJohn16Kjv));
+        window_.reset();
+    }
+
+    // The first check of an opening of Check Recitation is the review; a second is practice.
+    void aTypedCheckIsRecordedOnceAsTheReview() {
+        CReviewHistory history(sink_, dir_.path().toStdString());
+        CReviewSchedule schedule(history, clock_);
+        window_->SetReview(history, schedule, clock_);
+        const int shown = window_->CurrentPassageIndex();
+        const CPassage& passage = store_->Passage(shown);
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CRecitationDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* typed =
+                dialog->findChild<QPlainTextEdit*>(QString::number(CRecitationDlg::kTypedBoxId));
+            typed->setPlainText(FromWin1252Lines(passage.PassageText()));
+            dialog->Check();
+            dialog->Check();
+            dialog->reject();
+        });
+        Action(Id::kCheckRecitation)->trigger();
+        const std::vector<ReviewEvent> reviews = history.RecentReviews(passage.MatchKey(), 5);
+        QCOMPARE(reviews.size(), std::size_t{1});
+        QCOMPARE(reviews[0].kind, ReviewKind::TypedCheck);
+        QCOMPARE(reviews[0].result, ReviewResult::Recalled);
+        QCOMPARE(reviews[0].percent, 100);
+        QVERIFY(StatusLine().contains(QStringLiteral(" 1 done ")));
         window_.reset();
     }
 };
