@@ -25,8 +25,9 @@ enum class ReviewResult {
 // How a typed check went, by the progress level its result suggests (CRecitationCheck): Good
 // or Mastered is recalled, Fair recalled with help, anything less not yet.
 constexpr ReviewResult ResultOfSuggestedProgress(int progress) {
-    return progress >= 3 ? ReviewResult::Recalled
-                         : progress == 2 ? ReviewResult::WithHelp : ReviewResult::NotYet;
+    return progress >= 3   ? ReviewResult::Recalled
+           : progress == 2 ? ReviewResult::WithHelp
+                           : ReviewResult::NotYet;
 }
 
 struct ReviewEvent {

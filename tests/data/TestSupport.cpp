@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -199,4 +201,25 @@ void StoreTest::ExpectFatal(const std::string& caption, const std::string& text)
     EXPECT_EQ(Load(), Status::Fatal);
     ExpectOneMessage(caption, text, MsgIcon::Error);
     EXPECT_EQ(Snapshot(), before);
+}
+
+CTimeZoneGuard::CTimeZoneGuard(const char* zone) {
+    if (const char* before = std::getenv("TZ")) {
+        hadZone_ = true;
+        saved_ = before;
+    }
+    Use(zone);
+}
+
+CTimeZoneGuard::~CTimeZoneGuard() {
+    if (hadZone_)
+        setenv("TZ", saved_.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+void CTimeZoneGuard::Use(const char* zone) {
+    setenv("TZ", zone, 1);
+    tzset();
 }

@@ -19,6 +19,21 @@
 #include <utility>
 #include <vector>
 
+// Sets the process's time zone for local-time arithmetic and puts the one before back at the end.
+class CTimeZoneGuard {
+public:
+    explicit CTimeZoneGuard(const char* zone);
+    ~CTimeZoneGuard();
+    CTimeZoneGuard(const CTimeZoneGuard&) = delete;
+    CTimeZoneGuard& operator=(const CTimeZoneGuard&) = delete;
+    // Switches to another zone; the one before the guard is still the one put back.
+    void Use(const char* zone);
+
+private:
+    bool hadZone_ = false;
+    std::string saved_;
+};
+
 struct ShownMessage {
     std::string caption;
     std::string text;

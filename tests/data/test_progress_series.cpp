@@ -40,19 +40,6 @@ public:
 
 class ProgressSeriesTest : public StoreTest {
 protected:
-    ProgressSeriesTest() {
-        if (const char* tz = std::getenv("TZ"))
-            savedTz = tz;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    ~ProgressSeriesTest() override {
-        if (savedTz)
-            setenv("TZ", savedTz->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
     void SetUp() override { LoadJohn(); }
 
     std::uint32_t Key(int index) const { return store->Passage(index).MatchKey(); }
@@ -70,7 +57,7 @@ protected:
         return CProgressSeries(reviews, changes, *store, schedule, Noon(today));
     }
 
-    std::optional<std::string> savedTz;
+    CTimeZoneGuard zone{"UTC"};
     CEmptyLog log;
     CReviewSchedule schedule{log, clock};
     std::vector<ReviewMoment> reviews;

@@ -58,24 +58,8 @@ public:
 
 class ReviewScheduleTest : public StoreTest {
 protected:
-    ReviewScheduleTest() {
-        if (const char* tz = std::getenv("TZ"))
-            savedTz = tz;
-        UseTimeZone("UTC");
-    }
-    ~ReviewScheduleTest() override {
-        if (savedTz)
-            setenv("TZ", savedTz->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
     void SetUp() override { LoadJohn(); }
 
-    static void UseTimeZone(const char* tz) {
-        setenv("TZ", tz, 1);
-        tzset();
-    }
     void Review(int index, std::int64_t when, ReviewResult result = ReviewResult::Recalled,
                 ReviewKind kind = ReviewKind::SelfGraded) {
         log.reviews[store->Passage(index).MatchKey()].push_back(
@@ -88,7 +72,7 @@ protected:
         return std::find(due.begin(), due.end(), index) != due.end();
     }
 
-    std::optional<std::string> savedTz;
+    CTimeZoneGuard zone{"UTC"};
     CFakeReviewLog log;
     CReviewSchedule schedule{log, clock};
 };
@@ -135,7 +119,7 @@ TEST_F(ReviewScheduleTest, TheDayChangesAtTheDayChangeHour) {
 }
 
 TEST_F(ReviewScheduleTest, DaysOfTwentyThreeAndTwentyFiveHoursAreOneDay) {
-    UseTimeZone("Europe/Berlin");
+    zone.Use("Europe/Berlin");
     // Spring: on 29 March 2026 02:00 CET becomes 03:00 CEST. Reviewed at 04:30 CET the day
     // before; 04:10 CEST is less than 24 hours later, yet the next review day.
     Review(kJohn16, Utc(2026, 3, 28, 3, 30));
