@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ProgramFiles.h"
 
+#include "MessageBoxService.h"
 #include "PassageStore.h"
 #include "TipSequence.h"
 
@@ -28,4 +29,15 @@ bool IsProgramFile(const QString& path) {
             return true;
     }
     return false;
+}
+
+bool RefuseProgramFile(QWidget* owner, const QString& path, const QString& what) {
+    if (!IsProgramFile(path))
+        return false;
+    MessageBoxes().Show(owner, QStringLiteral("Recitor"),
+                        QStringLiteral("%1\nis one of Recitor's own files. Choose another name "
+                                       "for the %2.")
+                            .arg(QDir::toNativeSeparators(path), what),
+                        MsgIcon::Warning, MsgButtons::Ok);
+    return true;
 }

@@ -233,14 +233,8 @@ void CFlashcardExportDlg::OnExport() {
         QStringLiteral("Text files (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;
-    if (IsProgramFile(path)) {
-        MessageBoxes().Show(this, QStringLiteral("Recitor"),
-                            QStringLiteral("%1\nis one of Recitor's own files. Choose another name "
-                                           "for the flashcards.")
-                                .arg(QDir::toNativeSeparators(path)),
-                            MsgIcon::Warning, MsgButtons::Ok);
+    if (RefuseProgramFile(this, path, QStringLiteral("flashcards")))
         return;
-    }
     const std::string text = CFlashcardExport::Format(store_, chosen_, program, Sides());
     FileFault fault;
     if (!CFlashcardExport::Write(QFile::encodeName(path).toStdString(), text, fault)) {

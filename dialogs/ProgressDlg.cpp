@@ -150,14 +150,8 @@ void CProgressDlg::OnSave() {
                                                     QStringLiteral("PNG pictures (*.png)"));
     if (path.isEmpty())
         return;
-    if (IsProgramFile(path)) {
-        MessageBoxes().Show(this, QStringLiteral("Recitor"),
-                            QStringLiteral("%1\nis one of Recitor's own files. Choose another name "
-                                           "for the charts.")
-                                .arg(QDir::toNativeSeparators(path)),
-                            MsgIcon::Warning, MsgButtons::Ok);
+    if (RefuseProgramFile(this, path, QStringLiteral("charts")))
         return;
-    }
     if (!SaveCharts(path))
         MessageBoxes().Show(this, QStringLiteral("Recitor"),
                             QStringLiteral("The charts could not be saved to\n%1\nNothing was "
