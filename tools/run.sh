@@ -11,9 +11,11 @@ cd "$(dirname "$0")/.."
 # Print Support come with them), Qt Help with its generator for the help collection and the
 # database driver it reads the collection with, a font to draw text with, and the PDF tools that
 # read printed card sheets back (for the tests, when they are built); SQLite for the review history,
-# with its command-line tool to look into it.
+# with its command-line tool to look into it; the Bible library with two free Bibles to take passages
+# from; Qt's text-to-speech with an offline voice to read passages aloud.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
-          libqt6sql6-sqlite fonts-dejavu-core poppler-utils libsqlite3-dev sqlite3)
+          libqt6sql6-sqlite fonts-dejavu-core poppler-utils libsqlite3-dev sqlite3 libsword-dev
+          sword-text-kjv sword-text-web qt6-speech-dev qt6-speech-flite-plugin)
 bash tools/install-packages.sh "${packages[@]}"
 
 prefix=${RECITOR_PREFIX:-$HOME/.local}
