@@ -71,6 +71,8 @@ private slots:
         CRecordingSpeaker& speaker = OpenListening();
         QAction* listen = Action(Id::kListen);
         QCOMPARE(listen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        for (QAction* other : window_->findChildren<QAction*>())
+            QVERIFY(other == listen || other->shortcut() != listen->shortcut());
         listen->trigger();
         QCOMPARE(speaker.said, QStringList({"For God so loved the world,\n"}));
         QCOMPARE(speaker.rates, QList<double>({0.0}));
