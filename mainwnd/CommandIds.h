@@ -25,6 +25,7 @@ inline constexpr int kSameTopic = 33494;
 inline constexpr int kFindWord = 33489;
 inline constexpr int kCheckRecitation = 34000;
 inline constexpr int kProgressOverTime = 34047;
+inline constexpr int kListen = 34051; // reads the passage shown aloud; again, stops
 
 // Preferences menu
 inline constexpr int kFlyoverDisable = 33024;
@@ -46,6 +47,7 @@ inline constexpr int kTrainer = 33029;
 inline constexpr int kTopicFilter = 33493;
 inline constexpr int kResetDefaults = 33026;
 inline constexpr int kReviewIntervals = 34044;
+inline constexpr int kFirstListenSpeed = 34060; // + speed of reading aloud 0..4
 
 // Help menu
 inline constexpr int kOverview = 57670;

@@ -84,6 +84,8 @@ constexpr Entry kEntries[] = {
                                   "missed, got wrong or added (Ctrl+R)."),
     Command(Id::kProgressOverTime, "Shows charts of your reviews, your progress levels, the "
                                    "verses you know and your streaks over time."),
+    Command(Id::kListen, "Reads the passage aloud, or at Context the verses around it, without "
+                         "the verse numbers; again, or Escape, stops (Ctrl+L)."),
     // Preferences
     Command(Id::kFlyoverDisable, "The tree and the text box come forward only when clicked."),
     Command(Id::kFlyoverEnable, "The tree or the text box comes forward as the mouse moves over "
@@ -110,6 +112,8 @@ constexpr Entry kEntries[] = {
     Command(Id::kResetDefaults, "Not available in this version."),
     Command(Id::kReviewIntervals, "How many days each group waits between reviews, and the hour "
                                   "at which the review day changes."),
+    Commands(Id::kFirstListenSpeed, Id::kFirstListenSpeed + 4,
+             "How fast Listen reads the passage aloud."),
     // Help
     Command(Id::kOverview, "Opens the help at its contents."),
     Command(Id::kHelpTopics, "Opens the help at its index of keywords."),

@@ -27,14 +27,18 @@
 #include "ReviewHistory.h"
 #include "ReviewIntervalsDlg.h"
 #include "ReviewSchedule.h"
+#include "Speaker.h"
+#include "SpeechText.h"
 #include "TopicChoiceDlg.h"
 #include "TopicList.h"
 #include "TopicListDlg.h"
+#include "Win1252.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -74,6 +78,12 @@ constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
 constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
+
+// Listen, on the View menu, and the rates at which it reads for the speeds of the Preferences menu.
+constexpr QKeyCombination kListenKey = Qt::CTRL | Qt::Key_L;
+constexpr double kListenRates[CPreferences::kListenSpeeds] = {-0.5, -0.25, 0.0, 0.25, 0.5};
+constexpr const char* kNoSpeechEngine =
+    "Listening needs a speech engine: install the package qt6-speech-flite-plugin.";
 
 QString KeyText(QKeyCombination key) {
     return QKeySequence(key).toString(QKeySequence::NativeText);
@@ -158,6 +168,7 @@ void CMainDlg::ConnectCommands() {
     connect(layout_.get(), &CMainLayout::mouseMoved, this, &CMainDlg::OnMouseMove);
     connect(layout_->RecitationButton(), &QPushButton::clicked, this, &CMainDlg::OnCheckRecitation);
     ConnectKeys();
+    ConnectListen();
 }
 
 // Keys of the navigation commands, the File menu's commands and the visibility levels.
@@ -271,6 +282,7 @@ void CMainDlg::ConnectPreferences() {
     });
     connect(preferences, &CPreferenceMenu::exportConfirmationToggled, this,
             &CMainDlg::exportConfirmationToggled);
+    connect(preferences, &CPreferenceMenu::listenSpeedChosen, this, &CMainDlg::listenSpeedChosen);
     // Review Intervals sets the schedule, which the window has from SetReview on.
     connect(Action(Id::kReviewIntervals), &QAction::triggered, this, &CMainDlg::OnReviewIntervals);
     Action(Id::kReviewIntervals)->setEnabled(false);
@@ -334,6 +346,8 @@ void CMainDlg::ShowPosition() {
 }
 
 void CMainDlg::SelectCurrent() {
+    // What is being read aloud belongs to the passage shown until now.
+    speaker_->Stop();
     if (!session_.ShowPosition()) {
         model_->SetHighlighted(-1);
         RefreshDisplay();
@@ -390,6 +404,7 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
 void CMainDlg::RefreshDisplay() {
     display_->Show();
     UpdateRecitationCommand();
+    UpdateListenCommand();
     if (editNextMode_ == 1)
         layout_->BringTextBoxToFront();
     else
@@ -434,6 +449,11 @@ void CMainDlg::showEvent(QShowEvent* event) {
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // While a passage is read aloud, Escape only stops the reading.
+    if (event->key() == Qt::Key_Escape && speaker_->Speaking()) {
+        speaker_->Stop();
+        return;
+    }
     // Enter ends the window as OK does, Escape as Cancel does.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();
@@ -714,4 +734,63 @@ void CMainDlg::OnProgressOverTime() {
                                  clock_->NowSeconds());
     CProgressDlg dialog(series, this);
     dialog.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listen
+
+void CMainDlg::ConnectListen() {
+    QAction* listen = Action(Id::kListen);
+    listen->setShortcut(kListenKey);
+    connect(listen, &QAction::triggered, this, &CMainDlg::OnListen);
+    // Whether an engine is installed is looked up when the View menu opens, never at start-up;
+    // the menu shows the tooltip that says why Listen is greyed.
+    QMenu* view = menu_->View();
+    view->setToolTipsVisible(true);
+    connect(view, &QMenu::aboutToShow, this, [this] {
+        ListenPossible();
+        UpdateListenCommand();
+    });
+    SetSpeaker(std::make_unique<CSpeaker>());
+}
+
+void CMainDlg::SetSpeaker(std::unique_ptr<ISpeaker> speaker) {
+    if (speaker_)
+        speaker_->Stop();
+    speaker_ = std::move(speaker);
+    connect(speaker_.get(), &ISpeaker::speaking, Action(Id::kListen), &QAction::setChecked);
+}
+
+bool CMainDlg::ListenPossible() {
+    if (listenProblem_.isEmpty() && !speaker_->EngineInstalled())
+        listenProblem_ = QString::fromLatin1(kNoSpeechEngine);
+    return listenProblem_.isEmpty();
+}
+
+void CMainDlg::UpdateListenCommand() {
+    QAction* listen = Action(Id::kListen);
+    listen->setEnabled(Current() && listenProblem_.isEmpty());
+    listen->setToolTip(listenProblem_);
+}
+
+// At Blank, Hint and Passage the passage is read, at Context the verses around it.
+void CMainDlg::OnListen() {
+    // The item shows whether it reads, not what a click on it toggled.
+    Action(Id::kListen)->setChecked(speaker_->Speaking());
+    if (speaker_->Speaking()) {
+        speaker_->Stop();
+        return;
+    }
+    const CPassage* passage = Current();
+    if (!passage)
+        return;
+    const std::string_view text =
+        display_->VisibilityMode() == kContext ? passage->context : passage->PassageText();
+    if (ListenPossible() &&
+        speaker_->Say(FromWin1252(SpeechText(text)), kListenRates[prefs_.ListenSpeed]))
+        return;
+    if (listenProblem_.isEmpty())
+        listenProblem_ = QStringLiteral("Listening is not possible: %1").arg(speaker_->Problem());
+    UpdateListenCommand();
+    Beep();
 }

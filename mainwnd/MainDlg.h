@@ -13,6 +13,7 @@
 #include <memory>
 
 class CHelpCommands;
+class ISpeaker;
 class CMainMenu;
 class CPassage;
 class CPassageTree;
@@ -82,6 +83,8 @@ public:
     bool TreeInFront() const { return layout_->TreeInFront(); }
     QWidget* Client() const { return layout_->Client(); }
     CHelpCommands& Help() const { return *help_; }
+    // Listen reads aloud through speaker from now on (the desktop's speech until then).
+    void SetSpeaker(std::unique_ptr<ISpeaker> speaker);
 
 signals:
     // Commands the application handles: File "Save" and "Tip of the Day".
@@ -99,6 +102,8 @@ signals:
     void importTranslationChosen();
     // New review intervals or day-change hour were set in the schedule; they are written at once.
     void reviewIntervalsChosen();
+    // A speed of reading aloud was chosen; it is written at once.
+    void listenSpeedChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -137,6 +142,15 @@ private:
     void OnExportFlashcards();
     void OnReviewIntervals();
     void OnProgressOverTime();
+    // Listen: reads the passage shown aloud until it is done, the passage changes, or the user
+    // stops it with the command's key or Escape.
+    void ConnectListen();
+    void OnListen();
+    // Whether an engine is installed (looked up until it is known that none is) and no engine
+    // failed to start this run.
+    bool ListenPossible();
+    // Greys Listen when no passage is shown or speech cannot be had this run.
+    void UpdateListenCommand();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -156,4 +170,6 @@ private:
     CReviewSchedule* schedule_ = nullptr;
     IClock* clock_ = nullptr;
     QTimer* dayChange_ = nullptr; // fires when the next review day begins
+    std::unique_ptr<ISpeaker> speaker_;
+    QString listenProblem_; // why Listen is greyed for the rest of the run; empty while it works
 };

@@ -18,7 +18,7 @@
 
 namespace {
 
-enum ItemFlag : unsigned { kPlain = 0, kChecked = 1, kGrayed = 2, kRadio = 4 };
+enum ItemFlag : unsigned { kPlain = 0, kChecked = 1, kGrayed = 2, kRadio = 4, kCheckable = 8 };
 
 // One line of a pop-up: a command, or a separator when id is 0.
 struct Item {
@@ -58,6 +58,8 @@ constexpr Item kViewItems[] = {
     kSeparator,
     {Id::kCheckRecitation, "Check Recitation..."},
     {Id::kProgressOverTime, "Progress Over Time...", kGrayed},
+    // Checked while it reads.
+    {Id::kListen, "Listen", kCheckable},
 };
 
 constexpr Item kFlyoverItems[] = {
@@ -132,6 +134,14 @@ constexpr Item kTranslationItems[] = {
     {Id::kVisitBibleSite, "Visit BibleGateway web-site to add your own passages"},
 };
 
+constexpr Item kListenSpeedItems[] = {
+    {Id::kFirstListenSpeed + 0, "Very Slow", kRadio},
+    {Id::kFirstListenSpeed + 1, "Slow", kRadio},
+    {Id::kFirstListenSpeed + 2, "Normal", kRadio | kChecked},
+    {Id::kFirstListenSpeed + 3, "Fast", kRadio},
+    {Id::kFirstListenSpeed + 4, "Very Fast", kRadio},
+};
+
 constexpr Item kConfirmationItems[] = {
     {Id::kConfirmDelete, "Delete", kChecked},
     {Id::kConfirmEdit, "Edit", kChecked},
@@ -189,7 +199,7 @@ void AddItems(QWidget& target, std::span<const Item> items, QWidget& owner,
         action->setData(item.id);
         action->setObjectName(QString::number(item.id));
         action->setMenuRole(QAction::NoRole);
-        if (item.flags & (kChecked | kRadio))
+        if (item.flags & (kChecked | kRadio | kCheckable))
             action->setCheckable(true);
         action->setChecked(item.flags & kChecked);
         action->setEnabled(!(item.flags & kGrayed));
@@ -218,7 +228,7 @@ QMenu* AddMenu(QWidget& parentMenu, const char* title, std::span<const Item> ite
 
 CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     AddMenu(bar, "&File", kFileItems, owner, actions_);
-    AddMenu(bar, "&View", kViewItems, owner, actions_);
+    view_ = AddMenu(bar, "&View", kViewItems, owner, actions_);
     for (int freq = 0; freq < kFreqCount; ++freq)
         Action(Id::kFirstCategory + freq)->setText(FromWin1252(FreqGroupText(freq)));
 
@@ -238,6 +248,7 @@ CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     AddItems(*preferences_, kReset, owner, actions_);
     constexpr Item kReview[] = {{Id::kReviewIntervals, "Review Intervals..."}};
     AddItems(*preferences_, kReview, owner, actions_);
+    AddMenu(*preferences_, "Listening Speed", kListenSpeedItems, owner, actions_);
 
     help_ = AddMenu(bar, "&Help", kHelpItems, owner, actions_);
     AddItems(bar, kBarItems, owner, actions_);
@@ -262,11 +273,10 @@ void CMainMenu::RemoveEeOptions() {
 
 void CMainMenu::SetHelpContextIds() {
     help_->setProperty(kHelpContextProperty, Id::kTutorial);
-    const std::pair<const char*, int> kSubMenus[] = {{"Flyover", Id::kFlyoverDisable},
-                                                     {"Font Size", Id::kFirstFontSize},
-                                                     {"Background", Id::kFirstBackground},
-                                                     {"Translation", Id::kFirstTranslation},
-                                                     {"Confirmations", Id::kConfirmDelete}};
+    const std::pair<const char*, int> kSubMenus[] = {
+        {"Flyover", Id::kFlyoverDisable},      {"Font Size", Id::kFirstFontSize},
+        {"Background", Id::kFirstBackground},  {"Translation", Id::kFirstTranslation},
+        {"Confirmations", Id::kConfirmDelete}, {"Listening Speed", Id::kFirstListenSpeed}};
     for (QAction* item : preferences_->actions())
         for (const auto& [title, id] : kSubMenus)
             if (item->menu() && item->text() == QLatin1String(title))

@@ -25,11 +25,13 @@ public:
     // on them finds its topic (the property kHelpContextProperty).
     void SetHelpContextIds();
     static constexpr const char* kHelpContextProperty = "helpContextId";
+    QMenu* View() const { return view_; }
     QMenu* Preferences() const { return preferences_; }
     QMenu* Help() const { return help_; }
 
 private:
     QHash<int, QAction*> actions_;
+    QMenu* view_ = nullptr;
     QMenu* preferences_ = nullptr;
     QMenu* help_ = nullptr;
 };

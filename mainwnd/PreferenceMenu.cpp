@@ -14,7 +14,7 @@
 namespace {
 
 // The ids of the items of the Preferences menu that keep a choice: font sizes, flyover,
-// backgrounds, translations and confirmations.
+// backgrounds, translations, confirmations and the speed of reading aloud.
 QList<int> PreferenceIds() {
     QList<int> ids;
     for (int size = 0; size <= 3; ++size)
@@ -25,6 +25,8 @@ QList<int> PreferenceIds() {
     for (int id = Id::kFirstTranslation; id <= Id::kLastTranslation; ++id)
         ids.append(id);
     ids.append({Id::kConfirmDelete, Id::kConfirmEdit, Id::kConfirmExportPpc});
+    for (int speed = 0; speed < CPreferences::kListenSpeeds; ++speed)
+        ids.append(Id::kFirstListenSpeed + speed);
     return ids;
 }
 
@@ -71,6 +73,7 @@ void CPreferenceMenu::SetUp() {
         menu_.Action(Id::kFlyoverEnable)->setEnabled(false);
 
     check(Id::kFirstTranslation + prefs_.TransFilter, true);
+    check(Id::kFirstListenSpeed + prefs_.ListenSpeed, true);
 
     const QDir workingDir = QDir::current();
     for (int index = 1; index < kBackgroundCount; ++index) {
@@ -115,5 +118,10 @@ void CPreferenceMenu::OnChoice(int id) {
         prefs_.PrefConfirmExportPpc = !prefs_.PrefConfirmExportPpc;
         action->setChecked(prefs_.PrefConfirmExportPpc);
         emit exportConfirmationToggled(); // kept at once, not only at the next save
+    } else if (id >= Id::kFirstListenSpeed &&
+               id < Id::kFirstListenSpeed + CPreferences::kListenSpeeds) {
+        prefs_.ListenSpeed = id - Id::kFirstListenSpeed;
+        action->setChecked(true);
+        emit listenSpeedChosen(); // kept at once, not only at the next save
     }
 }

@@ -25,6 +25,8 @@ signals:
     void translationChosen();
     // The export confirmation was toggled; it is written to the settings at once.
     void exportConfirmationToggled();
+    // A speed of reading aloud was chosen; it is written to the settings at once.
+    void listenSpeedChosen();
 
 private:
     void SetUp();

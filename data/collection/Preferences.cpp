@@ -36,6 +36,9 @@ void CPreferences::Read(ISettings& settings) {
     ImportTrans = number(kSectionParams, kImportTrans, -1);
     if (ImportTrans < 0 || ImportTrans >= kTransListSize || !TransEditable(ImportTrans))
         ImportTrans = -1;
+    ListenSpeed = number(kSectionParams, kListenSpeed, kListenSpeeds / 2);
+    if (ListenSpeed < 0 || ListenSpeed >= kListenSpeeds)
+        ListenSpeed = kListenSpeeds / 2;
 }
 
 void CPreferences::Write(ISettings& settings, const SaveState& state) const {
@@ -57,6 +60,10 @@ void CPreferences::Write(ISettings& settings, const SaveState& state) const {
 
 void CPreferences::WriteImportTrans(ISettings& settings) const {
     settings.WriteNumber(kSectionParams, kImportTrans, ImportTrans);
+}
+
+void CPreferences::WriteListenSpeed(ISettings& settings) const {
+    settings.WriteNumber(kSectionParams, kListenSpeed, ListenSpeed);
 }
 
 int CPreferences::ImportTranslation() const {

@@ -33,6 +33,7 @@ inline constexpr const char* kUserCount = "UserCount";
 inline constexpr const char* kFlashcardHintOnFront = "FlashcardHintOnFront";
 inline constexpr const char* kFlashcardContextOnBack = "FlashcardContextOnBack";
 inline constexpr const char* kImportTrans = "ImportTrans";
+inline constexpr const char* kListenSpeed = "ListenSpeed";
 // Section "Export\Params"
 inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
 inline constexpr const char* kFileTimestamp = "FileTimestamp";
@@ -74,6 +75,8 @@ public:
     void WriteFlashcardChoices(ISettings& settings) const;
     // Writes the import's translation at once, as it is chosen.
     void WriteImportTrans(ISettings& settings) const;
+    // Writes the speed of reading aloud at once, as it is chosen.
+    void WriteListenSpeed(ISettings& settings) const;
     // The translation an import gives the lines without one: the one last chosen, else the
     // translation filter's if it names one a passage can have, else KJV.
     int ImportTranslation() const;
@@ -92,6 +95,9 @@ public:
     int TransFilter = 33; // a translation number, 33 for all
     int ImportTrans = -1; // the translation last chosen for an import's lines, -1 none yet
     bool PpcSyncInitialized = false;
+    // How fast passages are read aloud: 0 slowest .. kListenSpeeds - 1 fastest, Normal between.
+    static constexpr int kListenSpeeds = 5;
+    int ListenSpeed = kListenSpeeds / 2;
     bool FlashcardHintOnFront = false;   // the hint on the front of an Anki card
     bool FlashcardContextOnBack = false; // the context on the back of an Anki card
     std::string BackgroundFilename;

@@ -3,10 +3,12 @@
 // its context, and a save must keep it as it was.
 
 #include "RefTables.h"
+#include "SpeechText.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -96,4 +98,54 @@ TEST_F(BundledTest, SaveAndReloadKeepEverything) {
         score += a.vCount * a.prog;
     }
     EXPECT_EQ(reloaded.Score(), score);
+}
+
+// What is read aloud of each passage and context: no verse number or translation label is left,
+// no line is empty, and every line ends where the engine pauses.
+TEST_F(BundledTest, SpeechTextLeavesOutVerseNumbersAndPausesAtEveryLine) {
+    Install(true);
+    ASSERT_EQ(Load(), Status::Ok);
+    const auto isNumber = [](std::string_view word) {
+        return !word.empty() && word.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    std::string kjvJohn, contextRecord, webRomans;
+    for (int i = 0; i < store->PassageCount(); ++i) {
+        const CPassage& p = store->Passage(i);
+        SCOPED_TRACE(p.PassageReference() + " " + std::string(p.TransName()));
+        for (const std::string& spoken : {SpeechText(p.context), SpeechText(p.PassageText())}) {
+            ASSERT_FALSE(spoken.empty());
+            std::string_view rest = spoken;
+            while (!rest.empty()) {
+                const std::string_view line = rest.substr(0, rest.find('\n'));
+                rest.remove_prefix(line.size() + 1);
+                ASSERT_FALSE(line.empty());
+                EXPECT_NE(std::string_view(".,;:!?\x94\x92\")").find(line.back()),
+                          std::string_view::npos)
+                    << line;
+                for (std::string_view words = line; !words.empty();) {
+                    const std::string_view word = words.substr(0, words.find(' '));
+                    words.remove_prefix(std::min(word.size() + 1, words.size()));
+                    EXPECT_FALSE(isNumber(word)) << line;
+                    EXPECT_NE(word, "WEB") << line;
+                }
+            }
+        }
+        if (p.Reference() == "John 3:16" && p.TransName() == "KJV")
+            kjvJohn = SpeechText(p.PassageText());
+        if (p.Reference() == "Genesis 1:1" && p.trans == -1)
+            contextRecord = SpeechText(p.context);
+        if (p.Reference() == "Romans 8:38" && p.TransName() == "WEB")
+            webRomans = SpeechText(p.context);
+    }
+    EXPECT_EQ(kjvJohn, "For God so loved the world, that he gave his only begotten Son, that "
+                       "whosoever believeth in him should not perish, but have everlasting "
+                       "life.\n");
+    EXPECT_TRUE(contextRecord.starts_with(
+        "In the beginning, God created the heavens and the earth.\nThe earth was formless"))
+        << contextRecord;
+    EXPECT_NE(webRomans.find("God\x92s love which is in Christ Jesus our Lord.\nI tell the truth "
+                             "in Christ. I am not lying, my conscience testifying with me in the "
+                             "Holy Spirit,\nthat I have great sorrow"),
+              std::string::npos)
+        << webRomans;
 }

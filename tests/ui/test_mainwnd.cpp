@@ -455,7 +455,8 @@ private slots:
                  QList<int>(
                      {33036, 33132, 33037, 0, 33465, 34010, 34011, 0, 33031, 34020, 57603, 33030}));
         QCOMPARE(IdsOf(bar->actions()[1]->menu()),
-                 QList<int>({32776, 32777, 32778, 32779, 0, 33466, 33494, 33489, 0, 34000, 34047}));
+                 QList<int>(
+                     {32776, 32777, 32778, 32779, 0, 33466, 33494, 33489, 0, 34000, 34047, 34051}));
         QCOMPARE(IdsOf(bar->actions()[3]->menu()),
                  QList<int>({57670, 33035, 0, 33018, 33019, 33462, 0, 33129, 33130, 33464, 33463, 0,
                              33044, 33495, 16}));
@@ -468,7 +469,7 @@ private slots:
         QCOMPARE(TextsOf(preferences),
                  QStringList({"Flyover", "Font Size", "Background", "Hint Options", "-",
                               "Translation", "Confirmations", "Topic Filter ...", "-",
-                              "Reset Defaults", "Review Intervals..."}));
+                              "Reset Defaults", "Review Intervals...", "Listening Speed"}));
         QList<int> translations;
         for (const int id : IdsOf(preferences->actions()[5]->menu()))
             if (id >= Id::kFirstTranslation && id <= Id::kLastTranslation)
