@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 # from; Qt's text-to-speech with an offline voice to read passages aloud.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
           libqt6sql6-sqlite fonts-dejavu-core poppler-utils libsqlite3-dev sqlite3 libsword-dev
-          sword-text-kjv sword-text-web qt6-speech-dev qt6-speech-flite-plugin)
+          sword-text-kjv sword-text-web qt6-speech-dev qt6-speech-flite-plugin qt6-declarative-dev)
 bash tools/install-packages.sh "${packages[@]}"
 
 prefix=${RECITOR_PREFIX:-$HOME/.local}

@@ -11,7 +11,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-d
           libbenchmark-dev qt6-base-dev libgl-dev qt6-tools-dev qt6-documentation-tools
           libqt6sql6-sqlite xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
           poppler-utils pkg-config libsm-dev libsqlite3-dev sqlite3 faketime libsword-dev
-          sword-text-kjv sword-text-web libsword-utils qt6-speech-dev qt6-speech-flite-plugin)
+          sword-text-kjv sword-text-web libsword-utils qt6-speech-dev qt6-speech-flite-plugin
+          qt6-declarative-dev pulseaudio)
 bash tools/install-packages.sh "${packages[@]}"
 
 jobs=$(nproc)
