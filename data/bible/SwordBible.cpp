@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "SwordBible.h"
 
+#include "BiblePassage.h"
 #include "RefTables.h"
 #include "VerseText.h"
 
@@ -58,10 +59,6 @@ Place PlaceOf(const sword::SWModule& module, int book, int chapter) {
     if (entry && chapter >= 1 && chapter <= entry->getChapterMax())
         place.lastVerse = entry->getVerseMax(chapter);
     return place;
-}
-
-std::string ChapterText(int book, int chapter) {
-    return std::string(BookName(book)) + " " + std::to_string(chapter);
 }
 
 } // namespace
@@ -137,15 +134,11 @@ bool CSwordBible::Verses(int trans, int book, int chapter, int first, int last,
     }
     const Place place = PlaceOf(*module, book, chapter);
     if (place.lastVerse == 0) {
-        reason = ChapterText(book, chapter) + " is not in the " + std::string(TransAbbrev(trans)) +
-                 " Bible";
+        reason = ChapterNotInBible(trans, book, chapter);
         return false;
     }
     if (first < 1 || last > place.lastVerse || first > last) {
-        reason = ChapterText(book, chapter) + ":" + std::to_string(first < 1 ? first : last) +
-                 " is not in the " + std::string(TransAbbrev(trans)) +
-                 " Bible: " + ChapterText(book, chapter) + " has " +
-                 std::to_string(place.lastVerse) + " verses";
+        reason = VerseNotInBible(trans, book, chapter, first < 1 ? first : last, place.lastVerse);
         return false;
     }
     sword::VerseKey key;
@@ -164,9 +157,9 @@ bool CSwordBible::Verses(int trans, int book, int chapter, int first, int last,
         if (!PlainVerseText(module->getRawEntry(), text, unconvertible)) {
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(unconvertible));
-            reason = ChapterText(book, chapter) + ":" + std::to_string(verse) + " in the " +
-                     std::string(TransAbbrev(trans)) + " Bible holds a character (" + code +
-                     ") that the passage files cannot keep";
+            reason = std::string(BookName(book)) + " " + std::to_string(chapter) + ":" +
+                     std::to_string(verse) + " in the " + std::string(TransAbbrev(trans)) +
+                     " Bible holds a character (" + code + ") that the passage files cannot keep";
             texts.clear();
             return false;
         }

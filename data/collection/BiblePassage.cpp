@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "BiblePassage.h"
 
+#include "RefTables.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -14,7 +16,22 @@ std::string JoinedLines(std::vector<std::string>::const_iterator begin,
     return joined;
 }
 
+std::string ChapterText(int book, int chapter) {
+    return std::string(BookName(book)).append(" ").append(std::to_string(chapter));
+}
+
 } // namespace
+
+std::string ChapterNotInBible(int trans, int book, int chapter) {
+    return ChapterText(book, chapter) + " is not in the " + std::string(TransAbbrev(trans)) +
+           " Bible";
+}
+
+std::string VerseNotInBible(int trans, int book, int chapter, int verse, int lastInChapter) {
+    return ChapterText(book, chapter) + ":" + std::to_string(verse) + " is not in the " +
+           std::string(TransAbbrev(trans)) + " Bible: " + ChapterText(book, chapter) + " has " +
+           std::to_string(lastInChapter) + " verses";
+}
 
 bool PassageFromBible(IBibleSource& bible, int trans, int book, int chapter, int first, int last,
                       int before, int after, BiblePassage& out, std::string& reason) {

@@ -12,6 +12,11 @@ struct BiblePassage {
     std::string passage; // the passage's verse lines, as they stand in the context
 };
 
+// Why a chapter or a verse is refused (UTF-8): "John 22 is not in the KJV Bible", "John 3:37 is
+// not in the KJV Bible: John 3 has 36 verses".
+std::string ChapterNotInBible(int trans, int book, int chapter);
+std::string VerseNotInBible(int trans, int book, int chapter, int verse, int lastInChapter);
+
 // Takes verses first..last of a chapter from trans's Bible, with up to before verses ahead of
 // them and after verses behind them in the context, never past either end of the chapter. False,
 // with the Bible's reason (UTF-8), when the Bible cannot give them.

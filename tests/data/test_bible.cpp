@@ -4,6 +4,7 @@
 #include "BiblePassage.h"
 #include "RefTables.h"
 #include "SwordBible.h"
+#include "TestSupport.h"
 #include "TextEncoding.h"
 #include "VerseText.h"
 
@@ -105,25 +106,8 @@ TEST(VerseText, DropsMarkupAndBringsTheTextIntoWindows1252) {
     EXPECT_EQ(bad, U'\u03bc');
 }
 
-// A fake Bible whose chapters have ten verses, each verse its number spelled out.
-class CTenVerses : public IBibleSource {
-public:
-    std::vector<int> Translations() override { return {kKjv}; }
-    int LastVerse(int, int, int) override { return 10; }
-    bool Verses(int, int, int, int first, int last, std::vector<std::string>& texts,
-                std::string& reason) override {
-        if (last > 10) {
-            reason = "past the end";
-            return false;
-        }
-        for (int verse = first; verse <= last; ++verse)
-            texts.push_back(std::string("v").append(std::to_string(verse)));
-        return true;
-    }
-};
-
 TEST(PassageFromBible, TakesTheVersesAroundWithinTheChapter) {
-    CTenVerses bible;
+    CFakeBible bible;
     BiblePassage out;
     std::string reason;
     ASSERT_TRUE(PassageFromBible(bible, kKjv, kJohn, 3, 2, 3, 2, 2, out, reason));
