@@ -173,6 +173,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
                      [this] { prefs_.WriteFlashcardChoices(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::importTranslationChosen, mainWindow,
                      [this] { prefs_.WriteImportTrans(*settings_); });
+    QObject::connect(mainWindow, &CMainDlg::bibleVersesChosen, mainWindow,
+                     [this] { prefs_.WriteBibleVerses(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::reviewIntervalsChosen, mainWindow, [this] {
         schedule->Write(*settings_);
         settings_->Sync();

@@ -110,6 +110,8 @@ constexpr Entry kEntries[] = {
     Command(Id::kResetDefaults, "Not available in this version."),
     Command(Id::kReviewIntervals, "How many days each group waits between reviews, and the hour "
                                   "at which the review day changes."),
+    Command(Id::kBibleVerses, "How many verses before and after a passage taken from the Bible "
+                              "its context holds."),
     // Help
     Command(Id::kOverview, "Opens the help at its contents."),
     Command(Id::kHelpTopics, "Opens the help at its index of keywords."),

@@ -7,6 +7,7 @@
 #include "PassageStore.h"
 #include "Preferences.h"
 #include "StudySession.h"
+#include "SwordBible.h"
 
 #include <QDialog>
 
@@ -99,6 +100,8 @@ signals:
     void importTranslationChosen();
     // New review intervals or day-change hour were set in the schedule; they are written at once.
     void reviewIntervalsChosen();
+    // The verses around a passage taken from the Bible were chosen; they are kept at once.
+    void bibleVersesChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -136,10 +139,13 @@ private:
     void OnCheckRecitation();
     void OnExportFlashcards();
     void OnReviewIntervals();
+    void OnBibleVerses();
     void OnProgressOverTime();
 
     CPassageStore& store_;
     CPreferences& prefs_;
+    // Opened at its first use, by a command that takes passages from the Bible.
+    CSwordBible bible_;
     const int editNextMode_;
     CStudySession session_;
     std::unique_ptr<CPassageTreeModel> model_;

@@ -3,6 +3,8 @@
 
 #include "RefTables.h"
 
+#include <utility>
+
 using namespace SettingKey;
 
 void CPreferences::ReadBackground(ISettings& settings) {
@@ -36,6 +38,12 @@ void CPreferences::Read(ISettings& settings) {
     ImportTrans = number(kSectionParams, kImportTrans, -1);
     if (ImportTrans < 0 || ImportTrans >= kTransListSize || !TransEditable(ImportTrans))
         ImportTrans = -1;
+    for (auto [value, name] : {std::pair{&BibleVersesBefore, kBibleVersesBefore},
+                               std::pair{&BibleVersesAfter, kBibleVersesAfter}}) {
+        *value = number(kSectionParams, name, kDefaultBibleVerses);
+        if (*value < 0 || *value > kMaxBibleVerses)
+            *value = kDefaultBibleVerses;
+    }
 }
 
 void CPreferences::Write(ISettings& settings, const SaveState& state) const {
@@ -57,6 +65,11 @@ void CPreferences::Write(ISettings& settings, const SaveState& state) const {
 
 void CPreferences::WriteImportTrans(ISettings& settings) const {
     settings.WriteNumber(kSectionParams, kImportTrans, ImportTrans);
+}
+
+void CPreferences::WriteBibleVerses(ISettings& settings) const {
+    settings.WriteNumber(kSectionParams, kBibleVersesBefore, BibleVersesBefore);
+    settings.WriteNumber(kSectionParams, kBibleVersesAfter, BibleVersesAfter);
 }
 
 int CPreferences::ImportTranslation() const {
