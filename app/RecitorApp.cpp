@@ -175,6 +175,8 @@ int CRecitorApp::Run(const QStringList& arguments) {
                      [this] { prefs_.WriteImportTrans(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::listenSpeedChosen, mainWindow,
                      [this] { prefs_.WriteListenSpeed(*settings_); });
+    QObject::connect(mainWindow, &CMainDlg::bibleVersesChosen, mainWindow,
+                     [this] { prefs_.WriteBibleVerses(*settings_); });
     QObject::connect(mainWindow, &CMainDlg::reviewIntervalsChosen, mainWindow, [this] {
         schedule->Write(*settings_);
         settings_->Sync();

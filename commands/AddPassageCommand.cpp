@@ -13,6 +13,8 @@ void CAddPassageCommand::Run() {
         return;
     CEditPassageDlg dialog(nullptr, context_.editNextMode, context_.store,
                            context_.prefs.TransFilter, context_.owner);
+    dialog.SetBible(context_.bible, context_.prefs.BibleVersesBefore,
+                    context_.prefs.BibleVersesAfter);
     if (dialog.exec() == QDialog::Accepted)
         Take(dialog.Values());
 }

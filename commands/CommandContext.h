@@ -2,6 +2,7 @@
 #pragma once
 
 class CPassageStore;
+class IBibleSource;
 class CPreferences;
 class CStudySession;
 class QWidget;
@@ -20,7 +21,7 @@ public:
 
 // What the main window's commands work on: the collection, the study session over it, the
 // preferences, the maintainers' mode setting, the window showing the session, and the window that
-// owns the dialogs. All are borrowed for the command's run.
+// owns the dialogs, and the installed Bibles. All are borrowed for the command's run.
 struct CommandContext {
     CPassageStore& store;
     CStudySession& session;
@@ -28,4 +29,5 @@ struct CommandContext {
     int editNextMode;
     ISessionWindow& window;
     QWidget* owner;
+    IBibleSource* bible = nullptr;
 };

@@ -23,6 +23,8 @@ void CEditPassageCommand::Run() {
             return;
         CEditPassageDlg dialog(passage, context_.editNextMode, context_.store,
                                context_.prefs.TransFilter, context_.owner);
+        dialog.SetBible(context_.bible, context_.prefs.BibleVersesBefore,
+                        context_.prefs.BibleVersesAfter);
         if (dialog.exec() != QDialog::Accepted)
             return;
         if (context_.session.Revise(dialog.Values()) < 0)

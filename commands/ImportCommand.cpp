@@ -66,6 +66,7 @@ int CImportCommand::Run() {
     for (unsigned core = 0; core < cores; ++core)
         lines.push_back(counters.emplace_back(std::make_unique<CEditBoxLineCounter>()).get());
     CPassageImport import(store, lines);
+    import.SetBible({context_.bible, prefs.BibleVersesBefore, prefs.BibleVersesAfter});
     const auto read = [&import, &bytes](int trans) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         import.SetDefaultTranslation(trans);

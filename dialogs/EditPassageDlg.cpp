@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "EditPassageDlg.h"
 
+#include "BiblePassage.h"
 #include "DialogUnits.h"
 #include "DisplayLines.h"
 #include "EditBoxLineCounter.h"
 #include "FileFormat.h"
 #include "MessageBoxService.h"
+#include "PassageImport.h"
 #include "PassageStore.h"
 #include "RefTables.h"
 #include "TopicChoiceDlg.h"
@@ -134,6 +136,9 @@ CEditPassageDlg::CEditPassageDlg(const CPassage* passage, int editNextMode,
     auto* saveAndNext = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     saveAndNext->setObjectName(QString::number(kSaveAndNext));
     connect(saveAndNext, &QShortcut::activated, this, &CEditPassageDlg::OnSaveAndNext);
+    connect(fromBible_, &QPushButton::clicked, this, &CEditPassageDlg::OnFromBible);
+    auto* fromBible = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    connect(fromBible, &QShortcut::activated, fromBible_, &QPushButton::click);
 
     // Centred on the screen, as the dialog has always opened; on a screen too small for it, its
     // top left corner stays on the screen, where the lists and Save are.
@@ -173,7 +178,14 @@ void CEditPassageDlg::CreateControls() {
     line(lastVerse_);
     place(lastVerse_, kLastVerse, 144, 13, 23, 13);
     list(trans_);
-    place(trans_, kTransList, 217, 0, 145, kListHeight);
+    place(trans_, kTransList, 217, 0, 104, kListHeight);
+    fromBible_ = new QPushButton(QStringLiteral("From Bible"), this);
+    place(fromBible_, kFromBible, 323, 0, 39, 13);
+    fromBible_->setToolTip(QStringLiteral("Fill the texts from the Bible installed on this "
+                                          "computer (Ctrl+B)"));
+    fromBible_->setEnabled(false);
+    // Ctrl+B is its key; Tab goes through the fields as it always has.
+    fromBible_->setFocusPolicy(Qt::ClickFocus);
     primary_ = new QPushButton(QStringLiteral("Pri"), this);
     place(primary_, kPrimaryButton, 200, 14, 18, 12);
     line(primaryName_);
@@ -189,7 +201,7 @@ void CEditPassageDlg::CreateControls() {
     save_->setDefault(true);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     place(cancel_, kCancel, 365, 14, 29, 13);
-    for (QPushButton* button : {primary_, secondary_, cancel_})
+    for (QPushButton* button : {primary_, secondary_, cancel_, fromBible_})
         button->setAutoDefault(false);
 
     const auto box = [this](QPlainTextEdit*& edit) {
@@ -395,6 +407,48 @@ void CEditPassageDlg::OnTopic(bool primary) {
         return;
     topic = choice.Topic();
     PushFields(false);
+    changed_ = true;
+    PullFields();
+    RunCheck();
+}
+
+void CEditPassageDlg::SetBible(IBibleSource* bible, int before, int after) {
+    bible_ = bible;
+    versesBefore_ = before;
+    versesAfter_ = after;
+    check_.SetBible(bible);
+    fromBible_->setEnabled(bible != nullptr);
+    RunCheck();
+}
+
+// The texts are replaced only when the Bible gives the verses; otherwise the dialog stays as it
+// was and the message says why (which package or module would give them).
+void CEditPassageDlg::OnFromBible() {
+    if (!bible_ || !PullFields())
+        return;
+    const int book = BookFromListPosition(entry_.bookPosition);
+    if (book < 0 || entry_.chapter == 0 || entry_.firstVerse == 0 ||
+        entry_.lastVerse < entry_.firstVerse || entry_.trans < 0) {
+        MessageBoxes().Show(this, QStringLiteral("Recitor"),
+                            QStringLiteral("Choose the book, the chapter, the verses and the "
+                                           "translation first."),
+                            MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    BiblePassage taken;
+    std::string reason;
+    if (!PassageFromBible(*bible_, entry_.trans, book, static_cast<int>(entry_.chapter),
+                          static_cast<int>(entry_.firstVerse), static_cast<int>(entry_.lastVerse),
+                          versesBefore_, versesAfter_, taken, reason)) {
+        MessageBoxes().Show(this, QStringLiteral("Recitor"), QString::fromStdString(reason),
+                            MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    copying_ = true;
+    context_->setPlainText(FromWin1252Lines(taken.context));
+    passage_->setPlainText(FromWin1252Lines(taken.passage));
+    hint_->setPlainText(FromWin1252Lines(CPassageImport::HintFromPassage(taken.passage)));
+    copying_ = false;
     changed_ = true;
     PullFields();
     RunCheck();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "BibleSource.h"
 #include "Passage.h"
 #include "PassageCheck.h"
 
@@ -38,6 +39,8 @@ public:
     static constexpr int kVerifyBox = 1041;
     // Save, then revise the next passage (the maintainers' walk through the collection).
     static constexpr int kSaveAndNext = 4100;
+    // Fills the texts from the Bible installed for the translation (the button, and Ctrl+B).
+    static constexpr int kFromBible = 4110;
 
     // passage is the passage to revise, or null to add a new one. editNextMode is the
     // maintainers' mode setting. The topic buttons open the topic choice over store, whose
@@ -45,6 +48,12 @@ public:
     CEditPassageDlg(const CPassage* passage, int editNextMode, const CPassageStore& store,
                     int transFilter, QWidget* parent = nullptr);
     ~CEditPassageDlg() override;
+
+    // Takes passages from bible: From Bible fills the texts with the reference's verses and up to
+    // before and after verses around them, and the checks refuse a chapter or verse that the
+    // translation's Bible does not have. Without it (the default) From Bible is greyed. bible
+    // outlives the dialog.
+    void SetBible(IBibleSource* bible, int before, int after);
 
     // What Save stores, valid once the dialog has been accepted.
     const CPassage::Values& Values() const { return check_.Values(); }
@@ -84,6 +93,7 @@ private:
     bool MayClose();
     void OnCancel();
     void OnTopic(bool primary);
+    void OnFromBible();
 
     CLineCounter counter_;
     CPassageCheck check_;
@@ -94,6 +104,9 @@ private:
     bool changed_ = false;
     bool copying_ = false;
     bool saveAndNext_ = false;
+    IBibleSource* bible_ = nullptr;
+    int versesBefore_ = 0;
+    int versesAfter_ = 0;
 
     QComboBox* book_ = nullptr;
     QLineEdit* chapter_ = nullptr;
@@ -104,6 +117,7 @@ private:
     QLineEdit* primaryName_ = nullptr;
     QPushButton* secondary_ = nullptr;
     QLineEdit* secondaryName_ = nullptr;
+    QPushButton* fromBible_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPlainTextEdit* context_ = nullptr;

@@ -48,6 +48,7 @@ inline constexpr int kTopicFilter = 33493;
 inline constexpr int kResetDefaults = 33026;
 inline constexpr int kReviewIntervals = 34044;
 inline constexpr int kFirstListenSpeed = 34060; // + speed of reading aloud 0..4
+inline constexpr int kBibleVerses = 34055; // verses around a passage taken from the Bible
 
 // Help menu
 inline constexpr int kOverview = 57670;

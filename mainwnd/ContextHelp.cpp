@@ -114,6 +114,8 @@ constexpr Entry kEntries[] = {
                                   "at which the review day changes."),
     Commands(Id::kFirstListenSpeed, Id::kFirstListenSpeed + 4,
              "How fast Listen reads the passage aloud."),
+    Command(Id::kBibleVerses, "How many verses before and after a passage taken from the Bible "
+                              "its context holds."),
     // Help
     Command(Id::kOverview, "Opens the help at its contents."),
     Command(Id::kHelpTopics, "Opens the help at its index of keywords."),

@@ -3,6 +3,7 @@
 
 #include "AboutDlg.h"
 #include "AddPassageCommand.h"
+#include "BibleVersesDlg.h"
 #include "CardPrinter.h"
 #include "CommandIds.h"
 #include "DeletePassageCommand.h"
@@ -285,6 +286,7 @@ void CMainDlg::ConnectPreferences() {
     connect(preferences, &CPreferenceMenu::listenSpeedChosen, this, &CMainDlg::listenSpeedChosen);
     // Review Intervals sets the schedule, which the window has from SetReview on.
     connect(Action(Id::kReviewIntervals), &QAction::triggered, this, &CMainDlg::OnReviewIntervals);
+    connect(Action(Id::kBibleVerses), &QAction::triggered, this, &CMainDlg::OnBibleVerses);
     Action(Id::kReviewIntervals)->setEnabled(false);
 }
 
@@ -568,7 +570,7 @@ void CMainDlg::SetPosition(int position) {
 // The commands that change the collection
 
 CommandContext CMainDlg::Context() {
-    return {store_, session_, prefs_, editNextMode_, *this, this};
+    return {store_, session_, prefs_, editNextMode_, *this, this, &bible_};
 }
 
 bool CMainDlg::TakeNewPassage(const CPassage::Values& values) {
@@ -721,6 +723,16 @@ void CMainDlg::OnReviewIntervals() {
     schedule_->SetDayChangeHour(chosen.dayChangeHour);
     emit reviewIntervalsChosen();
     RefreshReview();
+}
+
+void CMainDlg::OnBibleVerses() {
+    CBibleVersesDlg dialog(prefs_.BibleVersesBefore, prefs_.BibleVersesAfter,
+                           CPreferences::kMaxBibleVerses, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    prefs_.BibleVersesBefore = dialog.Before();
+    prefs_.BibleVersesAfter = dialog.After();
+    emit bibleVersesChosen();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "PassageStore.h"
 #include "Preferences.h"
 #include "StudySession.h"
+#include "SwordBible.h"
 
 #include <QDialog>
 
@@ -104,6 +105,8 @@ signals:
     void reviewIntervalsChosen();
     // A speed of reading aloud was chosen; it is written at once.
     void listenSpeedChosen();
+    // The verses around a passage taken from the Bible were chosen; they are kept at once.
+    void bibleVersesChosen();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -141,6 +144,7 @@ private:
     void OnCheckRecitation();
     void OnExportFlashcards();
     void OnReviewIntervals();
+    void OnBibleVerses();
     void OnProgressOverTime();
     // Listen: reads the passage shown aloud until it is done, the passage changes, or the user
     // stops it with the command's key or Escape.
@@ -154,6 +158,8 @@ private:
 
     CPassageStore& store_;
     CPreferences& prefs_;
+    // Opened at its first use, by a command that takes passages from the Bible.
+    CSwordBible bible_;
     const int editNextMode_;
     CStudySession session_;
     std::unique_ptr<CPassageTreeModel> model_;

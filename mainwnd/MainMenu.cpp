@@ -249,6 +249,8 @@ CMainMenu::CMainMenu(QMenuBar& bar, QWidget& owner) {
     constexpr Item kReview[] = {{Id::kReviewIntervals, "Review Intervals..."}};
     AddItems(*preferences_, kReview, owner, actions_);
     AddMenu(*preferences_, "Listening Speed", kListenSpeedItems, owner, actions_);
+    constexpr Item kBible[] = {{Id::kBibleVerses, "Bible Verses..."}};
+    AddItems(*preferences_, kBible, owner, actions_);
 
     help_ = AddMenu(bar, "&Help", kHelpItems, owner, actions_);
     AddItems(bar, kBarItems, owner, actions_);

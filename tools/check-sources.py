@@ -4,7 +4,7 @@
 
 - every source file carries the licence line near its top;
 - includes run one way between the layers (app -> mainwnd -> commands -> dialogs -> common ->
-  data) and, inside data/, between its folders (study, exchange and print -> collection ->
+  data) and, inside data/, between its folders (study, exchange, print and bible -> collection ->
   format), so a lower part never reaches up into a higher one;
 - data/ includes no Qt header.
 
@@ -25,6 +25,7 @@ LAYERS = [
     ("data/exchange", 2),
     ("data/print", 2),
     ("data/study", 2),
+    ("data/bible", 2),
     ("data", 3),
     ("common", 4),
     ("dialogs", 5),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "PassageCheck.h"
 
+#include "BiblePassage.h"
 #include "FileFormat.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -164,6 +165,18 @@ bool CPassageCheck::Run(const Entry& entry) {
         if (const std::string_view trans = TransAbbrev(entry.trans); !trans.empty())
             message.append(" ").append(trans);
         problem(message.append(" is already in your collection"));
+    }
+    // Asked only once the VerseKey is complete, so that the Bible is opened by what the user
+    // typed, and once per run.
+    if (bible_ && book >= 0 && chapterValid && firstVerseValid && transValid &&
+        entry.lastVerse >= entry.firstVerse && entry.lastVerse <= kMaxVerse) {
+        const int chapter = static_cast<int>(entry.chapter);
+        const int lastInChapter = bible_->LastVerse(entry.trans, book, chapter);
+        if (lastInChapter == 0)
+            problem(ChapterNotInBible(entry.trans, book, chapter));
+        else if (lastInChapter > 0 && entry.lastVerse > static_cast<std::uint32_t>(lastInChapter))
+            problem(VerseNotInBible(entry.trans, book, chapter, static_cast<int>(entry.lastVerse),
+                                    lastInChapter));
     }
     if (!out.empty())
         return false;

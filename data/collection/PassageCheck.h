@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "BibleSource.h"
 #include "Passage.h"
 
 #include <cstdint>
@@ -67,6 +68,11 @@ public:
     // a duplicate while typing rather than from a refused Save.
     CPassageCheck(IDisplayLineCounter& lines, bool maintainersMode, KeyTaken keyTaken = {});
 
+    // With a Bible, a chapter or a last verse that its translation's Bible does not have is a
+    // problem too; a translation without an installed Bible is not checked so. bible (none: no
+    // such check) outlives the check.
+    void SetBible(IBibleSource* bible) { bible_ = bible; }
+
     // Runs every check in its fixed order; true when nothing is wrong. The results below stay
     // until the next run.
     bool Run(const Entry& entry);
@@ -97,6 +103,7 @@ private:
     IDisplayLineCounter& lines_;
     const bool maintainersMode_;
     const KeyTaken keyTaken_;
+    IBibleSource* bible_ = nullptr;
     std::string problems_;
     std::string line_;
     CPassage::Values values_;

@@ -3,6 +3,8 @@
 
 #include "RefTables.h"
 
+#include <utility>
+
 using namespace SettingKey;
 
 void CPreferences::ReadBackground(ISettings& settings) {
@@ -39,6 +41,12 @@ void CPreferences::Read(ISettings& settings) {
     ListenSpeed = number(kSectionParams, kListenSpeed, kListenSpeeds / 2);
     if (ListenSpeed < 0 || ListenSpeed >= kListenSpeeds)
         ListenSpeed = kListenSpeeds / 2;
+    for (auto [value, name] : {std::pair{&BibleVersesBefore, kBibleVersesBefore},
+                               std::pair{&BibleVersesAfter, kBibleVersesAfter}}) {
+        *value = number(kSectionParams, name, kDefaultBibleVerses);
+        if (*value < 0 || *value > kMaxBibleVerses)
+            *value = kDefaultBibleVerses;
+    }
 }
 
 void CPreferences::Write(ISettings& settings, const SaveState& state) const {
@@ -64,6 +72,11 @@ void CPreferences::WriteImportTrans(ISettings& settings) const {
 
 void CPreferences::WriteListenSpeed(ISettings& settings) const {
     settings.WriteNumber(kSectionParams, kListenSpeed, ListenSpeed);
+}
+
+void CPreferences::WriteBibleVerses(ISettings& settings) const {
+    settings.WriteNumber(kSectionParams, kBibleVersesBefore, BibleVersesBefore);
+    settings.WriteNumber(kSectionParams, kBibleVersesAfter, BibleVersesAfter);
 }
 
 int CPreferences::ImportTranslation() const {

@@ -34,6 +34,8 @@ inline constexpr const char* kFlashcardHintOnFront = "FlashcardHintOnFront";
 inline constexpr const char* kFlashcardContextOnBack = "FlashcardContextOnBack";
 inline constexpr const char* kImportTrans = "ImportTrans";
 inline constexpr const char* kListenSpeed = "ListenSpeed";
+inline constexpr const char* kBibleVersesBefore = "BibleVersesBefore";
+inline constexpr const char* kBibleVersesAfter = "BibleVersesAfter";
 // Section "Export\Params"
 inline constexpr const char* kPrefConfirmExportPpc = "PrefConfirmExportPpc";
 inline constexpr const char* kFileTimestamp = "FileTimestamp";
@@ -77,6 +79,8 @@ public:
     void WriteImportTrans(ISettings& settings) const;
     // Writes the speed of reading aloud at once, as it is chosen.
     void WriteListenSpeed(ISettings& settings) const;
+    // Writes the verses taken around a passage from the Bible at once, as they are chosen.
+    void WriteBibleVerses(ISettings& settings) const;
     // The translation an import gives the lines without one: the one last chosen, else the
     // translation filter's if it names one a passage can have, else KJV.
     int ImportTranslation() const;
@@ -101,4 +105,10 @@ public:
     bool FlashcardHintOnFront = false;   // the hint on the front of an Anki card
     bool FlashcardContextOnBack = false; // the context on the back of an Anki card
     std::string BackgroundFilename;
+    // Verses a passage taken from the Bible has before and after it in its context (0..kMax);
+    // a stored number outside that range gives the default.
+    static constexpr int kDefaultBibleVerses = 2;
+    static constexpr int kMaxBibleVerses = 10;
+    int BibleVersesBefore = kDefaultBibleVerses;
+    int BibleVersesAfter = kDefaultBibleVerses;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "ImportCheck.h"
 
+#include "BiblePassage.h"
 #include "HtmlText.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -164,7 +165,7 @@ void CImportCheck::Run(const ImportTable& table, int defaultTrans) {
             IDisplayLineCounter& lines = *lines_[thread];
             for (std::size_t i = thread; i < count; i += threads) {
                 Outcome& outcome = outcomes[i];
-                TakeRecord(records[i], table, defaultTrans, outcome);
+                TakeRecord(records[i], table, defaultTrans, bible_, outcome);
                 if (outcome.kind != Outcome::Kind::Measure)
                     continue;
                 Pending& line = outcome.pending;
@@ -202,7 +203,7 @@ void CImportCheck::Run(const ImportTable& table, int defaultTrans) {
 // One line
 
 void CImportCheck::TakeRecord(const ImportRecord& record, const ImportTable& table,
-                              int defaultTrans, Outcome& outcome) {
+                              int defaultTrans, const BibleFill& bible, Outcome& outcome) {
     const std::vector<ImportColumn>& columns = table.columns;
     const bool empty = std::all_of(record.fields.begin(), record.fields.end(),
                                    [](const std::string& f) { return Trimmed(f).empty(); });
@@ -220,8 +221,10 @@ void CImportCheck::TakeRecord(const ImportRecord& record, const ImportTable& tab
     std::string fields[kColumnKinds];
     bool given[kColumnKinds] = {};
     std::size_t needed = 0;
+    // With a Bible to take it from, the passage may be left out.
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (columns[i] == ImportColumn::Reference || columns[i] == ImportColumn::Passage)
+        if (columns[i] == ImportColumn::Reference ||
+            (columns[i] == ImportColumn::Passage && !bible.bible))
             needed = i + 1;
     if (record.fields.size() < needed) {
         outcome.Refuse("Damaged line: " + std::to_string(record.fields.size()) +
@@ -357,6 +360,18 @@ void CImportCheck::TakeRecord(const ImportRecord& record, const ImportTable& tab
                                      unavailable.end());
         }
     }
+    if (entry.passage.empty() && bible.bible && referenceRead && trans >= 0) {
+        BiblePassage taken;
+        if (PassageFromBible(
+                *bible.bible, trans, reference.book, static_cast<int>(reference.chapter),
+                static_cast<int>(reference.firstVerse), static_cast<int>(reference.lastVerse),
+                bible.before, bible.after, taken, reason)) {
+            entry.passage = std::move(taken.passage);
+            if (entry.context.empty())
+                entry.context = std::move(taken.context);
+        } else
+            reasons.push_back(reason);
+    }
     if (entry.context.empty())
         entry.context = entry.passage;
     if (entry.hint.empty())
@@ -379,6 +394,7 @@ void CImportCheck::TakeRecord(const ImportRecord& record, const ImportTable& tab
     entry.secondaryTopic = topics[1];
     CNoLines noLines;
     CPassageCheck check(noLines, false);
+    check.SetBible(bible.bible);
     if (!check.Run(entry)) {
         outcome.Refuse(JoinedProblems(check.Problems()));
         return;

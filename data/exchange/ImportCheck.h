@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "BibleSource.h"
 #include "ImportReader.h"
 #include "Passage.h"
 #include "PassageCheck.h"
@@ -47,6 +48,17 @@ public:
     CImportCheck(const CPassageStore& store, std::vector<IDisplayLineCounter*> lines,
                  ThreadStart start);
 
+    // Where the lines that give a reference but no passage take their text from: an installed
+    // Bible, with before and after verses around the passage in the context (within its
+    // chapter). Without one (the default) such a line is refused. The Bible also refuses a
+    // reference past the end of its chapter. bible outlives the check.
+    struct BibleFill {
+        IBibleSource* bible = nullptr;
+        int before = 0;
+        int after = 0;
+    };
+    void SetBible(const BibleFill& fill) { bible_ = fill; }
+
     // Checks the records of table, the lines without a translation taking defaultTrans (-1
     // refuses them); the results below are those of the last call. What it throws (only running
     // out of memory) comes from this call, on the calling thread.
@@ -86,13 +98,14 @@ private:
 
     // Reads and checks a record; safe on several threads at once.
     static void TakeRecord(const ImportRecord& record, const ImportTable& table, int defaultTrans,
-                           Outcome& outcome);
+                           const BibleFill& bible, Outcome& outcome);
     void Accept(Pending& pending);
     void Refuse(int line, int lastLine, std::string_view raw, std::string reason);
 
     const CPassageStore& store_;
     std::vector<IDisplayLineCounter*> lines_;
     ThreadStart start_;
+    BibleFill bible_;
     std::vector<Accepted> accepted_;
     std::vector<Refused> refused_;
     std::unordered_map<std::uint32_t, std::size_t> seenKeys_; // matchKey to its accepted line

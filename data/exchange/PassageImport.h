@@ -35,6 +35,9 @@ public:
     // refuses them.
     void SetDefaultTranslation(int trans) { defaultTrans_ = trans; }
 
+    // Where the lines without a passage take it from, at the next Read (CImportCheck::SetBible).
+    void SetBible(const CImportCheck::BibleFill& fill) { check_.SetBible(fill); }
+
     // Reads the bytes of a file; the results below are those of the last call. What the reading
     // throws (only running out of memory) comes from this call, on the calling thread.
     void Read(std::string_view bytes);

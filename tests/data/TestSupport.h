@@ -4,6 +4,7 @@
 // Shared doubles and helpers of the data-layer tests: a recording message sink, settings kept in
 // memory, a clock the test sets, a private working directory and builders for the data files.
 
+#include "BibleSource.h"
 #include "MemorySettings.h"
 #include "PassageStore.h"
 #include "Platform.h"
@@ -38,6 +39,29 @@ struct ShownMessage {
     std::string caption;
     std::string text;
     MsgIcon icon;
+};
+
+// A Bible of the KJV only, whose chapters 1..50 have ten verses each, each verse its number
+// ("v3"); other translations have none. Counts the verses it gives.
+class CFakeBible : public IBibleSource {
+public:
+    std::vector<int> Translations() override { return {kTrans}; }
+    int LastVerse(int trans, int, int chapter) override {
+        return trans != kTrans ? -1 : chapter <= 50 ? 10 : 0;
+    }
+    bool Verses(int trans, int book, int chapter, int first, int last,
+                std::vector<std::string>& texts, std::string& reason) override {
+        texts.clear();
+        if (LastVerse(trans, book, chapter) < last) {
+            reason = trans != kTrans ? "no such Bible" : "past the end";
+            return false;
+        }
+        for (int verse = first; verse <= last; ++verse, ++given)
+            texts.push_back(std::string("v").append(std::to_string(verse)));
+        return true;
+    }
+    static constexpr int kTrans = 3;
+    int given = 0;
 };
 
 class CRecordingSink : public IMessageSink {

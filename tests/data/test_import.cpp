@@ -119,11 +119,12 @@ class ImportTest : public StoreTest {
 protected:
     // Loads JohnBase (Genesis 1:1-15 KJV, John 3:15-17 NIV) and reads text, with trans for the
     // lines without a translation.
-    void Import(const std::string& text, int trans = -1) {
+    void Import(const std::string& text, int trans = -1, IBibleSource* bible = nullptr) {
         if (!store)
             LoadJohn();
         import = std::make_unique<CPassageImport>(*store, lines);
         import->SetDefaultTranslation(trans);
+        import->SetBible({bible, 2, 1});
         import->Read(text);
     }
     std::string FirstReason() const {
@@ -572,4 +573,32 @@ TEST_F(ImportTest, ThreeFieldNotesGiveReferencePassageAndContext) {
 TEST_F(ImportTest, DuplicateNamesTheReferenceOfTheLineItRepeats) {
     Import("John 1:1-3\tKJV\tIn the beginning\nJohn 1:1\tKJV\tIn the beginning\n");
     EXPECT_EQ(ReasonOf(2), "Duplicate: line 1 gives John 1:1-3 KJV already");
+}
+
+TEST_F(ImportTest, ReferencesWithoutAPassageTakeItFromTheBible) {
+    const std::string file = "John 3:2-3 KJV\n"
+                             "Romans 8:8\tKJV\t\t\tFaith\n"
+                             "John 3:11\tKJV\tVerily\n"
+                             "John 51:1\tKJV\tWords\n"
+                             "John 3:16 ASV\n"
+                             "Acts 1:8\tKJV\tOwn words\n";
+    // Without a Bible such a line is refused, and the references are not looked up, as before.
+    Import(file);
+    EXPECT_EQ(import->AcceptedLines().size(), 3u);
+    EXPECT_EQ(ReasonOf(1), "Damaged line: 1 column where the reference and the passage need 3");
+
+    CFakeBible bible;
+    Import(file, -1, &bible);
+    ASSERT_EQ(import->AcceptedLines().size(), 3u) << FirstReason();
+    const CPassage& john = AcceptedAt(0);
+    EXPECT_EQ(john.context, "1 v1\r\n2 v2\r\n3 v3\r\n4 v4");
+    EXPECT_EQ(john.PassageText(), "2 v2\r\n3 v3");
+    EXPECT_EQ(john.HintText(), "v2");
+    EXPECT_EQ(john.vCount, 2);
+    EXPECT_EQ(AcceptedAt(1).primaryTopic, 9);
+    EXPECT_EQ(AcceptedAt(1).context, "6 v6\r\n7 v7\r\n8 v8\r\n9 v9");
+    EXPECT_EQ(AcceptedAt(2).PassageText(), "Own words"); // a passage given is kept
+    EXPECT_EQ(ReasonOf(3), "John 3:11 is not in the KJV Bible: John 3 has 10 verses");
+    EXPECT_EQ(ReasonOf(4), "John 51 is not in the KJV Bible");
+    EXPECT_EQ(ReasonOf(5), "no such Bible");
 }

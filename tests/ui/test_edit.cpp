@@ -86,6 +86,24 @@ QString UserLine(const QString& dir, const QString& key) {
     return {};
 }
 
+// A Bible of the KJV only, whose chapters have ten verses, each verse its number ("v3").
+class CTenVerseBible : public IBibleSource {
+public:
+    std::vector<int> Translations() override { return {kKjv}; }
+    int LastVerse(int trans, int, int) override { return trans == kKjv ? 10 : -1; }
+    bool Verses(int trans, int, int, int first, int last, std::vector<std::string>& texts,
+                std::string& reason) override {
+        if (trans != kKjv || last > 10) {
+            reason = "No such Bible";
+            return false;
+        }
+        for (int verse = first; verse <= last; ++verse)
+            texts.push_back(std::string("v").append(std::to_string(verse)));
+        return true;
+    }
+    static constexpr int kKjv = 3;
+};
+
 } // namespace
 
 class EditTest : public CWindowTest {
@@ -105,6 +123,41 @@ private slots:
         CloseAll();
         boxes_.shown.clear();
         boxes_.answers.clear();
+    }
+
+    // From Bible (Ctrl+B) fills the three texts from the Bible and the checks run; without a
+    // Bible for the translation it tells why and leaves every text as it was.
+    void fromBible() {
+        CTenVerseBible bible;
+        Dlg dialog(nullptr, 0, *store_, kTransAll);
+        QVERIFY(!Button(dialog, Dlg::kFromBible)->isEnabled());
+        dialog.SetBible(&bible, 2, 1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        FillJohn(dialog, 0);
+        Line(dialog, Dlg::kFirstVerse)->setText(QStringLiteral("2"));
+        Line(dialog, Dlg::kLastVerse)->setText(QStringLiteral("3"));
+        Button(dialog, Dlg::kFromBible)->click();
+        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(boxes_.shown[0].text, QStringLiteral("No such Bible"));
+        QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(), kContext);
+
+        List(dialog, Dlg::kTransList)->setCurrentIndex(CTenVerseBible::kKjv);
+        QTest::keyClick(Box(dialog, Dlg::kContextBox), Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(boxes_.shown.size(), 1);
+        QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(),
+                 QStringLiteral("1 v1\n2 v2\n3 v3\n4 v4"));
+        QCOMPARE(Box(dialog, Dlg::kPassageBox)->toPlainText(), QStringLiteral("2 v2\n3 v3"));
+        QCOMPARE(Box(dialog, Dlg::kHintBox)->toPlainText(), QStringLiteral("v2"));
+        QVERIFY(Verify(dialog).startsWith(QStringLiteral("<psg key=\"540030023\" vCount=\"02\"")));
+        QVERIFY(Button(dialog, Dlg::kSave)->isEnabled());
+
+        // A verse past the chapter's end is refused with its reason.
+        Line(dialog, Dlg::kLastVerse)->setText(QStringLiteral("11"));
+        QCOMPARE(Verify(dialog), QStringLiteral("John 3:11 is not in the KJV Bible: John 3 has "
+                                                "10 verses"));
+        QVERIFY(!Button(dialog, Dlg::kSave)->isEnabled());
+        boxes_.shown.clear();
     }
 
     void addSetUp() {

@@ -469,7 +469,8 @@ private slots:
         QCOMPARE(TextsOf(preferences),
                  QStringList({"Flyover", "Font Size", "Background", "Hint Options", "-",
                               "Translation", "Confirmations", "Topic Filter ...", "-",
-                              "Reset Defaults", "Review Intervals...", "Listening Speed"}));
+                              "Reset Defaults", "Review Intervals...", "Listening Speed",
+                              "Bible Verses..."}));
         QList<int> translations;
         for (const int id : IdsOf(preferences->actions()[5]->menu()))
             if (id >= Id::kFirstTranslation && id <= Id::kLastTranslation)
