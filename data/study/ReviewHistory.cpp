@@ -53,17 +53,19 @@ constexpr const char* kUpgrades[] = {
     "CREATE INDEX changes_by_passage ON changes(match_key, what, at);",
     // The charts read every review's moment and passage. Millions of index rows take SQLite
     // hundreds of milliseconds to step through, so the insert's transaction also appends each
-    // review to the text of its period of 65,536 seconds (about 18 hours): a few thousand rows
-    // for the whole history. A period's text holds 12 hex digits a review, the passage's match key
-    // (8) and the second within the period (4), so each moment is kept exactly, whatever the time
-    // zone or the day-change hour the charts count days by. Reviews are never deleted.
+    // review to the text of its period of 16,384 seconds (about 4.5 hours): a row for each period
+    // with reviews, thousands for years of daily use. Short periods keep a row within a page, so
+    // the synced commit of an answer writes little more. A period's text holds 12 hex digits a
+    // review, the passage's match key (8) and the second within the period (4), so each moment is
+    // kept exactly, whatever the time zone or the day-change hour the charts count days by.
+    // Reviews are never deleted.
     "CREATE TABLE review_periods(period INTEGER PRIMARY KEY, reviews TEXT NOT NULL) STRICT;"
     "INSERT INTO review_periods(period, reviews)"
-    " SELECT at >> 16, group_concat(printf('%08x%04x', match_key, at & 65535), '')"
-    " FROM reviews GROUP BY at >> 16;"
+    " SELECT at >> 14, group_concat(printf('%08x%04x', match_key, at & 16383), '')"
+    " FROM reviews GROUP BY at >> 14;"
     "CREATE TRIGGER reviews_keep_periods AFTER INSERT ON reviews BEGIN"
     " INSERT INTO review_periods(period, reviews)"
-    " VALUES (NEW.at >> 16, printf('%08x%04x', NEW.match_key, NEW.at & 65535))"
+    " VALUES (NEW.at >> 14, printf('%08x%04x', NEW.match_key, NEW.at & 16383))"
     " ON CONFLICT(period) DO UPDATE SET reviews = reviews || excluded.reviews; END;",
 };
 static_assert(std::size(kUpgrades) == CReviewHistory::kSchemaVersion);
@@ -72,7 +74,7 @@ constexpr const char* kReviewColumns =
     "SELECT at, match_key, kind, result, percent, chosen_prog, seconds FROM reviews ";
 
 // A review's entry in the text of its period: see the upgrade to version 2.
-constexpr std::int64_t kPeriodSeconds = 65536;
+constexpr std::int64_t kPeriodSeconds = 16384;
 constexpr std::size_t kPeriodEntry = 12;
 
 // The value of each character as a hex digit (as SQLite's printf writes them, in lower case).

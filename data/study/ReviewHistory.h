@@ -86,7 +86,7 @@ public:
     // Every change recorded, in the order they were made.
     std::vector<StateChange> Changes() const;
     // Every review's moment and passage, in periods of time (within one, in the order recorded):
-    // read from a few thousand rows that the recording keeps, where millions of reviews take
+    // read from the summary by period that the recording keeps, where millions of reviews take
     // ReviewsBetween hundreds of milliseconds.
     std::vector<ReviewMoment> ReviewMoments() const;
 
