@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <unordered_map>
 
 namespace {
 
@@ -22,21 +21,48 @@ int Level(int prog) {
 }
 
 // Every passage the store or the history names, by a dense number, with its class, progress and
-// verse count (0 for a passage the store no longer holds).
+// verse count (0 for a passage the store no longer holds). The number is looked up for each of
+// millions of reviews, which come in the order of time: an open-addressed table of the numbers
+// keeps the lookup to a multiplication and a probe or two.
 struct PassageStates {
     int Id(std::uint32_t matchKey) {
-        const auto [found, added] = ids.try_emplace(matchKey, static_cast<int>(freq.size()));
-        if (added) {
-            freq.push_back(kFreqInactive);
-            prog.push_back(0);
-            verses.push_back(0);
+        if (2 * (keys.size() + 1) > slots.size())
+            Grow();
+        std::size_t slot = Slot(matchKey);
+        for (; slots[slot] != 0; slot = (slot + 1) & (slots.size() - 1)) {
+            const int id = slots[slot] - 1;
+            if (keys[static_cast<std::size_t>(id)] == matchKey)
+                return id;
         }
-        return found->second;
+        keys.push_back(matchKey);
+        freq.push_back(kFreqInactive);
+        prog.push_back(0);
+        verses.push_back(0);
+        slots[slot] = static_cast<int>(keys.size());
+        return static_cast<int>(keys.size()) - 1;
     }
-    std::unordered_map<std::uint32_t, int> ids;
+    std::vector<std::uint32_t> keys;
     std::vector<int> freq;
     std::vector<int> prog;
     std::vector<std::int64_t> verses;
+
+private:
+    std::size_t Slot(std::uint32_t matchKey) const {
+        return static_cast<std::size_t>((matchKey * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
+    }
+    // Doubles the table, which is never more than half full, and places every number anew.
+    void Grow() {
+        ++bits;
+        slots.assign(std::size_t{1} << bits, 0);
+        for (std::size_t id = 0; id < keys.size(); ++id) {
+            std::size_t slot = Slot(keys[id]);
+            while (slots[slot] != 0)
+                slot = (slot + 1) & (slots.size() - 1);
+            slots[slot] = static_cast<int>(id) + 1;
+        }
+    }
+    int bits = 4;
+    std::vector<int> slots; // a passage's number + 1, 0 for a free slot
 };
 
 // The review days from the first to today by their first moments, rather than the local time of
@@ -140,13 +166,9 @@ CProgressSeries::CProgressSeries(const std::vector<ReviewMoment>& reviews,
     std::vector<int> reviewCount(static_cast<std::size_t>(days) + 1, 0);
     std::vector<int> reviewDay(reviews.size());
     std::vector<int> reviewId(reviews.size());
-    std::uint32_t key = 0;
-    int id = -1;
     for (std::size_t i = 0; i < reviews.size(); ++i) {
         reviewDay[i] = calendar.Of(reviews[i].when);
-        if (id < 0 || reviews[i].matchKey != key) // the history gives them passage by passage
-            id = state.Id(key = reviews[i].matchKey);
-        reviewId[i] = id;
+        reviewId[i] = state.Id(reviews[i].matchKey);
         ++reviewCount[static_cast<std::size_t>(reviewDay[i]) + 1];
     }
     recent_.assign(kRecentDays, 0);

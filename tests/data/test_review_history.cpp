@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -146,7 +147,7 @@ TEST_F(ReviewHistoryTest, RecordsComeBackAfterReopenInOrder) {
     while (std::fgets(buffer, sizeof buffer, tool))
         output += buffer;
     EXPECT_EQ(::pclose(tool), 0);
-    EXPECT_EQ(output, "wal\n1\n11|0|-1\n12|1|-1\n11|2|97\n");
+    EXPECT_EQ(output, "wal\n2\n11|0|-1\n12|1|-1\n11|2|97\n");
 }
 
 TEST_F(ReviewHistoryTest, OlderVersionsAreUpgradedNewerOnesLeftAlone) {
@@ -157,18 +158,70 @@ TEST_F(ReviewHistoryTest, OlderVersionsAreUpgradedNewerOnesLeftAlone) {
         EXPECT_TRUE(history->Record(Review(100, 1, ReviewResult::Recalled)));
     }
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(Query(File(), "PRAGMA user_version"), "1\n");
+    EXPECT_EQ(Query(File(), "PRAGMA user_version"), "2\n");
 
-    Query(File(), "PRAGMA user_version=2; CREATE TABLE later(x)");
+    Query(File(), "PRAGMA user_version=3; CREATE TABLE later(x)");
     const DirSnapshot before = Snapshot();
     auto history = Open();
     EXPECT_FALSE(history->Available());
     EXPECT_FALSE(history->Record(Review(200, 1, ReviewResult::Recalled)));
     EXPECT_FALSE(history->LastReview(1).has_value());
     history.reset();
-    ExpectOneMessageContaining("newer version of Recitor (history version 2; this version reads "
-                               "up to 1)");
+    ExpectOneMessageContaining("newer version of Recitor (history version 3; this version reads "
+                               "up to 2)");
     EXPECT_EQ(Snapshot(), before);
+}
+
+// A database of version 1, made here as that version made it, with reviews in several periods of
+// the charts' summary and one period shared by two passages: the upgrade summarises them all, and
+// what is recorded after it joins them.
+TEST_F(ReviewHistoryTest, VersionOneDatabaseIsBroughtUpWithEveryReviewInTheChartsSummary) {
+    Query(File(),
+          "PRAGMA journal_mode=WAL;"
+          "CREATE TABLE reviews(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, match_key INTEGER "
+          "NOT NULL, kind INTEGER NOT NULL, result INTEGER NOT NULL, percent INTEGER NOT NULL, "
+          "chosen_prog INTEGER NOT NULL, seconds INTEGER NOT NULL) STRICT;"
+          "CREATE INDEX reviews_by_passage ON reviews(match_key, at);"
+          "CREATE INDEX reviews_by_time ON reviews(at);"
+          "CREATE TABLE last_reviews(match_key INTEGER PRIMARY KEY, at INTEGER NOT NULL) STRICT;"
+          "CREATE TRIGGER reviews_keep_last AFTER INSERT ON reviews BEGIN INSERT INTO "
+          "last_reviews(match_key, at) VALUES (NEW.match_key, NEW.at) ON CONFLICT(match_key) DO "
+          "UPDATE SET at = max(at, excluded.at); END;"
+          "CREATE TABLE changes(id INTEGER PRIMARY KEY, at INTEGER NOT NULL, match_key INTEGER "
+          "NOT NULL, what INTEGER NOT NULL, old_value INTEGER NOT NULL, new_value INTEGER NOT "
+          "NULL) STRICT;"
+          "INSERT INTO reviews(at, match_key, kind, result, percent, chosen_prog, seconds) VALUES"
+          " (1700000000, 4294967295, 0, 2, -1, 3, 20), (1700000001, 11, 1, 0, 40, 1, 90),"
+          " (1700200000, 11, 0, 1, -1, 2, 30), (1600000000, 12, 2, 2, -1, 0, 5);"
+          "INSERT INTO changes(at, match_key, what, old_value, new_value) VALUES"
+          " (1700000002, 11, 1, 3, 0);"
+          "PRAGMA user_version=1;");
+    const auto moments = [](CReviewHistory& history) {
+        std::vector<std::pair<std::int64_t, std::uint32_t>> pairs;
+        for (const ReviewMoment& moment : history.ReviewMoments())
+            pairs.emplace_back(moment.when, moment.matchKey);
+        std::sort(pairs.begin(), pairs.end());
+        return pairs;
+    };
+    {
+        auto history = Open();
+        ASSERT_TRUE(history->Available());
+        EXPECT_EQ(history->LastReview(11), 1700200000);
+        EXPECT_EQ(history->ClassSince(11), 1700000002);
+        EXPECT_EQ(history->RecentReviews(11, 5).size(), 2u);
+        EXPECT_EQ(
+            moments(*history),
+            (std::vector<std::pair<std::int64_t, std::uint32_t>>{
+                {1600000000, 12}, {1700000000, 4294967295}, {1700000001, 11}, {1700200000, 11}}));
+        EXPECT_TRUE(history->Record(Review(1700000005, 12, ReviewResult::Recalled)));
+    }
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(Query(File(), "PRAGMA user_version"), "2\n");
+    auto history = Open();
+    EXPECT_EQ(moments(*history).size(), 5u);
+    EXPECT_EQ(moments(*history)[2], (std::pair<std::int64_t, std::uint32_t>{1700000001, 11}));
+    EXPECT_EQ(moments(*history)[3], (std::pair<std::int64_t, std::uint32_t>{1700000005, 12}));
+    EXPECT_EQ(history->LastReview(12), 1700000005);
 }
 
 TEST_F(ReviewHistoryTest, DamagedDatabaseIsKeptAsideNeverOverwritten) {
@@ -288,6 +341,15 @@ TEST_F(ReviewHistoryTest, KillWhileRecordingLeavesEveryEventWholeOrAbsent) {
     ASSERT_GE(changes.size() + 1, reviews.size());
     ASSERT_LE(changes.size(), reviews.size());
     EXPECT_EQ(history->LastReview(reviews.back().matchKey), reviews.back().when);
+    // The charts' summary holds exactly the reviews recorded.
+    std::vector<ReviewMoment> moments = history->ReviewMoments();
+    ASSERT_EQ(moments.size(), reviews.size());
+    std::sort(moments.begin(), moments.end(),
+              [](const ReviewMoment& a, const ReviewMoment& b) { return a.when < b.when; });
+    for (std::size_t i = 0; i < reviews.size(); ++i)
+        EXPECT_TRUE(moments[i].when == reviews[i].when &&
+                    moments[i].matchKey == reviews[i].matchKey)
+            << i;
     for (std::size_t i = 0; i < reviews.size(); ++i) {
         const int n = static_cast<int>(i);
         ReviewEvent expected = Review(n, static_cast<std::uint32_t>(n % 50),

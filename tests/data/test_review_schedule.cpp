@@ -151,6 +151,39 @@ TEST_F(ReviewScheduleTest, DaysOfTwentyThreeAndTwentyFiveHoursAreOneDay) {
     EXPECT_EQ(schedule.ReviewDay(Utc(2026, 10, 25, 0) - 1), autumn - 1);
 }
 
+// The day-change hour itself skipped or repeated by the clocks: the day changes once, where the
+// hour first begins, and a recitation in the repeated hour belongs to the new day.
+TEST_F(ReviewScheduleTest, ADayChangeHourTheClocksSkipOrRepeatChangesTheDayOnce) {
+    zone.Use("America/New_York");
+    // Spring: on 8 March 2026 02:00 EST becomes 03:00 EDT.
+    ASSERT_TRUE(schedule.SetDayChangeHour(2));
+    const std::int64_t march8 = schedule.ReviewDay(Utc(2026, 3, 8, 12));
+    EXPECT_EQ(schedule.ReviewDay(Utc(2026, 3, 8, 6, 59)), march8 - 1); // 01:59 EST
+    EXPECT_EQ(schedule.DayStart(march8), Utc(2026, 3, 8, 7));          // 03:00 EDT
+    Review(kJohn16, Utc(2026, 3, 7, 17));                              // noon the day before
+    Now(Utc(2026, 3, 8, 6, 59));
+    EXPECT_FALSE(IsDue(kJohn16));
+    Now(Utc(2026, 3, 8, 7));
+    EXPECT_TRUE(IsDue(kJohn16));
+
+    // Autumn: on 1 November 2026 02:00 EDT becomes 01:00 EST, and 01:00 to 02:00 comes twice.
+    ASSERT_TRUE(schedule.SetDayChangeHour(1));
+    const std::int64_t november1 = schedule.ReviewDay(Utc(2026, 11, 1, 12));
+    EXPECT_EQ(schedule.ReviewDay(Utc(2026, 11, 1, 4, 59)), november1 - 1); // 00:59 EDT
+    EXPECT_EQ(schedule.DayStart(november1), Utc(2026, 11, 1, 5));          // 01:00 EDT
+    EXPECT_EQ(schedule.ReviewDay(Utc(2026, 11, 1, 6, 30)), november1);     // 01:30 EST
+    Review(kJohn16, Utc(2026, 11, 1, 4, 30)); // 00:30 EDT, the day before
+    Now(Utc(2026, 11, 1, 6, 10));             // 01:10 EST: due since 01:00 EDT
+    EXPECT_TRUE(IsDue(kJohn16));
+    Review(kJohn16, Utc(2026, 11, 1, 6, 20)); // 01:20 EST counts on the new day
+    EXPECT_FALSE(IsDue(kJohn16));
+    EXPECT_EQ(schedule.Due(*store).done, 1);
+    Now(Utc(2026, 11, 2, 5, 59)); // 00:59 EST the next night: still the same review day
+    EXPECT_FALSE(IsDue(kJohn16));
+    Now(Utc(2026, 11, 2, 6));
+    EXPECT_TRUE(IsDue(kJohn16));
+}
+
 TEST_F(ReviewScheduleTest, SettingsAreValidatedAndKeptInTheirOwnSection) {
     using namespace SettingKey;
     const auto set = [this](const char* name, std::int32_t value) {

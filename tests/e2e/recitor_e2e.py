@@ -453,6 +453,79 @@ def scenario_review_history(s):
           f"times of the changes: {changes}")
 
 
+def history_rows(s, sql):
+    return subprocess.run(["sqlite3", s.path("RctHistory.sqlite"), sql], capture_output=True,
+                          text=True, check=True).stdout
+
+
+def classify_and_end(s, program, window):
+    """Makes the first passage Most Frequent and Good in the main window, then ends the run."""
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))
+    s.click(*layout.radio(*GOOD))
+    s.wait_title(window, r"^Recitor  Score: [1-9]")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(b' prog="3" freq="0"' in s.read_file("RctStats.xml"), "the statistics were not saved")
+
+
+def scenario_damaged_history(s):
+    """A review history that is no database: kept aside under a name of its own, never over an
+    earlier copy, the user told once, a new history begun that records this run's changes, and
+    the rest of the program as usual; the next start says nothing."""
+    s.write_settings("[Params]\nRunCount=0\nCurSelectorIndex=5\n" + NO_TIP)
+    garbage = bytes((i * 37 + 11) % 256 for i in range(8192))
+    s.write_file("RctHistory.sqlite", garbage)
+    s.write_file("RctHistory.sqlite.damaged", b"an earlier copy")
+    program = s.start()
+    warning = s.wait_window("^Recitor Review History$", pid=program.pid)
+    check(s.read_file("RctHistory.sqlite.damaged") == b"an earlier copy", "earlier copy changed")
+    check(s.read_file("RctHistory.sqlite.damaged-2") == garbage, "the damaged file was not kept")
+    s.key(warning, "Return")
+    classify_and_end(s, program, s.wait_window(MAIN_TITLE, pid=program.pid))
+    check(history_rows(s, "PRAGMA user_version; SELECT what, old_value, new_value FROM changes "
+                          "ORDER BY id") == "2\n1|3|0\n0|0|3\n", "the new history's changes")
+    check(s.read_file("RctHistory.sqlite.damaged-2") == garbage, "the kept copy changed")
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE, pid=program.pid)
+    check(not s.windows("^Recitor Review History$"), "told again at the next start")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    check(not os.path.exists(s.path("RctHistory.sqlite.damaged-3")), "kept aside again")
+
+
+def scenario_locked_history(s):
+    """A review history held by another program (the sqlite3 tool in an exclusive transaction):
+    the start waits a moment, says the review features are off for the run, and everything else
+    works; nothing is recorded, and what the other program holds is left to it."""
+    s.write_settings("[Params]\nRunCount=0\nCurSelectorIndex=5\n" + NO_TIP)
+    program = s.start()
+    s.key(s.wait_window(MAIN_TITLE, pid=program.pid), "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    tool = subprocess.Popen(["sqlite3", s.path("RctHistory.sqlite")], stdin=subprocess.PIPE,
+                            stdout=subprocess.PIPE, text=True)
+    try:
+        tool.stdin.write("BEGIN EXCLUSIVE;\nDELETE FROM changes;\nSELECT 'held';\n")
+        tool.stdin.flush()
+        check(tool.stdout.readline() == "held\n", "the sqlite3 tool did not take the lock")
+        started = time.monotonic()
+        program = s.start()
+        warning = s.wait_window("^Recitor Review History$", pid=program.pid)
+        check(time.monotonic() - started >= 1.5, "the locked history was not waited for")
+        s.key(warning, "Return")
+        classify_and_end(s, program, s.wait_window(MAIN_TITLE, pid=program.pid))
+        tool.stdin.write("ROLLBACK;\n.quit\n")
+        tool.stdin.flush()
+        check(tool.wait(timeout=WAIT) == 0, "the sqlite3 tool failed")
+    finally:
+        if tool.poll() is None:
+            tool.kill()
+    check(history_rows(s, "SELECT count(*) FROM changes") == "0\n", "changes were recorded")
+    check(not [name for name in os.listdir(s.workdir) if ".damaged" in name],
+          "the locked history was taken for damaged")
+
+
 def scenario_preferences(s):
     """A font size and a translation filter chosen from the menus are in force at the next start."""
     s.write_settings("[Params]\nRunCount=0\nPrefFontChoiceAllowed=1\n" + NO_TIP)
@@ -1238,6 +1311,8 @@ SCENARIOS = {
     "first_start": scenario_first_start,
     "classify": scenario_classify,
     "review_history": scenario_review_history,
+    "damaged_history": scenario_damaged_history,
+    "locked_history": scenario_locked_history,
     "preferences": scenario_preferences,
     "damaged_info": scenario_damaged_info,
     "damaged_stats": scenario_damaged_stats,
