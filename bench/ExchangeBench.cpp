@@ -9,6 +9,7 @@
 // collection it goes into holds only the smallest baseline the files allow, generated with
 // another seed. The windows run on the offscreen platform.
 
+#include "AtomicFile.h"
 #include "BenchSupport.h"
 #include "EditBoxLineCounter.h"
 #include "FlashcardExport.h"
@@ -161,6 +162,20 @@ void BM_ExportAnki(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_ExportAnki)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the user waits for: the file formatted and written durably in place.
+void BM_ExportAnkiWritten(benchmark::State& state) {
+    const std::vector<int> all = PassageChoice{}.Passages(*gBench->sourceStore);
+    const fs::path path = gBench->target / "cards.txt";
+    for (auto _ : state) {
+        FileFault fault;
+        if (!CFlashcardExport::Write(path, *gBench->sourceStore, all,
+                                     CFlashcardExport::Program::Anki, {}, fault))
+            Fail("the export was not written");
+    }
+    state.counters["passages"] = static_cast<double>(all.size());
+}
+BENCHMARK(BM_ExportAnkiWritten)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
