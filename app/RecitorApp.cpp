@@ -191,7 +191,7 @@ int CRecitorApp::Run(const QStringList& arguments) {
     if (fatal_)
         return kFatalExitCode;
     const int position = mainWindow->Position();
-    const Status saved = store->Close();
+    const Status saved = store->CloseAtExit();
     if (saved == Status::Ok)
         WriteSettings(position);
     // The window borrows the store: it goes first.

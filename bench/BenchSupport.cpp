@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <stdlib.h>
+#include <unistd.h>
 
 void CFailingSink::Show(const std::string& caption, const std::string& text, MsgIcon) {
     std::fprintf(stderr, "%s: unexpected message [%s]\n%s\n", program_, caption.c_str(),
@@ -26,4 +27,15 @@ std::filesystem::path MakeBenchRoot(const char* program) {
     if (!::mkdtemp(pattern.data()))
         BenchFail(program, "cannot create a directory from " + pattern);
     return pattern;
+}
+
+std::size_t ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }

@@ -3,6 +3,7 @@
 
 #include "Platform.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -26,3 +27,6 @@ private:
 // A new directory for the program's files, below $RECITOR_BENCH_DIR when set (a disk of one's
 // choice), else below the system's temporary directory.
 std::filesystem::path MakeBenchRoot(const char* program);
+
+// The process's resident memory in bytes (0 when it cannot be read).
+std::size_t ResidentBytes();

@@ -90,17 +90,6 @@ std::size_t HeapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
-std::size_t ResidentBytes() {
-    long pages = 0;
-    long resident = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Reading
 

@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-2.0-or-later
-"""Start-up time of the whole program: from the process start to its main window on the screen.
+"""Start-up and end of the whole program: from the process start to its main window on the
+screen, and from Escape in that window to the process's exit.
 
 Runs the Recitor executable repeatedly on its own X server (Xvfb), once on the bundled passages
 and once on the maximum synthetic collection, and times each start from just before the process
 is spawned until the main window is mapped with its title set, polling with xdotool. Each run
-then closes the window with Escape, so the program also saves as it does at every normal end.
+then closes the window with Escape, so the program also saves as it does at every normal end;
+the end is timed from the key sent to the process's exit. An empty Qt dialog, started and ended
+the same way in the same run, is the floor the program's start is compared with.
 
-The figures include the polling's own delay (reported as "poll"): one xdotool search takes a
-few milliseconds, so a start is seen up to that much late.
+The figures include xdotool's own delay (reported as "poll"): one search takes a few
+milliseconds, so a start is seen up to that much late, and sending the key costs about as much.
 
 Usage: startup.py --program build/app/Recitor --writer build/bench/recitor_synthetic_writer
-                  --source . [--runs 10]
+                  --empty build/bench/recitor_empty_dialog --source . [--runs 10]
 """
 
 import argparse
@@ -24,6 +27,7 @@ import tempfile
 import time
 
 TITLE = "^Recitor  Score: "
+EMPTY_TITLE = "^Empty dialog$"
 TIMEOUT = 30.0
 
 
@@ -52,19 +56,20 @@ def environment(display, root):
     return env
 
 
-def find_window(env):
-    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TITLE], env=env,
+def find_window(env, title=TITLE):
+    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], env=env,
                             capture_output=True, text=True)
     return result.stdout.split()
 
 
-def time_start(program, workdir, env):
-    """Seconds from spawning the program to its main window being visible."""
+def time_start(program, workdir, env, title=TITLE):
+    """Seconds from spawning the program to its main window being visible, and from Escape in
+    that window to the process's exit."""
     start = time.perf_counter()
     process = subprocess.Popen([program], cwd=workdir, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     while True:
-        windows = find_window(env)
+        windows = find_window(env, title)
         if windows:
             elapsed = time.perf_counter() - start
             break
@@ -74,10 +79,11 @@ def time_start(program, workdir, env):
             process.kill()
             sys.exit("no main window within the time limit")
     subprocess.run(["xdotool", "windowfocus", "--sync", windows[0]], env=env, check=True)
+    end = time.perf_counter()
     subprocess.run(["xdotool", "key", "Escape"], env=env, check=True)
     if process.wait(TIMEOUT) != 0:
         sys.exit(f"the program ended with status {process.returncode}")
-    return elapsed
+    return elapsed, time.perf_counter() - end
 
 
 def prepare(root, files):
@@ -91,13 +97,13 @@ def prepare(root, files):
     return workdir
 
 
-def measure(name, program, files, display, runs):
+def measure(name, program, files, display, runs, title=TITLE):
     root = tempfile.mkdtemp(prefix=f"recitor-startup-{name}-")
     try:
         workdir = prepare(root, files)
         env = environment(display, root)
-        time_start(program, workdir, env)  # warms the page cache and the font cache
-        times = [time_start(program, workdir, env) for _ in range(runs)]
+        time_start(program, workdir, env, title)  # warms the page cache and the font cache
+        times = [time_start(program, workdir, env, title) for _ in range(runs)]
         # What one poll costs, measured on an X server where the window is already known.
         polls = []
         for _ in range(10):
@@ -106,20 +112,26 @@ def measure(name, program, files, display, runs):
             polls.append(time.perf_counter() - start)
     finally:
         shutil.rmtree(root, ignore_errors=True)
-    ms = [t * 1000 for t in times]
-    print(f"{name:10s} median {statistics.median(ms):6.1f} ms  min {min(ms):6.1f}  "
-          f"max {max(ms):6.1f}  poll {statistics.median(polls) * 1000:.1f} ms  ({runs} runs)")
+    ms = [t * 1000 for t, _ in times]
+    end = [e * 1000 for _, e in times]
+    print(f"{name:10s} start median {statistics.median(ms):6.1f} ms  min {min(ms):6.1f}  "
+          f"max {max(ms):6.1f}  poll {statistics.median(polls) * 1000:.1f} ms;  "
+          f"end median {statistics.median(end):6.1f} ms  min {min(end):6.1f}  "
+          f"max {max(end):6.1f}  ({runs} runs)")
+    return statistics.median(ms), statistics.median(end)
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     parser.add_argument("--writer", required=True, help="the recitor_synthetic_writer program")
+    parser.add_argument("--empty", required=True, help="the recitor_empty_dialog program")
     parser.add_argument("--source", required=True)
     parser.add_argument("--runs", type=int, default=10)
     args = parser.parse_args()
     args.program = os.path.abspath(args.program)
     args.writer = os.path.abspath(args.writer)
+    args.empty = os.path.abspath(args.empty)
 
     def bundled(workdir):
         for name in ("RctInfo.xml", "RctUser.xml", "RctStatsSpare.xml"):
@@ -132,8 +144,13 @@ def main():
 
     xvfb, display = start_xvfb()
     try:
-        measure("bundled", args.program, bundled, display, args.runs)
-        measure("maximum", args.program, maximum, display, args.runs)
+        floor, _ = measure("empty", args.empty, lambda workdir: None, display, args.runs,
+                           EMPTY_TITLE)
+        for name, files in (("bundled", bundled), ("maximum", maximum)):
+            start, end = measure(name, args.program, files, display, args.runs)
+            # The targets at the maximum: a start within twice the empty dialog's, an end
+            # within 100 ms.
+            print(f"{name:10s} start {start / floor:4.2f}x the empty dialog's, end {end:.0f} ms")
     finally:
         xvfb.terminate()
         xvfb.wait()

@@ -3,6 +3,7 @@
 
 #include "EditBoxLineCounter.h"
 #include "FileDialogService.h"
+#include "FreedMemory.h"
 #include "ImportPreviewDlg.h"
 #include "MessageBoxService.h"
 #include "PassageImport.h"
@@ -26,6 +27,8 @@ void Tell(QWidget* owner, const QString& text, MsgIcon icon) {
 } // namespace
 
 int CImportCommand::Run() {
+    // The file, its lines' measures and the preview are freed as the command ends.
+    const CReturnFreedMemory returnFreed;
     CPassageStore& store = context_.store;
     CPreferences& prefs = context_.prefs;
     QWidget* owner = context_.owner;

@@ -3,6 +3,7 @@
 
 #include "AtomicFile.h"
 #include "CardPrinter.h"
+#include "FreedMemory.h"
 #include "MessageBoxService.h"
 #include "PassageStore.h"
 #include "Preferences.h"
@@ -244,6 +245,8 @@ QPageSize::PageSizeId CPrintCardsCommand::DefaultPaper() {
 }
 
 void CPrintCardsCommand::Run(const CommandContext& context, int lastTopic) {
+    // The pages' pictures and the cards' layouts are freed as the command ends.
+    const CReturnFreedMemory returnFreed;
     const CPassageStore& store = context.store;
     QWidget* owner = context.owner;
     const CPassage* passage = context.session.Current();

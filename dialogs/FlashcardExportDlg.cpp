@@ -235,9 +235,9 @@ void CFlashcardExportDlg::OnExport() {
         return;
     if (RefuseProgramFile(this, path, QStringLiteral("flashcards")))
         return;
-    const std::string text = CFlashcardExport::Format(store_, chosen_, program, Sides());
     FileFault fault;
-    if (!CFlashcardExport::Write(QFile::encodeName(path).toStdString(), text, fault)) {
+    if (!CFlashcardExport::Write(QFile::encodeName(path).toStdString(), store_, chosen_, program,
+                                 Sides(), fault)) {
         QString reason = fault.error != 0 ? QString::fromLocal8Bit(std::strerror(fault.error))
                                           : QStringLiteral("it cannot be written there");
         MessageBoxes().Show(this, QStringLiteral("Recitor"),

@@ -9,6 +9,7 @@
 #include "TextFormat.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace {
@@ -265,21 +266,33 @@ std::vector<int> CPassageStore::ExportList() const {
 // Saving
 
 Status CPassageStore::SaveAll() {
-    return Save(false);
+    return Save(AfterSave::Keep);
 }
 
 Status CPassageStore::Close() {
-    return Save(true);
+    return Save(AfterSave::Free);
 }
 
-Status CPassageStore::Save(bool release) {
+Status CPassageStore::CloseAtExit() {
+    return Save(AfterSave::KeepToExit);
+}
+
+Status CPassageStore::Save(AfterSave after) {
     const CPassageWriter::Saved saved = writer_.SaveAll();
     if (saved.statsCount >= 0)
         statsCount_ = saved.statsCount;
     if (saved.status == Status::Fatal)
         return Status::Fatal; // the old files stay together
-    if (release)
-        passages_.clear(); // closing: the collection is released once it is safely saved
+    // Closing: the collection is released once it is safely saved.
+    if (after == AfterSave::Free) {
+        passages_.clear();
+    } else if (after == AfterSave::KeepToExit) {
+        // Held from a static pointer, which a leak checker counts as a root.
+        static auto* const keptToExit = new std::vector<std::unique_ptr<CPassage>>;
+        keptToExit->insert(keptToExit->end(), std::make_move_iterator(passages_.begin()),
+                           std::make_move_iterator(passages_.end()));
+        passages_.clear();
+    }
     if (saved.exportWritten)
         ExportWritten(saved.exportTimestamp);
     return Status::Ok;

@@ -132,6 +132,11 @@ public:
     // show them while the failure is reported. Saving is not left to the destructor so that a
     // failed save can end the program with its exit status.
     Status Close();
+    // Close for the program's end: the passages a save that worked leaves are not freed one by
+    // one but kept, still reachable, until the process ends and takes back its memory at once
+    // (which leak checkers see as memory in use). The store holds no passages afterwards, as
+    // after Close.
+    Status CloseAtExit();
     // Writes the handheld export file from the export list, a line for each passage; its text
     // stays on the line and keeps the passage's length, so that the hint's columns index it.
     // False (after its message) when the file cannot be written; the export then stays due.
@@ -157,7 +162,8 @@ private:
     int FindIn(std::uint32_t key, int last) const;
     // Writes the files that are due, releasing the passages once they are safely saved when
     // release is true.
-    Status Save(bool release);
+    enum class AfterSave { Keep, Free, KeepToExit };
+    Status Save(AfterSave after);
     // The export stamped timestamp is in place: it is no longer due.
     void ExportWritten(std::uint32_t timestamp);
     int ActiveCount() const;

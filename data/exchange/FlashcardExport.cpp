@@ -6,6 +6,8 @@
 #include "RefTables.h"
 #include "TextEncoding.h"
 
+#include <array>
+
 namespace {
 
 constexpr std::string_view kClassTags[] = {"Most_Frequent", "Less_Frequent", "Least_Frequent",
@@ -40,10 +42,33 @@ bool BlankOnly(std::string_view utf8) {
 
 } // namespace
 
-std::string CFlashcardExport::HtmlField(std::string_view text, Program program) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
+namespace {
+
+// Bytes copied as they are: printable ASCII apart from what HTML or the field separators give a
+// meaning to.
+constexpr auto kPlainBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '&' && c != '<' && c != '>' && c != '"';
+    return plain;
+}();
+
+bool Plain(char c) {
+    return kPlainBytes[static_cast<unsigned char>(c)];
+}
+
+// Appends the field to out: an export of the whole collection writes tens of megabytes, so runs
+// of plain bytes go across in one piece and no field is built on its own.
+void AppendHtmlField(std::string& out, std::string_view text, CFlashcardExport::Program program) {
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (Plain(text[i])) {
+            std::size_t end = i + 1;
+            while (end < text.size() && Plain(text[end]))
+                ++end;
+            out.append(text.substr(i, end - i));
+            i = end - 1;
+            continue;
+        }
         const char c = text[i];
         switch (c) {
         case '&':
@@ -60,7 +85,7 @@ std::string CFlashcardExport::HtmlField(std::string_view text, Program program) 
             out.append("&quot;");
             break;
         case '\t':
-            out.append(program == Program::Anki ? "&#9;" : " ");
+            out.append(program == CFlashcardExport::Program::Anki ? "&#9;" : " ");
             break;
         case '\r':
             if (i + 1 < text.size() && text[i + 1] == '\n')
@@ -78,6 +103,14 @@ std::string CFlashcardExport::HtmlField(std::string_view text, Program program) 
             break;
         }
     }
+}
+
+} // namespace
+
+std::string CFlashcardExport::HtmlField(std::string_view text, Program program) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    AppendHtmlField(out, text, program);
     return out;
 }
 
@@ -142,37 +175,94 @@ std::string CFlashcardExport::SuggestedTag(const PassageChoice& choice) {
     return tag;
 }
 
-std::string CFlashcardExport::Format(const CPassageStore& store, const std::vector<int>& indices,
-                                     Program program, AnkiSides sides) {
-    std::string out;
-    if (program == Program::Anki)
-        AppendAnkiHeader(out);
-    for (const int index : indices) {
-        const CPassage& passage = store.Passage(index);
-        const std::string reference = HtmlField(ReferenceText(passage), program);
-        const std::string hint = HtmlField(passage.HintText(), program);
-        const std::string text = HtmlField(passage.PassageText(), program);
-        if (program == Program::Anki) {
-            const std::string context = HtmlField(passage.context, program);
-            out.append(reference);
-            if (sides.hintOnFront && !hint.empty())
-                out.append("<br>").append(hint);
-            out.append("\t").append(text);
+namespace {
+
+// The lines of the file, one passage at a time; each field is made once per passage in buffers
+// that keep their room from one passage to the next.
+class CCardLines {
+public:
+    CCardLines(CFlashcardExport::Program program, AnkiSides sides)
+        : program_(program), sides_(sides) {}
+
+    void AppendHeader(std::string& out) const {
+        if (program_ == CFlashcardExport::Program::Anki)
+            AppendAnkiHeader(out);
+    }
+
+    void Append(std::string& out, const CPassage& passage) {
+        Field(reference_, CFlashcardExport::ReferenceText(passage));
+        Field(hint_, passage.HintText());
+        Field(text_, passage.PassageText());
+        if (program_ == CFlashcardExport::Program::Anki) {
+            Field(context_, passage.context);
+            out.append(reference_);
+            if (sides_.hintOnFront && !hint_.empty())
+                out.append("<br>").append(hint_);
+            out.append("\t").append(text_);
             // A blank line sets the context apart from the passage it holds.
-            if (sides.contextOnBack && !context.empty())
-                out.append("<br><br>").append(context);
-            out.append("\t").append(reference).append("\t").append(hint).append("\t").append(text);
-            out.append("\t").append(context).append("\t").append(AnkiTags(passage));
+            if (sides_.contextOnBack && !context_.empty())
+                out.append("<br><br>").append(context_);
+            out.append("\t").append(reference_).append("\t").append(hint_).append("\t");
+            out.append(text_).append("\t").append(context_).append("\t");
+            out.append(CFlashcardExport::AnkiTags(passage));
         } else {
             // Question: the reference, and the hint beneath it; answer: the passage.
-            out.append(reference);
-            if (!hint.empty())
-                out.append("<br>").append(hint);
-            out.append("\t").append(BlankOnly(text) ? std::string("<br>") : text);
+            out.append(reference_);
+            if (!hint_.empty())
+                out.append("<br>").append(hint_);
+            if (BlankOnly(text_))
+                out.append("\t<br>");
+            else
+                out.append("\t").append(text_);
         }
         out.push_back('\n');
     }
+
+private:
+    void Field(std::string& into, std::string_view from) const {
+        into.clear();
+        AppendHtmlField(into, from, program_);
+    }
+
+    CFlashcardExport::Program program_;
+    AnkiSides sides_;
+    std::string reference_;
+    std::string hint_;
+    std::string text_;
+    std::string context_;
+};
+
+} // namespace
+
+std::string CFlashcardExport::Format(const CPassageStore& store, const std::vector<int>& indices,
+                                     Program program, AnkiSides sides) {
+    CCardLines lines(program, sides);
+    std::string out;
+    lines.AppendHeader(out);
+    for (const int index : indices)
+        lines.Append(out, store.Passage(index));
     return out;
+}
+
+bool CFlashcardExport::Write(const std::filesystem::path& path, const CPassageStore& store,
+                             const std::vector<int>& indices, Program program, AnkiSides sides,
+                             FileFault& fault) {
+    CAtomicFile file;
+    if (!file.Open(path)) {
+        fault = file.Fault();
+        return false;
+    }
+    CCardLines lines(program, sides);
+    lines.AppendHeader(file.Buffer());
+    for (const int index : indices) {
+        lines.Append(file.Buffer(), store.Passage(index));
+        file.FlushIfFull();
+    }
+    if (!file.Finish() || !file.Commit()) {
+        fault = file.Fault();
+        return false;
+    }
+    return true;
 }
 
 bool CFlashcardExport::Write(const std::filesystem::path& path, std::string_view text,

@@ -42,6 +42,12 @@ public:
     // Writes text to path atomically (the old file stays until the new one is complete); false
     // with the fault when it could not.
     static bool Write(const std::filesystem::path& path, std::string_view text, FileFault& fault);
+    // Writes the text Format gives to path in the same way, formatting straight into the file a
+    // megabyte at a time: an export of the whole collection is tens of megabytes, which are then
+    // never held, nor copied, at once.
+    static bool Write(const std::filesystem::path& path, const CPassageStore& store,
+                      const std::vector<int>& indices, Program program, AnkiSides sides,
+                      FileFault& fault);
 
     // The column names of the Anki file, in order; the tags are the last column.
     static constexpr std::string_view kAnkiColumns[] = {"Front",   "Back",    "Reference", "Hint",

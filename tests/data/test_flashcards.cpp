@@ -249,6 +249,25 @@ TEST_F(StoreTest, MnemosyneFileKeepsEveryRuleOfItsImporter) {
               "caf\xC3\xA9\xE2\x80\x9D<br>");
 }
 
+// The file written straight from the store, a megabyte at a time, is the text Format gives.
+TEST_F(StoreTest, FlashcardFileWrittenFromTheStoreIsTheFormattedText) {
+    LoadJohn();
+    auto awkward = AwkwardPassage();
+    ASSERT_GE(store->Add(awkward), 0);
+    std::vector<int> chosen;
+    for (const std::vector<int> all = PassageChoice{}.Passages(*store); chosen.size() < 60000;)
+        chosen.insert(chosen.end(), all.begin(), all.end());
+    for (const Program program : {Program::Anki, Program::Mnemosyne}) {
+        const AnkiSides sides{.hintOnFront = true};
+        const std::string text = CFlashcardExport::Format(*store, chosen, program, sides);
+        ASSERT_GT(text.size(), 2u << 20);
+        FileFault fault;
+        ASSERT_TRUE(
+            CFlashcardExport::Write(dir / "cards.txt", *store, chosen, program, sides, fault));
+        EXPECT_TRUE(Read("cards.txt") == text);
+    }
+}
+
 TEST_F(StoreTest, FlashcardFileIsWrittenWholeOrNotAtAll) {
     Write("cards.txt", "old");
     FileFault fault;

@@ -118,6 +118,21 @@ TEST_F(SaveTest, CloseReleasesThePassagesOnlyOnceSaved) {
     EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
 }
 
+// At the program's end the records outlive the store's hold on them: they are kept, not freed,
+// until the process ends (a freed record would be a use after free under the address sanitizer).
+TEST_F(SaveTest, CloseAtExitSavesAndKeepsTheRecordsAlive) {
+    ReviseUnchanged(17);
+    const CPassage& kept = store->Passage(15);
+    const std::uint32_t key = kept.key;
+    const std::string context = kept.context;
+    ASSERT_EQ(store->CloseAtExit(), Status::Ok);
+    EXPECT_EQ(store->PassageCount(), 0);
+    EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
+    store.reset();
+    EXPECT_EQ(kept.key, key);
+    EXPECT_EQ(kept.context, context);
+}
+
 // Untouched files are the ones loaded; a statistics file rewritten in place, or a spare that
 // appears, is not.
 TEST_F(SaveTest, FilesChangedSinceLoad) {
