@@ -84,6 +84,8 @@ constexpr Entry kEntries[] = {
                                   "missed, got wrong or added (Ctrl+R)."),
     Command(Id::kProgressOverTime, "Shows charts of your reviews, your progress levels, the "
                                    "verses you know and your streaks over time."),
+    Command(Id::kReviewDue, "Steps through the passages due today: recite each, then say how it "
+                            "went; the count shows how many are due (Ctrl+D)."),
     // Preferences
     Command(Id::kFlyoverDisable, "The tree and the text box come forward only when clicked."),
     Command(Id::kFlyoverEnable, "The tree or the text box comes forward as the mouse moves over "

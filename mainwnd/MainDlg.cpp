@@ -20,13 +20,8 @@
 #include "PassageTreeModel.h"
 #include "PreferenceMenu.h"
 #include "PrintCardsCommand.h"
-#include "ProgressDlg.h"
-#include "ProgressSeries.h"
-#include "RecitationDlg.h"
 #include "RefTables.h"
-#include "ReviewHistory.h"
-#include "ReviewIntervalsDlg.h"
-#include "ReviewSchedule.h"
+#include "ReviewCommands.h"
 #include "TopicChoiceDlg.h"
 #include "TopicList.h"
 #include "TopicListDlg.h"
@@ -38,7 +33,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -70,8 +64,6 @@ constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
     {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
     {Id::kImportPassages, Qt::CTRL | Qt::SHIFT | Qt::Key_I},
 };
-// Check Recitation, on the View menu and on the button shown at Blank and Hint.
-constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
                                                Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
 
@@ -104,15 +96,18 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     layout->setMenuBar(bar);
     menu_ = std::make_unique<CMainMenu>(*bar, *this);
     layout_ = std::make_unique<CMainLayout>(
-        *this, *model_, QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)));
+        *this, *model_,
+        QStringLiteral("Check Recitation... (%1)").arg(KeyText(CReviewCommands::kRecitationKey)));
     layout->addWidget(layout_->Client());
     layout->setSizeConstraint(QLayout::SetFixedSize);
     display_ = std::make_unique<CPassageDisplay>(session_, store_, prefs_, *layout_, *this,
                                                  editNextMode_ == 1 ? kContext : kPassage);
-    dayChange_ = new QTimer(this);
-    dayChange_->setSingleShot(true);
-    dayChange_->setTimerType(Qt::VeryCoarseTimer);
-    connect(dayChange_, &QTimer::timeout, this, &CMainDlg::RefreshReview);
+    review_ = std::make_unique<CReviewCommands>(*this, store_, session_, *menu_, *layout_, *model_,
+                                                *display_);
+    connect(review_.get(), &CReviewCommands::intervalsChosen, this,
+            &CMainDlg::reviewIntervalsChosen);
+    // A session may have classified passages anew; the window shows its passage as it is now.
+    connect(review_.get(), &CReviewCommands::sessionEnded, this, &CMainDlg::ShowPosition);
     ConnectCommands();
 
     // The start-up sequence of the window.
@@ -156,7 +151,6 @@ void CMainDlg::ConnectCommands() {
                     OnTreeItemChosen(current);
             });
     connect(layout_.get(), &CMainLayout::mouseMoved, this, &CMainDlg::OnMouseMove);
-    connect(layout_->RecitationButton(), &QPushButton::clicked, this, &CMainDlg::OnCheckRecitation);
     ConnectKeys();
 }
 
@@ -271,9 +265,6 @@ void CMainDlg::ConnectPreferences() {
     });
     connect(preferences, &CPreferenceMenu::exportConfirmationToggled, this,
             &CMainDlg::exportConfirmationToggled);
-    // Review Intervals sets the schedule, which the window has from SetReview on.
-    connect(Action(Id::kReviewIntervals), &QAction::triggered, this, &CMainDlg::OnReviewIntervals);
-    Action(Id::kReviewIntervals)->setEnabled(false);
 }
 
 void CMainDlg::ApplyCommandSettings() {
@@ -389,7 +380,7 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
 
 void CMainDlg::RefreshDisplay() {
     display_->Show();
-    UpdateRecitationCommand();
+    review_->UpdateRecitationCommand();
     if (editNextMode_ == 1)
         layout_->BringTextBoxToFront();
     else
@@ -563,16 +554,12 @@ void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrintCards), &QAction::triggered, this,
             [this] { CPrintCardsCommand::Run(Context(), topic_); });
     Action(Id::kPrintCards)->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-    connect(Action(Id::kCheckRecitation), &QAction::triggered, this, &CMainDlg::OnCheckRecitation);
-    Action(Id::kCheckRecitation)->setShortcut(kRecitationKey);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CHandheldExportCommand(Context()).Run(); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
-    connect(Action(Id::kProgressOverTime), &QAction::triggered, this,
-            &CMainDlg::OnProgressOverTime);
     connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
         const int before = prefs_.ImportTrans;
         CImportCommand(Context()).Run();
@@ -610,43 +597,6 @@ void CMainDlg::OnPrint() {
         PrintCard(*passage, this);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Check Recitation
-
-void CMainDlg::UpdateRecitationCommand() {
-    const bool shown = Current() != nullptr;
-    Action(Id::kCheckRecitation)->setEnabled(shown);
-    const int mode = display_->VisibilityMode();
-    layout_->RecitationButton()->setVisible(shown && (mode == kBlank || mode == kHint));
-}
-
-// The window borrows the passage only while it is open; the user classifies afterwards as always.
-// The first check of each opening is the passage's review; checking again after Try Again is
-// practice and is not recorded.
-void CMainDlg::OnCheckRecitation() {
-    const CPassage* passage = Current();
-    if (!passage)
-        return;
-    CRecitationDlg dialog(*passage, layout_->Background(), this);
-    const std::int64_t opened = clock_ ? clock_->NowSeconds() : 0;
-    bool recorded = false;
-    connect(&dialog, &CRecitationDlg::checked, this, [&] {
-        if (recorded || !history_ || !history_->Available())
-            return;
-        recorded = true;
-        const CRecitationCheck& check = *dialog.Result();
-        const std::int64_t now = clock_->NowSeconds();
-        history_->Record({.when = now,
-                          .matchKey = passage->MatchKey(),
-                          .kind = ReviewKind::TypedCheck,
-                          .result = ResultOfSuggestedProgress(check.SuggestedProgress()),
-                          .percent = check.PercentRight(),
-                          .seconds = static_cast<int>(std::max<std::int64_t>(now - opened, 0))});
-        RefreshReview();
-    });
-    dialog.exec();
-}
-
 // The topic last listed is the one the export offers first; a new choice of the Anki cards'
 // sides is kept at once.
 void CMainDlg::OnExportFlashcards() {
@@ -658,60 +608,9 @@ void CMainDlg::OnExportFlashcards() {
 // Review
 
 void CMainDlg::SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock) {
-    history_ = &history;
-    schedule_ = &schedule;
-    clock_ = &clock;
-    // Without a history nothing is recorded; the session goes on as before.
-    session_.SetRecorder(history.Available() ? &history : nullptr, &clock);
-    Action(Id::kReviewIntervals)->setEnabled(true);
-    Action(Id::kProgressOverTime)->setEnabled(history.Available());
-    RefreshReview();
+    review_->SetReview(history, schedule, clock);
 }
 
 void CMainDlg::RefreshReview() {
-    if (!schedule_ || !history_->Available()) {
-        display_->ShowReviewStatus(nullptr);
-        return;
-    }
-    const CReviewSchedule::DueToday due = schedule_->Due(store_);
-    model_->SetDue(due.passages);
-    display_->ShowReviewStatus(&due);
-    // Counted again when the next review day begins (a second late, to be past its start).
-    const std::int64_t now = clock_->NowSeconds();
-    const std::int64_t next = schedule_->DayStart(schedule_->ReviewDay(now) + 1);
-    constexpr std::int64_t kLongestWait = 86400 * 2;
-    dayChange_->start(
-        static_cast<int>(std::clamp<std::int64_t>(next - now + 1, 1, kLongestWait) * 1000));
-}
-
-// The dialog shows the schedule's values; those chosen go into the schedule and are kept at once.
-void CMainDlg::OnReviewIntervals() {
-    if (!schedule_)
-        return;
-    CReviewIntervalsDlg::Values values;
-    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
-        values.intervals[static_cast<std::size_t>(freq)] = schedule_->Interval(freq);
-    values.dayChangeHour = schedule_->DayChangeHour();
-    CReviewIntervalsDlg dialog(values, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const CReviewIntervalsDlg::Values chosen = dialog.Chosen();
-    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
-        schedule_->SetInterval(freq, chosen.intervals[static_cast<std::size_t>(freq)]);
-    schedule_->SetDayChangeHour(chosen.dayChangeHour);
-    emit reviewIntervalsChosen();
-    RefreshReview();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Progress Over Time
-
-// The series are computed afresh at each opening, from the whole history as it stands.
-void CMainDlg::OnProgressOverTime() {
-    if (!history_ || !history_->Available())
-        return;
-    const CProgressSeries series(history_->ReviewMoments(), history_->Changes(), store_, *schedule_,
-                                 clock_->NowSeconds());
-    CProgressDlg dialog(series, this);
-    dialog.exec();
+    review_->Refresh();
 }

@@ -18,10 +18,10 @@ class CPassage;
 class CPassageTree;
 class CPassageTreeModel;
 class CPreferenceMenu;
+class CReviewCommands;
 class CReviewHistory;
 class CReviewSchedule;
 class QAction;
-class QTimer;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
@@ -54,11 +54,11 @@ public:
     // changed then.
     bool TakeNewPassage(const CPassage::Values& values);
 
-    // Wires the review: the changes of class and progress made here are recorded in history when
-    // it is available, and the status line and the tree's marks show what schedule has due today,
-    // counted again after every change of the listing and when the review day changes. Review
-    // Intervals sets the schedule. All three are borrowed for the window's life. Until then the
-    // status line says there is no review history.
+    // Wires the review (CReviewCommands): the changes of class and progress made here are
+    // recorded in history when it is available, and the status line, the tree's marks and Review
+    // Due Passages show what schedule has due today, counted again after every change of the
+    // listing and when the review day changes. All three are borrowed for the window's life.
+    // Until then the status line says there is no review history.
     void SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock);
     // Counts again what is due today (after a review was recorded, say).
     void RefreshReview();
@@ -130,13 +130,7 @@ private:
     void ConnectOutputCommands();
     void OnPrint();
     void OnParallelPassages();
-    // Check Recitation: the View menu's command, its key, and the button that offers it at the
-    // levels where the passage is hidden.
-    void UpdateRecitationCommand();
-    void OnCheckRecitation();
     void OnExportFlashcards();
-    void OnReviewIntervals();
-    void OnProgressOverTime();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -152,8 +146,5 @@ private:
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
     std::unique_ptr<CHelpCommands> help_;
-    CReviewHistory* history_ = nullptr;
-    CReviewSchedule* schedule_ = nullptr;
-    IClock* clock_ = nullptr;
-    QTimer* dayChange_ = nullptr; // fires when the next review day begins
+    std::unique_ptr<CReviewCommands> review_; // borrows the parts above: it goes first
 };

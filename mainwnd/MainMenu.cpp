@@ -58,6 +58,7 @@ constexpr Item kViewItems[] = {
     kSeparator,
     {Id::kCheckRecitation, "Check Recitation..."},
     {Id::kProgressOverTime, "Progress Over Time...", kGrayed},
+    {Id::kReviewDue, "Review Due Passages", kGrayed},
 };
 
 constexpr Item kFlyoverItems[] = {

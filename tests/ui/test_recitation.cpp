@@ -103,10 +103,11 @@ private slots:
         QCOMPARE(command->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         QMenu* view = window_->findChild<QMenuBar*>()->actions()[1]->menu();
         const QList<QAction*> items = view->actions();
-        QCOMPARE(items.size(), 11);
+        QCOMPARE(items.size(), 12);
         QVERIFY(items[8]->isSeparator());
         QCOMPARE(items[9], command);
         QCOMPARE(items[10], Action(Id::kProgressOverTime));
+        QCOMPARE(items[11], Action(Id::kReviewDue));
         QVERIFY(!command->whatsThis().isEmpty());
         QCOMPARE(command->whatsThis(),
                  ContextHelp::Text(ContextHelp::kMenuBase + Id::kCheckRecitation));
