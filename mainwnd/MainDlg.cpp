@@ -13,6 +13,7 @@
 #include "HandheldExportCommand.h"
 #include "HelpCommands.h"
 #include "ImportCommand.h"
+#include "MainKeys.h"
 #include "MainMenu.h"
 #include "ParallelDlg.h"
 #include "ParallelPassages.h"
@@ -31,47 +32,10 @@
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <utility>
-
-namespace {
-
-// Keys of the navigation commands and the visibility levels. Alt with the arrow, Home and End keys
-// and Ctrl with a digit mean nothing to the tree or the text box, so they work wherever the focus
-// is; the menu texts stay as they are and the keys show in tooltips.
-struct CommandKey {
-    int id;
-    QKeyCombination key;
-    const char* tip;
-};
-constexpr CommandKey kNavigationKeys[] = {
-    {Id::kFirst, Qt::ALT | Qt::Key_Home, "First passage"},
-    {Id::kPrevious, Qt::ALT | Qt::Key_Left, "Previous passage"},
-    {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
-    {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
-};
-// The File menu's commands with keys, which show in the menu. A disabled command (Delete on a
-// baseline passage, or one the settings took off the menu) ignores its key too.
-constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
-    {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
-    {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
-    {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
-    {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
-    {Id::kImportPassages, Qt::CTRL | Qt::SHIFT | Qt::Key_I},
-};
-constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
-                                               Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
-
-QString KeyText(QKeyCombination key) {
-    return QKeySequence(key).toString(QKeySequence::NativeText);
-}
-
-} // namespace
+#include <memory>
 
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
                    QWidget* parent)
@@ -95,9 +59,10 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     bar->installEventFilter(this);
     layout->setMenuBar(bar);
     menu_ = std::make_unique<CMainMenu>(*bar, *this);
-    layout_ = std::make_unique<CMainLayout>(
-        *this, *model_,
-        QStringLiteral("Check Recitation... (%1)").arg(KeyText(CReviewCommands::kRecitationKey)));
+    layout_ =
+        std::make_unique<CMainLayout>(*this, *model_,
+                                      QStringLiteral("Check Recitation... (%1)")
+                                          .arg(MainKeys::Text(CReviewCommands::kRecitationKey)));
     layout->addWidget(layout_->Client());
     layout->setSizeConstraint(QLayout::SetFixedSize);
     display_ = std::make_unique<CPassageDisplay>(session_, store_, prefs_, *layout_, *this,
@@ -151,25 +116,7 @@ void CMainDlg::ConnectCommands() {
                     OnTreeItemChosen(current);
             });
     connect(layout_.get(), &CMainLayout::mouseMoved, this, &CMainDlg::OnMouseMove);
-    ConnectKeys();
-}
-
-// Keys of the navigation commands, the File menu's commands and the visibility levels.
-void CMainDlg::ConnectKeys() {
-    for (const CommandKey& command : kNavigationKeys) {
-        QAction* action = Action(command.id);
-        action->setShortcut(command.key);
-        action->setToolTip(
-            QStringLiteral("%1 (%2)").arg(QString::fromLatin1(command.tip), KeyText(command.key)));
-    }
-    for (const auto& [id, key] : kEditingKeys)
-        Action(id)->setShortcut(key);
-    for (int mode = kBlank; mode <= kContext; ++mode) {
-        QAbstractButton* radio = layout_->VisibilityGroup()->button(mode);
-        const QKeyCombination key = kVisibilityKeys[mode];
-        radio->setToolTip(KeyText(key));
-        connect(new QShortcut(key, this), &QShortcut::activated, radio, &QAbstractButton::click);
-    }
+    MainKeys::Connect(*menu_, *layout_->VisibilityGroup(), *this);
 }
 
 QAction* CMainDlg::Action(int id) const {

@@ -109,7 +109,6 @@ private:
     void ConnectCommands();
     void UpdateCategoryMenu();
     void UpdateNavigationMenu();
-    void ConnectKeys();
     void ConnectPreferences();
     // Takes the commands the settings do not allow off the menu.
     void ApplyCommandSettings();

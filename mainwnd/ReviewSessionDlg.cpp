@@ -2,6 +2,7 @@
 #include "ReviewSessionDlg.h"
 
 #include "DialogUnits.h"
+#include "MainKeys.h"
 #include "PassageStore.h"
 #include "RecitationCheck.h"
 #include "RecitationDlg.h"
@@ -26,18 +27,12 @@
 namespace {
 
 constexpr const char* kLevelNames[] = {"&Blank", "&Hint", "&Passage", "&Context"};
-constexpr QKeyCombination kLevelKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
-                                          Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
 // The answers with their keys, in the order of ReviewResult.
 constexpr const char* kAnswerNames[] = {"Not yet", "With help", "Recalled"};
 constexpr Qt::Key kAnswerKeys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3};
 // The text sizes of the main window's text box: the hint large, longer texts smaller.
 constexpr double kHintPoints = 18;
 constexpr double kTextPoints = 14;
-
-QString KeyText(QKeyCombination key) {
-    return QKeySequence(key).toString(QKeySequence::NativeText);
-}
 
 QPushButton* Button(const QString& text, int id, QWidget* owner) {
     auto* button = new QPushButton(text, owner);
@@ -72,7 +67,7 @@ CReviewSessionDlg::CReviewSessionDlg(CReviewRound& round, const CPassageStore& s
     for (int level = kBlank; level <= kContext; ++level) {
         auto* radio = new QRadioButton(QString::fromLatin1(kLevelNames[level]), this);
         radio->setObjectName(QString::number(kFirstVisibilityId + level));
-        radio->setToolTip(KeyText(kLevelKeys[level]));
+        radio->setToolTip(MainKeys::Text(MainKeys::kVisibility[level]));
         levels_->addButton(radio, level);
         levels->addWidget(radio);
     }
@@ -125,7 +120,7 @@ CReviewSessionDlg::CReviewSessionDlg(CReviewRound& round, const CPassageStore& s
 QAbstractButton* CReviewSessionDlg::ButtonOfKey(const QKeyEvent& event) const {
     const QKeyCombination key = event.keyCombination();
     for (int level = kBlank; level <= kContext; ++level)
-        if (key == kLevelKeys[level])
+        if (key == MainKeys::kVisibility[level])
             return levels_->button(level);
     for (int result = 0; result < 3; ++result)
         if (key == QKeyCombination(kAnswerKeys[result]) ||
@@ -171,9 +166,9 @@ QWidget* CReviewSessionDlg::BuildAnswerRow() {
                 [this, result] { OnAnswer(static_cast<ReviewResult>(result)); });
     }
     layout->addStretch(1);
-    checkRecitation_ = Button(
-        QStringLiteral("Check Recitation... (%1)").arg(KeyText(CReviewCommands::kRecitationKey)),
-        kCheckRecitationId, row);
+    checkRecitation_ = Button(QStringLiteral("Check Recitation... (%1)")
+                                  .arg(MainKeys::Text(CReviewCommands::kRecitationKey)),
+                              kCheckRecitationId, row);
     layout->addWidget(checkRecitation_);
     connect(checkRecitation_, &QPushButton::clicked, this, &CReviewSessionDlg::OnCheckRecitation);
     return row;
