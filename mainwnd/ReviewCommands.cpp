@@ -136,6 +136,10 @@ void CReviewCommands::OnReviewDue() {
     if (round.Count() == 0)
         return;
     CReviewSessionDlg dialog(round, store_, *schedule_, session_, layout_.Background(), &window_);
+    // Nothing behind the session may name the passage asked: it covers the main window, whose
+    // title keeps only the score until the session ends and the window shows its passage again.
+    dialog.setGeometry(window_.geometry());
+    window_.setWindowTitle(window_.windowTitle().section(QStringLiteral("  "), 0, 1));
     dialog.exec();
     Refresh();
     emit sessionEnded();

@@ -1277,6 +1277,8 @@ def scenario_review_session(s):
 
     program, window, dialog, due = session(0)
     check(due == 2, f"{due} passages due after classifying two")
+    s.key(dialog, "ctrl+2")
+    s.screenshot("e2e-review-question.png")
     s.key(dialog, "3")  # Recalled: the Most Frequent one comes first in the tree
     s.wait_title(dialog, r"Passage 2 of 2$")
     s.key(dialog, "1")  # Not yet

@@ -140,6 +140,7 @@ private slots:
                 return texts.join(QLatin1Char('|')).contains(QStringLiteral("3:17"));
             };
             QVERIFY(!named());
+            QVERIFY(!window_->windowTitle().contains(QStringLiteral("John")));
             auto* box =
                 dialog->findChild<QLineEdit*>(QString::number(CReviewSessionDlg::kReferenceBoxId));
             QTest::keyClicks(box, QStringLiteral("jn 3:17"));
@@ -149,6 +150,7 @@ private slots:
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         Action(Id::kReviewDue)->trigger();
+        QVERIFY(window_->windowTitle().contains(QStringLiteral("John 3:16")));
 
         const auto last = [&](int index) {
             const auto reviews = history.RecentReviews(store_->Passage(index).MatchKey(), 5);
