@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Benchmarks of the review history at 2,000,000 recorded events (reviews of 15,000 passages over
 // years, and changes of their classes): what opening it adds to the start-up, recording one
-// answer with its synced commit, and the series the Progress Over Time window draws.
+// answer with its synced commit, a review session's step from one answer to the next due passage
+// at the maximum collection, and the series the Progress Over Time window draws.
 //
 // The history is generated into a fresh temporary directory at start (RECITOR_BENCH_DIR names
 // another parent directory, a disk of one's choice) in one transaction, and removed at the end.
@@ -12,7 +13,9 @@
 #include "Platform.h"
 #include "ProgressSeries.h"
 #include "ReviewHistory.h"
+#include "ReviewRound.h"
 #include "ReviewSchedule.h"
+#include "SyntheticCollection.h"
 
 #include <benchmark/benchmark.h>
 
@@ -115,6 +118,41 @@ void BM_RecordAnswer(benchmark::State& state) {
     }
 }
 
+// A review session's step at the maximum collection: the answer recorded with its synced commit,
+// the class the schedule then suggests for the passage answered, and the next due passage with
+// the text shown at its first level. The window's part, one short text set, is left out.
+void BM_NextDuePassage(benchmark::State& state) {
+    const fs::path dir = gDir / "collection";
+    fs::create_directories(dir);
+    SyntheticCollectionInfo info;
+    std::string error;
+    if (!WriteSyntheticCollection(dir, SyntheticCollectionOptions{}, info, error))
+        BenchFail(kProgram, error);
+    CMemorySettings settings;
+    CSystemClock clock;
+    CPassageStore store(gSink, settings, clock, dir);
+    if (store.Load() != Status::Ok)
+        BenchFail(kProgram, "the synthetic collection did not load");
+    CReviewHistory history(gSink, gDir);
+    const CReviewSchedule schedule(history, clock);
+    auto round = std::make_unique<CReviewRound>(store, history, schedule, clock);
+    state.counters["due"] = round->Count();
+    for (auto _ : state) {
+        if (round->Finished()) {
+            state.PauseTiming();
+            round = std::make_unique<CReviewRound>(store, history, schedule, clock);
+            state.ResumeTiming();
+        }
+        const int answered = round->Current();
+        if (!round->Answer(ReviewKind::SelfGraded, ReviewResult::Recalled))
+            BenchFail(kProgram, "an answer was not recorded");
+        benchmark::DoNotOptimize(schedule.Suggest(store.Passage(answered)));
+        round->Next();
+        if (!round->Finished())
+            benchmark::DoNotOptimize(store.Passage(round->Current()).HintText());
+    }
+}
+
 // What the Progress Over Time window does before it shows: every review and change read from the
 // open history and the series computed, with the 15,000 passages of the history unknown to the
 // store (each taken as a deleted passage), the costliest case.
@@ -139,6 +177,7 @@ void BM_ProgressSeries(benchmark::State& state) {
 
 BENCHMARK(BM_OpenHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RecordAnswer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_NextDuePassage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProgressSeries)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {

@@ -26,6 +26,7 @@ inline constexpr int kFindWord = 33489;
 inline constexpr int kCheckRecitation = 34000;
 inline constexpr int kProgressOverTime = 34047;
 inline constexpr int kListen = 34051; // reads the passage shown aloud; again, stops
+inline constexpr int kReviewDue = 34050; // the review session over the passages due today
 
 // Preferences menu
 inline constexpr int kFlyoverDisable = 33024;

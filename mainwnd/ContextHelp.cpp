@@ -86,6 +86,8 @@ constexpr Entry kEntries[] = {
                                    "verses you know and your streaks over time."),
     Command(Id::kListen, "Reads the passage aloud, or at Context the verses around it, without "
                          "the verse numbers; again, or Escape, stops (Ctrl+L)."),
+    Command(Id::kReviewDue, "Steps through the passages due today: recite each, then say how it "
+                            "went; the count shows how many are due (Ctrl+D)."),
     // Preferences
     Command(Id::kFlyoverDisable, "The tree and the text box come forward only when clicked."),
     Command(Id::kFlyoverEnable, "The tree or the text box comes forward as the mouse moves over "

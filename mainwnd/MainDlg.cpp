@@ -14,6 +14,8 @@
 #include "HandheldExportCommand.h"
 #include "HelpCommands.h"
 #include "ImportCommand.h"
+#include "ListenCommand.h"
+#include "MainKeys.h"
 #include "MainMenu.h"
 #include "ParallelDlg.h"
 #include "ParallelPassages.h"
@@ -21,15 +23,9 @@
 #include "PassageTreeModel.h"
 #include "PreferenceMenu.h"
 #include "PrintCardsCommand.h"
-#include "ProgressDlg.h"
-#include "ProgressSeries.h"
-#include "RecitationDlg.h"
 #include "RefTables.h"
-#include "ReviewHistory.h"
-#include "ReviewIntervalsDlg.h"
-#include "ReviewSchedule.h"
+#include "ReviewCommands.h"
 #include "Speaker.h"
-#include "SpeechText.h"
 #include "TopicChoiceDlg.h"
 #include "TopicList.h"
 #include "TopicListDlg.h"
@@ -41,56 +37,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QShortcut>
-#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <utility>
-
-namespace {
-
-// Keys of the navigation commands and the visibility levels. Alt with the arrow, Home and End keys
-// and Ctrl with a digit mean nothing to the tree or the text box, so they work wherever the focus
-// is; the menu texts stay as they are and the keys show in tooltips.
-struct CommandKey {
-    int id;
-    QKeyCombination key;
-    const char* tip;
-};
-constexpr CommandKey kNavigationKeys[] = {
-    {Id::kFirst, Qt::ALT | Qt::Key_Home, "First passage"},
-    {Id::kPrevious, Qt::ALT | Qt::Key_Left, "Previous passage"},
-    {Id::kNext, Qt::ALT | Qt::Key_Right, "Next passage"},
-    {Id::kLast, Qt::ALT | Qt::Key_End, "Last passage"},
-};
-// The File menu's commands with keys, which show in the menu. A disabled command (Delete on a
-// baseline passage, or one the settings took off the menu) ignores its key too.
-constexpr std::pair<int, QKeyCombination> kEditingKeys[] = {
-    {Id::kAddPassage, Qt::CTRL | Qt::Key_N},
-    {Id::kEditPassage, Qt::CTRL | Qt::Key_E},
-    {Id::kDeletePassage, Qt::CTRL | Qt::Key_Delete},
-    {Id::kExportFlashcards, Qt::CTRL | Qt::SHIFT | Qt::Key_E},
-    {Id::kImportPassages, Qt::CTRL | Qt::SHIFT | Qt::Key_I},
-};
-// Check Recitation, on the View menu and on the button shown at Blank and Hint.
-constexpr QKeyCombination kRecitationKey = Qt::CTRL | Qt::Key_R;
-constexpr QKeyCombination kVisibilityKeys[] = {Qt::CTRL | Qt::Key_1, Qt::CTRL | Qt::Key_2,
-                                               Qt::CTRL | Qt::Key_3, Qt::CTRL | Qt::Key_4};
-
-// Listen, on the View menu, and the rates at which it reads for the speeds of the Preferences menu.
-constexpr QKeyCombination kListenKey = Qt::CTRL | Qt::Key_L;
-constexpr double kListenRates[CPreferences::kListenSpeeds] = {-0.5, -0.25, 0.0, 0.25, 0.5};
-constexpr const char* kNoSpeechEngine =
-    "Listening needs a speech engine: install the package qt6-speech-flite-plugin.";
-
-QString KeyText(QKeyCombination key) {
-    return QKeySequence(key).toString(QKeySequence::NativeText);
-}
-
-} // namespace
+#include <memory>
 
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
                    QWidget* parent)
@@ -114,16 +64,20 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     bar->installEventFilter(this);
     layout->setMenuBar(bar);
     menu_ = std::make_unique<CMainMenu>(*bar, *this);
-    layout_ = std::make_unique<CMainLayout>(
-        *this, *model_, QStringLiteral("Check Recitation... (%1)").arg(KeyText(kRecitationKey)));
+    layout_ =
+        std::make_unique<CMainLayout>(*this, *model_,
+                                      QStringLiteral("Check Recitation... (%1)")
+                                          .arg(MainKeys::Text(CReviewCommands::kRecitationKey)));
     layout->addWidget(layout_->Client());
     layout->setSizeConstraint(QLayout::SetFixedSize);
     display_ = std::make_unique<CPassageDisplay>(session_, store_, prefs_, *layout_, *this,
                                                  editNextMode_ == 1 ? kContext : kPassage);
-    dayChange_ = new QTimer(this);
-    dayChange_->setSingleShot(true);
-    dayChange_->setTimerType(Qt::VeryCoarseTimer);
-    connect(dayChange_, &QTimer::timeout, this, &CMainDlg::RefreshReview);
+    review_ = std::make_unique<CReviewCommands>(*this, store_, session_, *menu_, *layout_, *model_,
+                                                *display_);
+    connect(review_.get(), &CReviewCommands::intervalsChosen, this,
+            &CMainDlg::reviewIntervalsChosen);
+    // A session may have classified passages anew; the window shows its passage as it is now.
+    connect(review_.get(), &CReviewCommands::sessionEnded, this, &CMainDlg::ShowPosition);
     ConnectCommands();
 
     // The start-up sequence of the window.
@@ -167,27 +121,9 @@ void CMainDlg::ConnectCommands() {
                     OnTreeItemChosen(current);
             });
     connect(layout_.get(), &CMainLayout::mouseMoved, this, &CMainDlg::OnMouseMove);
-    connect(layout_->RecitationButton(), &QPushButton::clicked, this, &CMainDlg::OnCheckRecitation);
-    ConnectKeys();
-    ConnectListen();
-}
-
-// Keys of the navigation commands, the File menu's commands and the visibility levels.
-void CMainDlg::ConnectKeys() {
-    for (const CommandKey& command : kNavigationKeys) {
-        QAction* action = Action(command.id);
-        action->setShortcut(command.key);
-        action->setToolTip(
-            QStringLiteral("%1 (%2)").arg(QString::fromLatin1(command.tip), KeyText(command.key)));
-    }
-    for (const auto& [id, key] : kEditingKeys)
-        Action(id)->setShortcut(key);
-    for (int mode = kBlank; mode <= kContext; ++mode) {
-        QAbstractButton* radio = layout_->VisibilityGroup()->button(mode);
-        const QKeyCombination key = kVisibilityKeys[mode];
-        radio->setToolTip(KeyText(key));
-        connect(new QShortcut(key, this), &QShortcut::activated, radio, &QAbstractButton::click);
-    }
+    MainKeys::Connect(*menu_, *layout_->VisibilityGroup(), *this);
+    listen_ = std::make_unique<CListenCommand>(*menu_, prefs_);
+    connect(Action(Id::kListen), &QAction::triggered, this, &CMainDlg::OnListen);
 }
 
 QAction* CMainDlg::Action(int id) const {
@@ -284,10 +220,7 @@ void CMainDlg::ConnectPreferences() {
     connect(preferences, &CPreferenceMenu::exportConfirmationToggled, this,
             &CMainDlg::exportConfirmationToggled);
     connect(preferences, &CPreferenceMenu::listenSpeedChosen, this, &CMainDlg::listenSpeedChosen);
-    // Review Intervals sets the schedule, which the window has from SetReview on.
-    connect(Action(Id::kReviewIntervals), &QAction::triggered, this, &CMainDlg::OnReviewIntervals);
     connect(Action(Id::kBibleVerses), &QAction::triggered, this, &CMainDlg::OnBibleVerses);
-    Action(Id::kReviewIntervals)->setEnabled(false);
 }
 
 void CMainDlg::ApplyCommandSettings() {
@@ -349,7 +282,7 @@ void CMainDlg::ShowPosition() {
 
 void CMainDlg::SelectCurrent() {
     // What is being read aloud belongs to the passage shown until now.
-    speaker_->Stop();
+    listen_->Stop();
     if (!session_.ShowPosition()) {
         model_->SetHighlighted(-1);
         RefreshDisplay();
@@ -405,8 +338,8 @@ void CMainDlg::OnTreeItemChosen(const QModelIndex& item) {
 
 void CMainDlg::RefreshDisplay() {
     display_->Show();
-    UpdateRecitationCommand();
-    UpdateListenCommand();
+    review_->UpdateRecitationCommand();
+    listen_->Update(Current());
     if (editNextMode_ == 1)
         layout_->BringTextBoxToFront();
     else
@@ -452,10 +385,8 @@ void CMainDlg::showEvent(QShowEvent* event) {
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
     // While a passage is read aloud, Escape only stops the reading.
-    if (event->key() == Qt::Key_Escape && speaker_->Speaking()) {
-        speaker_->Stop();
+    if (event->key() == Qt::Key_Escape && listen_->Stop())
         return;
-    }
     // Enter ends the window as OK does, Escape as Cancel does.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         accept();
@@ -585,16 +516,12 @@ void CMainDlg::ConnectOutputCommands() {
     connect(Action(Id::kPrintCards), &QAction::triggered, this,
             [this] { CPrintCardsCommand::Run(Context(), topic_); });
     Action(Id::kPrintCards)->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
-    connect(Action(Id::kCheckRecitation), &QAction::triggered, this, &CMainDlg::OnCheckRecitation);
-    Action(Id::kCheckRecitation)->setShortcut(kRecitationKey);
     connect(Action(Id::kExportPocketPc), &QAction::triggered, this,
             [this] { CHandheldExportCommand(Context()).Run(); });
     connect(Action(Id::kParallelPassages), &QAction::triggered, this,
             &CMainDlg::OnParallelPassages);
     connect(Action(Id::kExportFlashcards), &QAction::triggered, this,
             &CMainDlg::OnExportFlashcards);
-    connect(Action(Id::kProgressOverTime), &QAction::triggered, this,
-            &CMainDlg::OnProgressOverTime);
     connect(Action(Id::kImportPassages), &QAction::triggered, this, [this] {
         const int before = prefs_.ImportTrans;
         CImportCommand(Context()).Run();
@@ -632,43 +559,6 @@ void CMainDlg::OnPrint() {
         PrintCard(*passage, this);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Check Recitation
-
-void CMainDlg::UpdateRecitationCommand() {
-    const bool shown = Current() != nullptr;
-    Action(Id::kCheckRecitation)->setEnabled(shown);
-    const int mode = display_->VisibilityMode();
-    layout_->RecitationButton()->setVisible(shown && (mode == kBlank || mode == kHint));
-}
-
-// The window borrows the passage only while it is open; the user classifies afterwards as always.
-// The first check of each opening is the passage's review; checking again after Try Again is
-// practice and is not recorded.
-void CMainDlg::OnCheckRecitation() {
-    const CPassage* passage = Current();
-    if (!passage)
-        return;
-    CRecitationDlg dialog(*passage, layout_->Background(), this);
-    const std::int64_t opened = clock_ ? clock_->NowSeconds() : 0;
-    bool recorded = false;
-    connect(&dialog, &CRecitationDlg::checked, this, [&] {
-        if (recorded || !history_ || !history_->Available())
-            return;
-        recorded = true;
-        const CRecitationCheck& check = *dialog.Result();
-        const std::int64_t now = clock_->NowSeconds();
-        history_->Record({.when = now,
-                          .matchKey = passage->MatchKey(),
-                          .kind = ReviewKind::TypedCheck,
-                          .result = ResultOfSuggestedProgress(check.SuggestedProgress()),
-                          .percent = check.PercentRight(),
-                          .seconds = static_cast<int>(std::max<std::int64_t>(now - opened, 0))});
-        RefreshReview();
-    });
-    dialog.exec();
-}
-
 // The topic last listed is the one the export offers first; a new choice of the Anki cards'
 // sides is kept at once.
 void CMainDlg::OnExportFlashcards() {
@@ -680,49 +570,24 @@ void CMainDlg::OnExportFlashcards() {
 // Review
 
 void CMainDlg::SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock) {
-    history_ = &history;
-    schedule_ = &schedule;
-    clock_ = &clock;
-    // Without a history nothing is recorded; the session goes on as before.
-    session_.SetRecorder(history.Available() ? &history : nullptr, &clock);
-    Action(Id::kReviewIntervals)->setEnabled(true);
-    Action(Id::kProgressOverTime)->setEnabled(history.Available());
-    RefreshReview();
+    review_->SetReview(history, schedule, clock);
 }
 
 void CMainDlg::RefreshReview() {
-    if (!schedule_ || !history_->Available()) {
-        display_->ShowReviewStatus(nullptr);
-        return;
-    }
-    const CReviewSchedule::DueToday due = schedule_->Due(store_);
-    model_->SetDue(due.passages);
-    display_->ShowReviewStatus(&due);
-    // Counted again when the next review day begins (a second late, to be past its start).
-    const std::int64_t now = clock_->NowSeconds();
-    const std::int64_t next = schedule_->DayStart(schedule_->ReviewDay(now) + 1);
-    constexpr std::int64_t kLongestWait = 86400 * 2;
-    dayChange_->start(
-        static_cast<int>(std::clamp<std::int64_t>(next - now + 1, 1, kLongestWait) * 1000));
+    review_->Refresh();
 }
 
-// The dialog shows the schedule's values; those chosen go into the schedule and are kept at once.
-void CMainDlg::OnReviewIntervals() {
-    if (!schedule_)
-        return;
-    CReviewIntervalsDlg::Values values;
-    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
-        values.intervals[static_cast<std::size_t>(freq)] = schedule_->Interval(freq);
-    values.dayChangeHour = schedule_->DayChangeHour();
-    CReviewIntervalsDlg dialog(values, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const CReviewIntervalsDlg::Values chosen = dialog.Chosen();
-    for (int freq = 0; freq < CReviewSchedule::kActiveClasses; ++freq)
-        schedule_->SetInterval(freq, chosen.intervals[static_cast<std::size_t>(freq)]);
-    schedule_->SetDayChangeHour(chosen.dayChangeHour);
-    emit reviewIntervalsChosen();
-    RefreshReview();
+// ---------------------------------------------------------------------------------------------
+// Listen
+
+void CMainDlg::SetSpeaker(std::unique_ptr<ISpeaker> speaker) {
+    listen_->SetSpeaker(std::move(speaker));
+}
+
+// At Blank, Hint and Passage the passage is read, at Context the verses around it.
+void CMainDlg::OnListen() {
+    if (!listen_->Toggle(Current(), display_->VisibilityMode() == kContext))
+        Beep();
 }
 
 void CMainDlg::OnBibleVerses() {
@@ -733,76 +598,4 @@ void CMainDlg::OnBibleVerses() {
     prefs_.BibleVersesBefore = dialog.Before();
     prefs_.BibleVersesAfter = dialog.After();
     emit bibleVersesChosen();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Progress Over Time
-
-// The series are computed afresh at each opening, from the whole history as it stands.
-void CMainDlg::OnProgressOverTime() {
-    if (!history_ || !history_->Available())
-        return;
-    const CProgressSeries series(history_->ReviewMoments(), history_->Changes(), store_, *schedule_,
-                                 clock_->NowSeconds());
-    CProgressDlg dialog(series, this);
-    dialog.exec();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Listen
-
-void CMainDlg::ConnectListen() {
-    QAction* listen = Action(Id::kListen);
-    listen->setShortcut(kListenKey);
-    connect(listen, &QAction::triggered, this, &CMainDlg::OnListen);
-    // Whether an engine is installed is looked up when the View menu opens, never at start-up;
-    // the menu shows the tooltip that says why Listen is greyed.
-    QMenu* view = menu_->View();
-    view->setToolTipsVisible(true);
-    connect(view, &QMenu::aboutToShow, this, [this] {
-        ListenPossible();
-        UpdateListenCommand();
-    });
-    SetSpeaker(std::make_unique<CSpeaker>());
-}
-
-void CMainDlg::SetSpeaker(std::unique_ptr<ISpeaker> speaker) {
-    if (speaker_)
-        speaker_->Stop();
-    speaker_ = std::move(speaker);
-    connect(speaker_.get(), &ISpeaker::speaking, Action(Id::kListen), &QAction::setChecked);
-}
-
-bool CMainDlg::ListenPossible() {
-    if (listenProblem_.isEmpty() && !speaker_->EngineInstalled())
-        listenProblem_ = QString::fromLatin1(kNoSpeechEngine);
-    return listenProblem_.isEmpty();
-}
-
-void CMainDlg::UpdateListenCommand() {
-    QAction* listen = Action(Id::kListen);
-    listen->setEnabled(Current() && listenProblem_.isEmpty());
-    listen->setToolTip(listenProblem_);
-}
-
-// At Blank, Hint and Passage the passage is read, at Context the verses around it.
-void CMainDlg::OnListen() {
-    // The item shows whether it reads, not what a click on it toggled.
-    Action(Id::kListen)->setChecked(speaker_->Speaking());
-    if (speaker_->Speaking()) {
-        speaker_->Stop();
-        return;
-    }
-    const CPassage* passage = Current();
-    if (!passage)
-        return;
-    const std::string_view text =
-        display_->VisibilityMode() == kContext ? passage->context : passage->PassageText();
-    if (ListenPossible() &&
-        speaker_->Say(FromWin1252(SpeechText(text)), kListenRates[prefs_.ListenSpeed]))
-        return;
-    if (listenProblem_.isEmpty())
-        listenProblem_ = QStringLiteral("Listening is not possible: %1").arg(speaker_->Problem());
-    UpdateListenCommand();
-    Beep();
 }

@@ -14,16 +14,17 @@
 #include <memory>
 
 class CHelpCommands;
-class ISpeaker;
+class CListenCommand;
 class CMainMenu;
 class CPassage;
 class CPassageTree;
 class CPassageTreeModel;
 class CPreferenceMenu;
+class CReviewCommands;
 class CReviewHistory;
 class CReviewSchedule;
+class ISpeaker;
 class QAction;
-class QTimer;
 
 // The program's one top-level window: it shows the current passage at one of four visibility
 // levels, classifies it by how often it is to be recited and how well it is known, and lists all
@@ -56,11 +57,11 @@ public:
     // changed then.
     bool TakeNewPassage(const CPassage::Values& values);
 
-    // Wires the review: the changes of class and progress made here are recorded in history when
-    // it is available, and the status line and the tree's marks show what schedule has due today,
-    // counted again after every change of the listing and when the review day changes. Review
-    // Intervals sets the schedule. All three are borrowed for the window's life. Until then the
-    // status line says there is no review history.
+    // Wires the review (CReviewCommands): the changes of class and progress made here are
+    // recorded in history when it is available, and the status line, the tree's marks and Review
+    // Due Passages show what schedule has due today, counted again after every change of the
+    // listing and when the review day changes. All three are borrowed for the window's life.
+    // Until then the status line says there is no review history.
     void SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock);
     // Counts again what is due today (after a review was recorded, say).
     void RefreshReview();
@@ -117,7 +118,6 @@ private:
     void ConnectCommands();
     void UpdateCategoryMenu();
     void UpdateNavigationMenu();
-    void ConnectKeys();
     void ConnectPreferences();
     // Takes the commands the settings do not allow off the menu.
     void ApplyCommandSettings();
@@ -138,23 +138,11 @@ private:
     void ConnectOutputCommands();
     void OnPrint();
     void OnParallelPassages();
-    // Check Recitation: the View menu's command, its key, and the button that offers it at the
-    // levels where the passage is hidden.
-    void UpdateRecitationCommand();
-    void OnCheckRecitation();
     void OnExportFlashcards();
-    void OnReviewIntervals();
     void OnBibleVerses();
-    void OnProgressOverTime();
     // Listen: reads the passage shown aloud until it is done, the passage changes, or the user
     // stops it with the command's key or Escape.
-    void ConnectListen();
     void OnListen();
-    // Whether an engine is installed (looked up until it is known that none is) and no engine
-    // failed to start this run.
-    bool ListenPossible();
-    // Greys Listen when no passage is shown or speech cannot be had this run.
-    void UpdateListenCommand();
 
     CPassageStore& store_;
     CPreferences& prefs_;
@@ -172,10 +160,6 @@ private:
     bool shown_ = false;
     bool followingCurrent_ = false; // the tree's current item is being moved to the shown passage
     std::unique_ptr<CHelpCommands> help_;
-    CReviewHistory* history_ = nullptr;
-    CReviewSchedule* schedule_ = nullptr;
-    IClock* clock_ = nullptr;
-    QTimer* dayChange_ = nullptr; // fires when the next review day begins
-    std::unique_ptr<ISpeaker> speaker_;
-    QString listenProblem_; // why Listen is greyed for the rest of the run; empty while it works
+    std::unique_ptr<CReviewCommands> review_; // borrows the parts above: it goes first
+    std::unique_ptr<CListenCommand> listen_;  // borrows the menu and the preferences
 };

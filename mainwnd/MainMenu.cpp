@@ -58,6 +58,7 @@ constexpr Item kViewItems[] = {
     kSeparator,
     {Id::kCheckRecitation, "Check Recitation..."},
     {Id::kProgressOverTime, "Progress Over Time...", kGrayed},
+    {Id::kReviewDue, "Review Due Passages", kGrayed},
     // Checked while it reads.
     {Id::kListen, "Listen", kCheckable},
 };

@@ -114,9 +114,13 @@ std::int64_t CReviewSchedule::DayStart(std::int64_t day) const {
 }
 
 CReviewSchedule::DueToday CReviewSchedule::Due(const CPassageStore& store) const {
+    return DueOn(store, ReviewDay(clock_.NowSeconds()));
+}
+
+CReviewSchedule::DueToday CReviewSchedule::DueOn(const CPassageStore& store,
+                                                 std::int64_t today) const {
     // Each moment is turned into a day once here rather than once per passage: a passage of class
     // freq is due when its last review came before the start of review day today - interval + 1.
-    const std::int64_t today = ReviewDay(clock_.NowSeconds());
     const std::int64_t todayStart = DayStart(today);
     std::array<std::int64_t, kActiveClasses> dueBefore{};
     for (std::size_t freq = 0; freq < kActiveClasses; ++freq)

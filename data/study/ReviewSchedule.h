@@ -65,6 +65,9 @@ public:
     // its last review lies at least its class's interval of review days before today. One pass
     // over the active passages, asking the log once for each.
     DueToday Due(const CPassageStore& store) const;
+    // The same on review day day as the history stands now: what will be due then unless it is
+    // reviewed before (the done count is of that day).
+    DueToday DueOn(const CPassageStore& store, std::int64_t day) const;
 
     // A class the learner might move a passage to, and why, in a sentence for the window.
     struct Suggestion {

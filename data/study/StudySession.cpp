@@ -104,18 +104,25 @@ void CStudySession::FindPositionOfCurrent() {
 }
 
 bool CStudySession::SetFrequency(int freq) {
-    const CPassage* passage = Current();
-    if (!passage)
+    if (!Current() || !SetFrequencyOf(current_, freq))
         return false;
-    const int oldFreq = passage->freq;
-    const int oldProg = passage->prog;
-    if (!store_.SetFrequency(current_, freq))
+    First();
+    return true;
+}
+
+bool CStudySession::SetFrequencyOf(int index, int freq) {
+    if (index < 0 || index >= store_.PassageCount())
+        return false;
+    const CPassage& passage = store_.Passage(index);
+    const int oldFreq = passage.freq;
+    const int oldProg = passage.prog;
+    if (!store_.SetFrequency(index, freq))
         return false;
     // An inactive passage goes back to "Not Started": its progress changes with its class.
-    Record(ChangeWhat::Frequency, oldFreq, passage->freq);
-    Record(ChangeWhat::Progress, oldProg, passage->prog);
+    Record(passage, ChangeWhat::Frequency, oldFreq, passage.freq);
+    Record(passage, ChangeWhat::Progress, oldProg, passage.prog);
     Relist(transFilter_);
-    First();
+    FindPositionOfCurrent();
     return true;
 }
 
@@ -125,15 +132,15 @@ int CStudySession::SetProgress(int prog) {
         return -1;
     const int old = passage->prog;
     const int kept = store_.SetProgress(current_, prog);
-    Record(ChangeWhat::Progress, old, kept);
+    Record(*passage, ChangeWhat::Progress, old, kept);
     return kept;
 }
 
-void CStudySession::Record(ChangeWhat what, int old, int now) {
+void CStudySession::Record(const CPassage& passage, ChangeWhat what, int old, int now) {
     if (!recorder_ || !clock_ || old == now)
         return;
     recorder_->RecordChange({.when = clock_->NowSeconds(),
-                             .matchKey = Current()->MatchKey(),
+                             .matchKey = passage.MatchKey(),
                              .what = what,
                              .oldValue = old,
                              .newValue = now});

@@ -85,6 +85,9 @@ public:
     // listed again and the position goes to the first. False, with nothing changed, when no
     // passage is shown or the store refused (it has said why).
     bool SetFrequency(int freq);
+    // Classifies the passage at index, shown or not, recorded as SetFrequency does: the passages
+    // are listed again and the position follows the passage shown. False as SetFrequency.
+    bool SetFrequencyOf(int index, int freq);
     // Sets the progress of the passage shown and returns the progress it has then (an inactive
     // passage keeps "Not Started"); -1 when no passage is shown.
     int SetProgress(int prog);
@@ -102,8 +105,8 @@ public:
 private:
     void PassagesChanged() override;
     void FindPositionOfCurrent();
-    // Tells the recorder of a change of the passage shown from old to now; nothing when equal.
-    void Record(ChangeWhat what, int old, int now);
+    // Tells the recorder of a change of passage from old to now; nothing when equal.
+    void Record(const CPassage& passage, ChangeWhat what, int old, int now);
 
     CPassageStore& store_;
     ISessionView* view_ = nullptr;

@@ -127,6 +127,23 @@ TEST_F(StudySessionTest, ClassificationIsRecordedThroughTheRecorder) {
     EXPECT_EQ(recorder.changes.size(), expected.size());
 }
 
+// A passage classified from the review session is not the one shown: that one stays shown, at its
+// new position, and the change is recorded for the passage classified.
+TEST_F(StudySessionTest, AnotherPassageIsClassifiedWithTheShownOneKept) {
+    CChangeList recorder;
+    session->SetRecorder(&recorder, &clock);
+    Show(kJohn15); // Less Frequent, position 1
+    ASSERT_TRUE(session->SetFrequencyOf(kJohn16, 2));
+    EXPECT_EQ(store->Passage(kJohn16).freq, 2);
+    EXPECT_EQ(session->CurrentIndex(), kJohn15);
+    EXPECT_EQ(session->Position(), 0); // John 3:16 moved behind it
+    EXPECT_EQ(session->PositionOf(kJohn16), 1);
+    ASSERT_EQ(recorder.changes.size(), std::size_t{1});
+    EXPECT_EQ(recorder.changes[0].matchKey, store->Passage(kJohn16).MatchKey());
+    EXPECT_EQ(recorder.changes[0].newValue, 2);
+    EXPECT_FALSE(session->SetFrequencyOf(-1, 0));
+}
+
 // Changes from elsewhere (an import, say) move indices; the shown passage is found by its key.
 TEST_F(StudySessionTest, ShownPassageIsFoundAgainAfterOtherChanges) {
     Show(kJohn17);

@@ -335,6 +335,7 @@ class Layout:
 
 
 MOST_FREQUENT = (3, 11)
+LESS_FREQUENT = (3, 25)
 GOOD = (99, 44)
 
 
@@ -1304,6 +1305,74 @@ def scenario_recitation(s):
           f"unexpected files {sorted(os.listdir(s.workdir))}")
 
 
+def scenario_review_session(s):
+    """Two passages classified, Most Frequent/Daily and Less Frequent, reviewed in a session as
+    Recalled and Not yet; the history read back with the sqlite3 tool; then starts a day and
+    seven days later (under faketime) count what is due: the daily one, then both."""
+    faketime = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+    if not os.path.exists(faketime):
+        print("faketime is not installed")
+        sys.exit(77)
+    s.write_settings("[Params]\nRunCount=0\nCurSelectorIndex=5\n" + NO_TIP)
+
+    def session(days):
+        """A run the given days later; the session's count of due passages, read from its title,
+        and the session window, still open."""
+        program = s.start({"LD_PRELOAD": faketime, "FAKETIME": f"+{days}d"} if days else None)
+        window = s.wait_window(MAIN_TITLE)
+        s.key(window, "ctrl+d")
+        dialog = s.wait_any_window(r"^Review Due Passages - Passage 1 of ", pid=program.pid)
+        return program, window, dialog, int(s.title(dialog).rsplit(" ", 1)[1])
+
+    def end(program, window, dialog):
+        s.key(dialog, "Escape")
+        poll("the session to close", lambda: not s.windows("^Review Due Passages"))
+        s.key(window, "Escape")
+        check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    layout = Layout(s.geometry(window))
+    s.click(*layout.radio(*MOST_FREQUENT))  # the tree lists it first and shows it
+    s.key(window, "alt+Right")              # the first inactive passage after it
+    s.click(*layout.radio(*LESS_FREQUENT))
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+    def query(sql):
+        out = subprocess.run(["sqlite3", "-separator", " ", s.path("RctHistory.sqlite"), sql],
+                             capture_output=True, text=True, check=True).stdout
+        return [line.split() for line in out.splitlines()]
+
+    classes = {int(new): key for key, new in
+               query("SELECT match_key, new_value FROM changes WHERE what = 1 ORDER BY id")}
+    check(sorted(classes) == [0, 1], f"classes set: {classes}")
+
+    program, window, dialog, due = session(0)
+    check(due == 2, f"{due} passages due after classifying two")
+    s.key(dialog, "ctrl+2")
+    s.screenshot("e2e-review-question.png")
+    s.key(dialog, "3")  # Recalled: the Most Frequent one comes first in the tree
+    s.wait_title(dialog, r"Passage 2 of 2$")
+    s.key(dialog, "1")  # Not yet
+    s.wait_title(dialog, r"- Finished$")
+    s.screenshot("e2e-review-session.png")
+    end(program, window, dialog)
+    reviews = query("SELECT match_key, kind, result FROM reviews ORDER BY id")
+    check(reviews == [[classes[0], "0", "2"], [classes[1], "0", "0"]],
+          f"reviews recorded: {reviews}")
+
+    # A day later the daily passage is due again; the weekly one waits.
+    program, window, dialog, due = session(1)
+    check(due == 1, f"{due} passages due a day later")
+    end(program, window, dialog)
+    # Seven days later both are due.
+    program, window, dialog, due = session(7)
+    check(due == 2, f"{due} passages due seven days later")
+    end(program, window, dialog)
+    check(len(query("SELECT id FROM reviews")) == 2, "a session left without answers recorded")
+
+
 SCENARIOS = {
     "add_passage": scenario_add_passage,
     "edit_long_context": scenario_edit_long_context,
@@ -1329,6 +1398,7 @@ SCENARIOS = {
     "help": scenario_help,
     "recitation": scenario_recitation,
     "import_passages": scenario_import_passages,
+    "review_session": scenario_review_session,
 }
 
 

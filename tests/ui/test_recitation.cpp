@@ -96,17 +96,20 @@ private slots:
     }
 
     // The command sits after a separator at the end of the View menu's original items, with its
-    // key; the menus before it are as they were, Progress Over Time follows it.
+    // key; the menus before it are as they were, Progress Over Time, Review Due Passages and Listen
+    // follow it.
     void theCommandIsOnTheViewMenuWithItsKey() {
         Open();
         QAction* command = Action(Id::kCheckRecitation);
         QCOMPARE(command->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
         QMenu* view = window_->findChild<QMenuBar*>()->actions()[1]->menu();
         const QList<QAction*> items = view->actions();
-        QCOMPARE(items.size(), 12);
+        QCOMPARE(items.size(), 13);
         QVERIFY(items[8]->isSeparator());
         QCOMPARE(items[9], command);
         QCOMPARE(items[10], Action(Id::kProgressOverTime));
+        QCOMPARE(items[11], Action(Id::kReviewDue));
+        QCOMPARE(items[12], Action(Id::kListen));
         QVERIFY(!command->whatsThis().isEmpty());
         QCOMPARE(command->whatsThis(),
                  ContextHelp::Text(ContextHelp::kMenuBase + Id::kCheckRecitation));

@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The review in the main window: the status line under the text box with what is due today, its
-// count after a classification, which the history records, the dot beside a due passage, and a
-// typed check recorded as the passage's review.
+// count after a classification, which the history records, the dot beside a due passage, a
+// typed check recorded as the passage's review, and the review session's keys.
 
 #include "RecitationDlg.h"
 #include "RefTables.h"
 #include "ReviewHistory.h"
 #include "ReviewSchedule.h"
+#include "ReviewSessionDlg.h"
 #include "Win1252.h"
 #include "WindowTest.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 
 class ReviewTest : public CWindowTest {
@@ -94,6 +99,70 @@ private slots:
         QCOMPARE(reviews[0].result, ReviewResult::Recalled);
         QCOMPARE(reviews[0].percent, 100);
         QVERIFY(StatusLine().contains(QStringLiteral(" 1 done ")));
+        window_.reset();
+    }
+
+    // The session: a reveal and the answers by their keys, the reference question with nothing on
+    // screen naming the passage, and Escape, which keeps every answer given.
+    void aSessionRecordsTheAnswersGivenByKey() {
+        for (const char* end : {"", "-wal", "-shm"}) // the history of the tests before
+            QFile::remove(dir_.filePath(QStringLiteral("RctHistory.sqlite") + QLatin1String(end)));
+        CReviewHistory history(sink_, dir_.path().toStdString());
+        CReviewSchedule schedule(history, clock_);
+        window_->SetReview(history, schedule, clock_);
+        QCOMPARE(Action(Id::kReviewDue)->text(), QStringLiteral("Review Due Passages (4)"));
+        QCOMPARE(Action(Id::kReviewDue)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+        const CPassage& john17 = store_->Passage(Sample::kJohn17Niv);
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CReviewSessionDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto* text =
+                dialog->findChild<QTextEdit*>(QString::number(CReviewSessionDlg::kTextBoxId));
+            QCOMPARE(dialog->Shown(), Sample::kJohn16Niv);
+            QVERIFY(text->toPlainText().isEmpty());
+            QTest::keyClick(dialog, Qt::Key_3, Qt::ControlModifier);
+            QCOMPARE(text->toPlainText(),
+                     FromWin1252Lines(store_->Passage(Sample::kJohn16Niv).PassageText()));
+            QTest::keyClick(dialog, Qt::Key_3); // Recalled
+            QCOMPARE(dialog->Shown(), Sample::kPhil413);
+            QVERIFY(text->toPlainText().isEmpty());
+            QTest::keyClick(dialog, Qt::Key_1); // Not yet
+            QCOMPARE(dialog->Shown(), Sample::kJohn17Niv);
+
+            dialog->findChild<QCheckBox*>(QString::number(CReviewSessionDlg::kRecallReferenceId))
+                ->click();
+            QCOMPARE(text->toPlainText(), FromWin1252Lines(john17.PassageText()));
+            const auto named = [&] {
+                QStringList texts{dialog->windowTitle()};
+                for (const QLabel* label : dialog->findChildren<QLabel*>())
+                    if (label->isVisible())
+                        texts.append(label->text());
+                return texts.join(QLatin1Char('|')).contains(QStringLiteral("3:17"));
+            };
+            QVERIFY(!named());
+            QVERIFY(!window_->windowTitle().contains(QStringLiteral("John")));
+            auto* box =
+                dialog->findChild<QLineEdit*>(QString::number(CReviewSessionDlg::kReferenceBoxId));
+            QTest::keyClicks(box, QStringLiteral("jn 3:17"));
+            QCOMPARE(dialog->Shown(), Sample::kJohn17Niv); // the digits were typed, not answers
+            QTest::keyClick(box, Qt::Key_Return);
+            QVERIFY(named());
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        Action(Id::kReviewDue)->trigger();
+        QVERIFY(window_->windowTitle().contains(QStringLiteral("John 3:16")));
+
+        const auto last = [&](int index) {
+            const auto reviews = history.RecentReviews(store_->Passage(index).MatchKey(), 5);
+            return reviews.size() == 1 ? reviews[0] : ReviewEvent{.percent = -2};
+        };
+        QCOMPARE(last(Sample::kJohn16Niv).result, ReviewResult::Recalled);
+        QCOMPARE(last(Sample::kPhil413).result, ReviewResult::NotYet);
+        QCOMPARE(last(Sample::kJohn17Niv).kind, ReviewKind::ReferenceRecall);
+        QCOMPARE(last(Sample::kJohn17Niv).result, ReviewResult::Recalled);
+        QVERIFY(history.RecentReviews(store_->Passage(Sample::kRomans828).MatchKey(), 1).empty());
+        QVERIFY(StatusLine().startsWith(QStringLiteral("1 due today %1 3 done").arg(QChar(0xB7))));
+        QCOMPARE(Action(Id::kReviewDue)->text(), QStringLiteral("Review Due Passages (1)"));
         window_.reset();
     }
 };
