@@ -434,19 +434,12 @@ def scenario_review_history(s):
     s.write_settings("[Params]\nRunCount=0\nCurSelectorIndex=5\n" + NO_TIP)
     before = int(time.time())
     program = s.start()
-    window = s.wait_window(MAIN_TITLE)
-    layout = Layout(s.geometry(window))
-    s.click(*layout.radio(*MOST_FREQUENT))
-    s.click(*layout.radio(*GOOD))
-    s.wait_title(window, r"^Recitor  Score: [1-9]")
-    s.key(window, "Escape")
-    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    classify_and_end(s, program, s.wait_window(MAIN_TITLE))
     after = int(time.time())
 
-    rows = subprocess.run(["sqlite3", "-separator", " ", s.path("RctHistory.sqlite"),
-                           "SELECT at, match_key, what, old_value, new_value FROM changes "
-                           "ORDER BY id"], capture_output=True, text=True, check=True).stdout
-    changes = [line.split() for line in rows.splitlines()]
+    rows = history_rows(s, "SELECT at, match_key, what, old_value, new_value FROM changes "
+                           "ORDER BY id")
+    changes = [line.split("|") for line in rows.splitlines()]
     check([change[2:] for change in changes] == [["1", "3", "0"], ["0", "0", "3"]],
           f"changes recorded: {changes}")
     check(len({change[1] for change in changes}) == 1, f"two passages changed: {changes}")
