@@ -63,7 +63,7 @@ Place PlaceOf(const sword::SWModule& module, int book, int chapter) {
     return place;
 }
 
-// Left alone, the library reads every locale installed with it (book names in some hundred
+// Left alone, the library reads every locale installed with it (book names in some sixty
 // languages, half a second) when the first module is opened. Verses are looked up here by
 // number, so the built-in English locale is all they need: a locale manager given a directory
 // that cannot be opened (an empty name) reads none. Set once, before the first module exists.
