@@ -5,6 +5,7 @@
 #include "RefTables.h"
 #include "VerseText.h"
 
+#include <localemgr.h>
 #include <swmgr.h>
 #include <swmodule.h>
 #include <versekey.h>
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <cstring>
+#include <mutex>
 #include <string_view>
 
 namespace {
@@ -61,6 +63,15 @@ Place PlaceOf(const sword::SWModule& module, int book, int chapter) {
     return place;
 }
 
+// Left alone, the library reads every locale installed with it (book names in some sixty
+// languages, half a second) when the first module is opened. Verses are looked up here by
+// number, so the built-in English locale is all they need: a locale manager given a directory
+// that cannot be opened (an empty name) reads none. Set once, before the first module exists.
+void UseBuiltInLocaleOnly() {
+    static std::once_flag once;
+    std::call_once(once, [] { sword::LocaleMgr::setSystemLocaleMgr(new sword::LocaleMgr("")); });
+}
+
 } // namespace
 
 CSwordBible::CSwordBible() = default;
@@ -83,6 +94,7 @@ std::string CSwordBible::WhereToGet(int trans) {
 void CSwordBible::Open() {
     if (manager_)
         return;
+    UseBuiltInLocaleOnly();
     manager_ = std::make_unique<sword::SWMgr>();
     for (int trans = 0; trans < kTransListSize; ++trans) {
         if (!TransEditable(trans) || TransAbbrev(trans).empty())

@@ -9,6 +9,7 @@
 #include "VerseText.h"
 
 #include <gtest/gtest.h>
+#include <localemgr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -45,6 +46,13 @@ TEST(SwordBible, FindsTheDebianModulesAndReadsPlainWords) {
     EXPECT_EQ(Verse(bible, kWeb, kJohn, 3, 16),
               "For God so loved the world, that he gave his only born Son, that whoever believes "
               "in him should not perish, but have eternal life.");
+}
+
+// Reading the library's locales would make the first passage of a run take half a second.
+TEST(SwordBible, OpensWithoutReadingTheLibrarysLocales) {
+    CSwordBible bible;
+    Verse(bible, kKjv, kJohn, 3, 16);
+    EXPECT_EQ(sword::LocaleMgr::getSystemLocaleMgr()->getAvailableLocales().size(), 1u);
 }
 
 TEST(SwordBible, KnowsTheChaptersOfItsVersification) {

@@ -6,6 +6,8 @@
 // same bytes.
 //
 // Usage: mkinfo passages.txt verses.txt RctInfo.xml
+//        mkinfo --extract passages.txt verses.txt
+//            writes verses.txt from the installed Bible modules
 
 #include "DialogUnits.h"
 #include "DisplayLines.h"
@@ -13,6 +15,8 @@
 #include "Passage.h"
 #include "PassageCheck.h"
 #include "PassageStore.h"
+#include "SwordBible.h"
+#include "TextEncoding.h"
 #include "TextFormat.h"
 #include "Win1252.h"
 
@@ -24,7 +28,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -52,6 +58,9 @@ const Translation kWeb{32, QStringLiteral("WEB")};
 const Translation& kRecordWording = kWeb;
 
 enum class Sharing { None, Around, Before, After };
+
+// The most verses a context holds on either side of its passage.
+constexpr int kWidestSpan = 3;
 
 struct PassageEntry {
     int book = 0;
@@ -125,7 +134,7 @@ public:
     QString Text(const QString& abbrev, int book, int chapter, int verse) const {
         const auto it = verses_.find({abbrev, book, chapter, verse});
         if (it == verses_.end() || it->second.trimmed().isEmpty())
-            Fail(QStringLiteral("no text for %1 %2 %3:%4 (rerun extract_verses.py?)")
+            Fail(QStringLiteral("no text for %1 %2 %3:%4 (rerun make_info.sh?)")
                      .arg(abbrev)
                      .arg(book)
                      .arg(chapter)
@@ -198,7 +207,7 @@ std::vector<PassageEntry> ReadPassages(const QString& path) {
 // last verse. A book's first and last verses simply have fewer neighbours.
 Window BuildWindow(const VerseSource& source, const QString& abbrev, const PassageEntry& entry) {
     Window window;
-    const int span = entry.last - entry.first + 1 <= 2 ? 3 : 2;
+    const int span = entry.last - entry.first + 1 <= 2 ? kWidestSpan : kWidestSpan - 1;
     const int chapterLength = source.ChapterLength(abbrev, entry.book, entry.chapter);
     if (chapterLength < entry.last)
         Fail(QStringLiteral("line %1: chapter has only %2 verses")
@@ -515,16 +524,84 @@ void AppendElement(std::string& out, Element& e) {
         Fail(QStringLiteral("element line too long for %1").arg(Where(*e.entry)));
 }
 
+// Writes verses.txt: the chapter lengths and the verse texts that the contexts can take, in both
+// translations, read from the installed Bible modules by the program's own reading of them, so
+// that the bundled passages and the passages users take from their Bibles read alike. Only those
+// verses are kept, so that the collection can be rebuilt on a machine without the modules.
+//
+// Lines (UTF-8, LF):  C <trans> <book> <chapter> <verses in chapter>
+//                     V <trans> <book> <chapter> <verse> <text>
+void ExtractVerses(const std::vector<PassageEntry>& entries, const QString& path) {
+    CSwordBible bible;
+    QByteArray out;
+    for (const Translation& t : {kKjv, kWeb}) {
+        const auto lastVerse = [&](int book, int chapter) {
+            const int last = bible.LastVerse(t.number, book, chapter);
+            if (last < 0)
+                Fail(QString::fromStdString(CSwordBible::WhereToGet(t.number)));
+            return last;
+        };
+        std::set<std::pair<int, int>> chapters;
+        std::set<std::tuple<int, int, int>> verses;
+        for (const PassageEntry& e : entries) {
+            const int last = lastVerse(e.book, e.chapter);
+            chapters.insert({e.book, e.chapter});
+            for (int v = std::max(1, e.first - kWidestSpan);
+                 v <= std::min(last, e.last + kWidestSpan); ++v)
+                verses.insert({e.book, e.chapter, v});
+            // The end of the previous chapter and the start of the next, where a context may run
+            // into them.
+            const int previous = e.first <= kWidestSpan ? lastVerse(e.book, e.chapter - 1) : 0;
+            if (previous > 0) {
+                chapters.insert({e.book, e.chapter - 1});
+                for (int v = std::max(1, previous - kWidestSpan + 1); v <= previous; ++v)
+                    verses.insert({e.book, e.chapter - 1, v});
+            }
+            const int next = e.last + kWidestSpan > last ? lastVerse(e.book, e.chapter + 1) : 0;
+            if (next > 0) {
+                chapters.insert({e.book, e.chapter + 1});
+                for (int v = 1; v <= std::min(kWidestSpan, next); ++v)
+                    verses.insert({e.book, e.chapter + 1, v});
+            }
+        }
+        const QByteArray abbrev = t.abbrev.toUtf8();
+        for (const auto& [book, chapter] : chapters)
+            out += "C " + abbrev + ' ' + QByteArray::number(book) + ' ' +
+                   QByteArray::number(chapter) + ' ' +
+                   QByteArray::number(lastVerse(book, chapter)) + '\n';
+        for (const auto& [book, chapter, verse] : verses) {
+            std::vector<std::string> texts;
+            std::string reason;
+            if (!bible.Verses(t.number, book, chapter, verse, verse, texts, reason))
+                Fail(QString::fromStdString(reason));
+            std::string text;
+            AppendUtf8FromWin1252(text, texts.front());
+            out += "V " + abbrev + ' ' + QByteArray::number(book) + ' ' +
+                   QByteArray::number(chapter) + ' ' + QByteArray::number(verse) + ' ' +
+                   QByteArray::fromStdString(text) + '\n';
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(out) != out.size())
+        Fail(QStringLiteral("cannot write %1").arg(path));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 4 && std::strcmp(argv[1], "--extract") == 0) {
+        ExtractVerses(ReadPassages(QString::fromLocal8Bit(argv[2])),
+                      QString::fromLocal8Bit(argv[3]));
+        return 0;
+    }
     // Measuring needs fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 4)
-        Fail(QStringLiteral("usage: mkinfo passages.txt verses.txt RctInfo.xml"));
+        Fail(QStringLiteral("usage: mkinfo passages.txt verses.txt RctInfo.xml\n"
+                            "       mkinfo --extract passages.txt verses.txt"));
 
     const std::vector<PassageEntry> entries = ReadPassages(args[1]);
     const VerseSource source(args[2]);

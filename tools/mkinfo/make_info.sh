@@ -14,11 +14,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 res=$(cd "$here/../../res" && pwd)
 build=${MKINFO_BUILD_DIR:-"$here/../../build-mkinfo"}
 
-if [ "${1:-}" != "--no-extract" ]; then
-    python3 "$here/extract_verses.py"
-fi
-
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" >/dev/null
+if [ "${1:-}" != "--no-extract" ]; then
+    "$build/mkinfo" --extract "$here/passages.txt" "$here/verses.txt"
+fi
 QT_QPA_PLATFORM=offscreen "$build/mkinfo" "$here/passages.txt" "$here/verses.txt" "$res/RctInfo.xml"
 python3 "$here/check_info.py" "$res"
