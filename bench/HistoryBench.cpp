@@ -4,8 +4,9 @@
 // answer with its synced commit, a review session's step from one answer to the next due passage
 // at the maximum collection, and the series the Progress Over Time window draws.
 //
-// The history is generated into a fresh temporary directory at start (RECITOR_BENCH_DIR names
-// another parent directory, a disk of one's choice) in one transaction, and removed at the end.
+// The history (SyntheticHistory) is generated into a fresh temporary directory at start
+// (RECITOR_BENCH_DIR names another parent directory, a disk of one's choice) and removed at the
+// end.
 
 #include "BenchSupport.h"
 #include "MemorySettings.h"
@@ -16,10 +17,9 @@
 #include "ReviewRound.h"
 #include "ReviewSchedule.h"
 #include "SyntheticCollection.h"
+#include "SyntheticHistory.h"
 
 #include <benchmark/benchmark.h>
-
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
@@ -29,64 +29,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "recitor_history_bench";
-constexpr int kPassages = 15000;
-constexpr int kReviews = 1900000;
-constexpr int kChanges = 100000;
-constexpr std::int64_t kFirstReview = 1500000000;
+constexpr int kPassages = SyntheticHistory::kPassages;
 
 CFailingSink gSink{kProgram};
 fs::path gDir;
-
-void Check(sqlite3* db, int code, const char* what) {
-    if (code != SQLITE_OK && code != SQLITE_DONE)
-        BenchFail(kProgram, std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
-// The schema is the history's own; the rows go in through one transaction of a plain connection.
-void Generate() {
-    { CReviewHistory created(gSink, gDir); }
-    sqlite3* db = nullptr;
-    Check(db, sqlite3_open((gDir / CReviewHistory::kFile).c_str(), &db), "open");
-    Check(db, sqlite3_exec(db, "PRAGMA cache_size=-262144; BEGIN", nullptr, nullptr, nullptr),
-          "begin");
-    sqlite3_stmt* review = nullptr;
-    Check(db,
-          sqlite3_prepare_v2(db,
-                             "INSERT INTO reviews(at, match_key, kind, result, percent, "
-                             "chosen_prog, seconds) VALUES (?, ?, ?, ?, -1, ?, ?)",
-                             -1, &review, nullptr),
-          "prepare");
-    for (int i = 0; i < kReviews; ++i) {
-        sqlite3_bind_int64(review, 1, kFirstReview + std::int64_t{i} * 97);
-        sqlite3_bind_int64(review, 2, std::int64_t{i} * 7919 % kPassages * 1000 + 1);
-        sqlite3_bind_int(review, 3, i % 3);
-        sqlite3_bind_int(review, 4, (i / 3) % 3);
-        sqlite3_bind_int(review, 5, i % 5);
-        sqlite3_bind_int(review, 6, 20 + i % 100);
-        Check(db, sqlite3_step(review), "insert review");
-        sqlite3_reset(review);
-    }
-    sqlite3_finalize(review);
-    sqlite3_stmt* change = nullptr;
-    Check(db,
-          sqlite3_prepare_v2(db,
-                             "INSERT INTO changes(at, match_key, what, old_value, new_value) "
-                             "VALUES (?, ?, ?, ?, ?)",
-                             -1, &change, nullptr),
-          "prepare");
-    for (int i = 0; i < kChanges; ++i) {
-        sqlite3_bind_int64(change, 1, kFirstReview + std::int64_t{i} * 1800);
-        sqlite3_bind_int64(change, 2, std::int64_t{i} * 31 % kPassages * 1000 + 1);
-        sqlite3_bind_int(change, 3, i % 2);
-        sqlite3_bind_int(change, 4, i % 5);
-        sqlite3_bind_int(change, 5, (i + 1) % 5);
-        Check(db, sqlite3_step(change), "insert change");
-        sqlite3_reset(change);
-    }
-    sqlite3_finalize(change);
-    Check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), "commit");
-    sqlite3_close(db);
-}
 
 // What the start-up pays: the open with its checks and the last review of every passage loaded.
 // Closing is kept out of the timing.
@@ -106,7 +52,7 @@ void BM_OpenHistory(benchmark::State& state) {
 void BM_RecordAnswer(benchmark::State& state) {
     CReviewHistory history(gSink, gDir);
     ReviewEvent event;
-    event.when = kFirstReview + std::int64_t{kReviews} * 97;
+    event.when = SyntheticHistory::kEnd;
     event.result = ReviewResult::Recalled;
     event.chosenProg = 2;
     event.seconds = 35;
@@ -162,7 +108,7 @@ void BM_ProgressSeries(benchmark::State& state) {
     CSystemClock clock;
     const CPassageStore store(gSink, settings, clock, gDir);
     const CReviewSchedule schedule(history, clock);
-    const std::int64_t now = kFirstReview + std::int64_t{kReviews} * 97;
+    const std::int64_t now = SyntheticHistory::kEnd;
     int days = 0;
     for (auto _ : state) {
         const CProgressSeries series(history.ReviewMoments(), history.Changes(), store, schedule,
@@ -186,7 +132,7 @@ int main(int argc, char** argv) {
         return 1;
     const fs::path root = MakeBenchRoot(kProgram);
     gDir = root;
-    Generate();
+    WriteSyntheticHistory(kProgram, gSink, gDir);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;

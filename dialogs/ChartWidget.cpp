@@ -40,24 +40,25 @@ double RoundUp(double value) {
 CChartWidget::CChartWidget(const QString& title, Kind kind, QWidget* parent)
     : QWidget(parent), title_(title), kind_(kind) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    Measure();
 }
 
 void CChartWidget::SetData(std::int64_t firstDay, std::vector<Series> series) {
     firstDay_ = firstDay;
     series_ = std::move(series);
+    Measure();
     update();
 }
 
-int CChartWidget::Days() const {
+// The extent of the values is found once for each change of data: the paint asks for it at every
+// point it places, thousands of days for years of history.
+void CChartWidget::Measure() {
     std::size_t days = 0;
     for (const Series& one : series_)
         days = std::max(days, one.values.size());
-    return static_cast<int>(days);
-}
-
-double CChartWidget::Top() const {
+    days_ = static_cast<int>(days);
     double top = 0;
-    for (int day = 0; day < Days(); ++day) {
+    for (int day = 0; day < days_; ++day) {
         double sum = 0;
         for (const Series& one : series_) {
             const double value =
@@ -67,7 +68,7 @@ double CChartWidget::Top() const {
         top = std::max(top, sum);
     }
     // Four steps of whole numbers at least.
-    return RoundUp(std::max(top, double{kValueSteps}) / kValueSteps) * kValueSteps;
+    top_ = RoundUp(std::max(top, double{kValueSteps}) / kValueSteps) * kValueSteps;
 }
 
 CChartWidget::Geometry CChartWidget::Layout() const {
@@ -77,7 +78,7 @@ CChartWidget::Geometry CChartWidget::Layout() const {
     geometry.title = QRectF(kMargin, kMargin, width() - 2 * kMargin, line * 1.3);
     geometry.legend = QRectF(kMargin, geometry.title.bottom(), width() - 2 * kMargin,
                              series_.size() > 1 ? line * 1.4 : 0);
-    const double left = kMargin + metrics.horizontalAdvance(QString::number(Top())) + 2 * kTick;
+    const double left = kMargin + metrics.horizontalAdvance(QString::number(top_)) + 2 * kTick;
     const double top = geometry.legend.bottom() + line / 2;
     const double bottom = height() - kMargin - line - kTick;
     geometry.plot =
@@ -86,8 +87,11 @@ CChartWidget::Geometry CChartWidget::Layout() const {
 }
 
 double CChartWidget::DayCentre(int index) const {
-    const QRectF plot = PlotArea();
-    return plot.left() + (index + 0.5) * plot.width() / std::max(1, Days());
+    return Centre(PlotArea(), index);
+}
+
+double CChartWidget::Centre(const QRectF& plot, int index) const {
+    return plot.left() + (index + 0.5) * plot.width() / std::max(1, days_);
 }
 
 QSize CChartWidget::sizeHint() const {
@@ -109,10 +113,9 @@ void CChartWidget::paintEvent(QPaintEvent*) {
     painter.setPen(kText);
     painter.drawText(geometry.title, Qt::AlignLeft | Qt::AlignVCenter, title_);
     painter.setFont(font());
-    const double top = Top();
     DrawLegend(painter, geometry.legend);
-    DrawValueAxis(painter, geometry.plot, top);
-    DrawSeries(painter, geometry.plot, top);
+    DrawValueAxis(painter, geometry.plot, top_);
+    DrawSeries(painter, geometry.plot, top_);
     DrawDateAxis(painter, geometry.plot);
 }
 
@@ -152,7 +155,7 @@ void CChartWidget::DrawValueAxis(QPainter& painter, const QRectF& plot, double t
 // that would run into the one before it is left out.
 void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
     const QFontMetricsF metrics(font());
-    const int days = Days();
+    const int days = days_;
     const bool weeks = days <= 120;
     double free = plot.left() - 1e9;
     painter.setPen(kText);
@@ -161,7 +164,7 @@ void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
         const int dayOfMonth = date.day();
         if (dayOfMonth != 1 && !(weeks && (dayOfMonth - 1) % 7 == 0 && dayOfMonth < 29))
             continue;
-        const double x = DayCentre(index);
+        const double x = Centre(plot, index);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTick));
         const QString label = weeks || date.month() != 1 ? date.toString(weeks ? "d MMM" : "MMM")
                                                          : date.toString("MMM yyyy");
@@ -176,7 +179,7 @@ void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
 }
 
 void CChartWidget::DrawSeries(QPainter& painter, const QRectF& plot, double top) const {
-    const int days = Days();
+    const int days = days_;
     if (days == 0)
         return;
     const double slot = plot.width() / days;
@@ -199,7 +202,7 @@ void CChartWidget::DrawSeries(QPainter& painter, const QRectF& plot, double top)
         for (const Series& one : series_) {
             QPolygonF line;
             for (int day = 0; day < days; ++day)
-                line << QPointF(DayCentre(day), yOf(valueOf(one, day)));
+                line << QPointF(Centre(plot, day), yOf(valueOf(one, day)));
             if (days == 1) // a single day is drawn across the chart
                 line = {QPointF(plot.left(), line[0].y()), QPointF(plot.right(), line[0].y())};
             painter.setPen(QPen(one.color, 2));
@@ -210,7 +213,7 @@ void CChartWidget::DrawSeries(QPainter& painter, const QRectF& plot, double top)
         // a single day fills the width of the chart.
         std::vector<double> below(std::size_t(days), 0.0);
         const auto xOf = [&](int day) {
-            return days == 1 ? (day == 0 ? plot.left() : plot.right()) : DayCentre(day);
+            return days == 1 ? (day == 0 ? plot.left() : plot.right()) : Centre(plot, day);
         };
         const int points = std::max(days, 2);
         painter.setPen(Qt::NoPen);

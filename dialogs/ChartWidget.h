@@ -47,9 +47,9 @@ private:
         QRectF plot;
     };
     Geometry Layout() const;
-    int Days() const;
-    // The top of the value axis, a round number at or above the highest value (stacked: sum).
-    double Top() const;
+    // Finds the days shown and the top of the value axis for the data set.
+    void Measure();
+    double Centre(const QRectF& plot, int index) const;
     void DrawValueAxis(QPainter& painter, const QRectF& plot, double top) const;
     void DrawDateAxis(QPainter& painter, const QRectF& plot) const;
     void DrawLegend(QPainter& painter, const QRectF& area) const;
@@ -59,4 +59,7 @@ private:
     Kind kind_;
     std::int64_t firstDay_ = 0;
     std::vector<Series> series_;
+    int days_ = 0;
+    // The top of the value axis, a round number at or above the highest value (stacked: sum).
+    double top_ = 0;
 };

@@ -41,6 +41,16 @@ struct PassageStates {
         slots[slot] = static_cast<int>(keys.size());
         return static_cast<int>(keys.size()) - 1;
     }
+    // The passage's number, -1 when neither the store nor a change names it.
+    int Find(std::uint32_t matchKey) const {
+        for (std::size_t slot = Slot(matchKey); slots[slot] != 0;
+             slot = (slot + 1) & (slots.size() - 1)) {
+            const int id = slots[slot] - 1;
+            if (keys[static_cast<std::size_t>(id)] == matchKey)
+                return id;
+        }
+        return -1;
+    }
     std::vector<std::uint32_t> keys;
     std::vector<int> freq;
     std::vector<int> prog;
@@ -162,39 +172,45 @@ CProgressSeries::CProgressSeries(const std::vector<ReviewMoment>& reviews,
         }
     }
 
-    // The reviews grouped by day, counting them on the way.
-    std::vector<int> reviewCount(static_cast<std::size_t>(days) + 1, 0);
-    std::vector<int> reviewDay(reviews.size());
-    std::vector<int> reviewId(reviews.size());
-    for (std::size_t i = 0; i < reviews.size(); ++i) {
-        reviewDay[i] = calendar.Of(reviews[i].when);
-        reviewId[i] = state.Id(reviews[i].matchKey);
-        ++reviewCount[static_cast<std::size_t>(reviewDay[i]) + 1];
+    // The reviews in the order of time, as the history gives them; others are put in order first.
+    const auto earlier = [](const ReviewMoment& a, const ReviewMoment& b) {
+        return a.when < b.when;
+    };
+    std::vector<ReviewMoment> sorted;
+    if (!std::is_sorted(reviews.begin(), reviews.end(), earlier)) {
+        sorted = reviews;
+        std::stable_sort(sorted.begin(), sorted.end(), earlier);
     }
-    recent_.assign(kRecentDays, 0);
-    for (int back = 0; back < kRecentDays && back < days; ++back)
-        recent_[static_cast<std::size_t>(kRecentDays - 1 - back)] =
-            reviewCount[static_cast<std::size_t>(days - back)];
-    std::vector<int> dayStart(reviewCount.size(), 0);
-    for (std::size_t day = 1; day < reviewCount.size(); ++day)
-        dayStart[day] = dayStart[day - 1] + reviewCount[day];
-    std::vector<int> reviewed(reviews.size());
-    std::vector<int> fill(dayStart.begin(), dayStart.end() - 1);
-    for (std::size_t i = 0; i < reviews.size(); ++i)
-        reviewed[static_cast<std::size_t>(fill[static_cast<std::size_t>(reviewDay[i])]++)] =
-            reviewId[i];
+    const std::vector<ReviewMoment>& inOrder = sorted.empty() ? reviews : sorted;
 
     // Forward from the first day, the classes as they were then: which passages are overdue at
     // each day's end. A passage's state can change only on a day it was reviewed or reclassified,
-    // or on the day its interval since its last review runs out, when it is woken.
+    // or on the day its interval since its last review runs out, when it is woken. A passage
+    // neither the store nor a change names stays inactive throughout, and so is passed over.
     const std::size_t passages = state.freq.size();
     std::vector<std::int64_t> lastDay(passages, kNever);
     std::vector<char> overdue(passages, 0);
     std::vector<int> settledOn(passages, -1);
-    // The passages to wake on each day, as lists threaded through one array.
+    // Each passage waits to be woken on one day at most, the one its latest state gives: the
+    // passages of each day form a list threaded through these arrays.
     std::vector<int> wakeFirst(static_cast<std::size_t>(days), -1);
-    std::vector<std::pair<int, int>> wakes; // passage, next on the same day
-    wakes.reserve(reviews.size() + passages);
+    std::vector<int> wakeOn(passages, -1);
+    std::vector<int> wakeNext(passages, -1);
+    std::vector<int> wakePrevious(passages, -1);
+    const auto unwake = [&](std::size_t at) {
+        const int day = wakeOn[at];
+        if (day < 0)
+            return;
+        const int next = wakeNext[at];
+        const int previous = wakePrevious[at];
+        if (previous >= 0)
+            wakeNext[static_cast<std::size_t>(previous)] = next;
+        else
+            wakeFirst[static_cast<std::size_t>(day)] = next;
+        if (next >= 0)
+            wakePrevious[static_cast<std::size_t>(next)] = previous;
+        wakeOn[at] = -1;
+    };
     int overdueCount = 0;
     const auto settle = [&](int id, int day) {
         const auto at = static_cast<std::size_t>(id);
@@ -206,18 +222,26 @@ CProgressSeries::CProgressSeries(const std::vector<ReviewMoment>& reviews,
             Active(freq) && (lastDay[at] == kNever || day >= lastDay[at] + schedule.Interval(freq));
         overdueCount += late - overdue[at];
         overdue[at] = late;
+        unwake(at);
         if (!late && Active(freq)) {
             const std::int64_t due = lastDay[at] + schedule.Interval(freq);
             if (due < days) {
                 int& first = wakeFirst[static_cast<std::size_t>(due)];
-                wakes.emplace_back(id, first);
-                first = static_cast<int>(wakes.size()) - 1;
+                wakeOn[at] = static_cast<int>(due);
+                wakePrevious[at] = -1;
+                wakeNext[at] = first;
+                if (first >= 0)
+                    wakePrevious[static_cast<std::size_t>(first)] = id;
+                first = id;
             }
         }
     };
     for (std::size_t id = 0; id < passages; ++id)
         settle(static_cast<int>(id), -1);
+    recent_.assign(kRecentDays, 0);
+    std::vector<int> reviewedToday;
     std::size_t redone = 0;
+    std::size_t next = 0;
     int run = 0;
     for (int day = 0; day < days; ++day) {
         const auto at = static_cast<std::size_t>(day);
@@ -231,14 +255,26 @@ CProgressSeries::CProgressSeries(const std::vector<ReviewMoment>& reviews,
             settle(id, day);
             settledOn[static_cast<std::size_t>(id)] = -1; // its reviews today may change it
         }
-        for (int i = dayStart[at]; i < dayStart[at + 1]; ++i)
-            lastDay[static_cast<std::size_t>(reviewed[static_cast<std::size_t>(i)])] = day;
-        for (int i = dayStart[at]; i < dayStart[at + 1]; ++i)
-            settle(reviewed[static_cast<std::size_t>(i)], day);
-        for (int entry = wakeFirst[at]; entry >= 0;
-             entry = wakes[static_cast<std::size_t>(entry)].second)
-            settle(wakes[static_cast<std::size_t>(entry)].first, day);
-        const bool complete = reviewCount[at + 1] > 0 && overdueCount == 0;
+        reviewedToday.clear();
+        const std::size_t todaysFirst = next;
+        for (; next < inOrder.size() && calendar.Of(inOrder[next].when) == day; ++next) {
+            const int id = state.Find(inOrder[next].matchKey);
+            if (id >= 0) {
+                lastDay[static_cast<std::size_t>(id)] = day;
+                reviewedToday.push_back(id);
+            }
+        }
+        const auto reviewCount = static_cast<int>(next - todaysFirst);
+        if (day >= days - kRecentDays)
+            recent_[static_cast<std::size_t>(kRecentDays - days + day)] = reviewCount;
+        for (const int id : reviewedToday)
+            settle(id, day);
+        for (int id = wakeFirst[at]; id >= 0;) {
+            const int following = wakeNext[static_cast<std::size_t>(id)];
+            settle(id, day);
+            id = following;
+        }
+        const bool complete = reviewCount > 0 && overdueCount == 0;
         run = complete ? run + 1 : 0;
         longestStreak_ = std::max(longestStreak_, run);
         if (day == days - 2)

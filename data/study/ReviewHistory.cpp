@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -415,8 +416,10 @@ std::vector<StateChange> CReviewHistory::Changes() const {
     std::vector<StateChange> changes;
     if (!db_)
         return changes;
+    // Read in the order recorded, which is the order made unless the clock went back: walking
+    // the index by time would look every row up in the table, a hundred thousand lookups.
     const Statement read =
-        Prepare("SELECT at, match_key, what, old_value, new_value FROM changes ORDER BY at, id");
+        Prepare("SELECT at, match_key, what, old_value, new_value FROM changes ORDER BY id");
     while (sqlite3_step(read.get()) == SQLITE_ROW) {
         StateChange change;
         change.when = sqlite3_column_int64(read.get(), 0);
@@ -426,6 +429,9 @@ std::vector<StateChange> CReviewHistory::Changes() const {
         change.newValue = sqlite3_column_int(read.get(), 4);
         changes.push_back(change);
     }
+    const auto earlier = [](const StateChange& a, const StateChange& b) { return a.when < b.when; };
+    if (!std::is_sorted(changes.begin(), changes.end(), earlier))
+        std::stable_sort(changes.begin(), changes.end(), earlier);
     return changes;
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -108,6 +109,26 @@ TEST_F(ProgressSeriesTest, ReviewsPerDayAndStreaksFollowTheIntervals) {
     // A class that waits longer (John 3:15 Least Frequent until day 8) leaves day 7 complete.
     changes = {Change(8, kJohn15, ChangeWhat::Frequency, 2, 1)};
     EXPECT_EQ(Series(8).CurrentStreak(), 5);
+}
+
+// The history gives its reviews in the order of time, and the series reads them as they come;
+// any other order is put in order first. Both give the same series.
+TEST_F(ProgressSeriesTest, ReviewsInAnyOrderGiveTheSameSeries) {
+    for (int day = 0; day <= 20; day += 2)
+        Review(day, kJohn16);
+    Review(1, kJohn15);
+    Review(9, kJohn15);
+    changes = {Change(5, kJohn15, ChangeWhat::Frequency, 0, 1)};
+    std::sort(reviews.begin(), reviews.end(),
+              [](const ReviewMoment& a, const ReviewMoment& b) { return a.when < b.when; });
+    const CProgressSeries inOrder = Series(21);
+    std::reverse(reviews.begin(), reviews.end());
+    const CProgressSeries shuffled = Series(21);
+    EXPECT_EQ(inOrder.RecentReviews(), shuffled.RecentReviews());
+    EXPECT_EQ(inOrder.LevelsByDay(), shuffled.LevelsByDay());
+    EXPECT_EQ(inOrder.CurrentStreak(), shuffled.CurrentStreak());
+    EXPECT_EQ(inOrder.LongestStreak(), shuffled.LongestStreak());
+    EXPECT_EQ(inOrder.RecentReviews().end()[-2], 1); // day 20
 }
 
 TEST_F(ProgressSeriesTest, AnEmptyHistoryIsTodayAlone) {
