@@ -151,12 +151,23 @@ void CChartWidget::DrawValueAxis(QPainter& painter, const QRectF& plot, double t
     painter.drawLine(plot.topLeft(), plot.bottomLeft());
 }
 
-// Dates mark the first of each month, and over a few months also the 8th, 15th and 22nd; a label
-// that would run into the one before it is left out.
+// Dates mark the first of each month, and over a few months also the 8th, 15th and 22nd. Over
+// many months the labels thin out to every third, sixth or twelfth month, so that the years stay
+// readable: January, which carries the year, is always among them. A label that would still run
+// into the one before it is left out.
 void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
     const QFontMetricsF metrics(font());
     const int days = days_;
     const bool weeks = days <= 120;
+    const double gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    const double monthWide = days > 0 ? plot.width() / days * 30.44 : plot.width();
+    const double labelWide = metrics.horizontalAdvance(QStringLiteral("May 2000")) + gap;
+    int monthStep = 1;
+    for (const int step : {1, 3, 6, 12}) {
+        monthStep = step;
+        if (step * monthWide >= labelWide)
+            break;
+    }
     double free = plot.left() - 1e9;
     painter.setPen(kText);
     for (int index = 0; index < days; ++index) {
@@ -166,6 +177,8 @@ void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
             continue;
         const double x = Centre(plot, index);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTick));
+        if (!weeks && (date.month() - 1) % monthStep != 0)
+            continue;
         const QString label = weeks || date.month() != 1 ? date.toString(weeks ? "d MMM" : "MMM")
                                                          : date.toString("MMM yyyy");
         const double wide = metrics.horizontalAdvance(label);
@@ -174,7 +187,7 @@ void CChartWidget::DrawDateAxis(QPainter& painter, const QRectF& plot) const {
         if (left < free)
             continue;
         painter.drawText(QPointF(left, plot.bottom() + kTick + metrics.ascent()), label);
-        free = left + wide + metrics.horizontalAdvance(QStringLiteral("  "));
+        free = left + wide + gap;
     }
 }
 
