@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr QKeyCombination kListenKey = Qt::CTRL | Qt::Key_L;
 // The rates at which Listen reads for the speeds of the Preferences menu.
 constexpr double kListenRates[CPreferences::kListenSpeeds] = {-0.5, -0.25, 0.0, 0.25, 0.5};
 constexpr const char* kNoSpeechEngine =
@@ -24,7 +23,7 @@ constexpr const char* kNoSpeechEngine =
 
 CListenCommand::CListenCommand(CMainMenu& menu, const CPreferences& prefs)
     : menu_(menu), prefs_(prefs) {
-    menu_.Action(Id::kListen)->setShortcut(kListenKey);
+    menu_.Action(Id::kListen)->setShortcut(kKey);
     // The menu shows the tooltip that says why Listen is greyed.
     QMenu* view = menu_.View();
     view->setToolTipsVisible(true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QKeyCombination>
 #include <QObject>
 #include <QString>
 
@@ -18,6 +19,9 @@ class ISpeaker;
 class CListenCommand : public QObject {
     Q_OBJECT
 public:
+    // Listen's key, on the View menu and in the review session.
+    static constexpr QKeyCombination kKey = Qt::CTRL | Qt::Key_L;
+
     // Borrows menu and prefs for its life; reads through the desktop's speech until SetSpeaker.
     CListenCommand(CMainMenu& menu, const CPreferences& prefs);
     ~CListenCommand() override;

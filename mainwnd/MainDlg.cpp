@@ -123,6 +123,7 @@ void CMainDlg::ConnectCommands() {
     connect(layout_.get(), &CMainLayout::mouseMoved, this, &CMainDlg::OnMouseMove);
     MainKeys::Connect(*menu_, *layout_->VisibilityGroup(), *this);
     listen_ = std::make_unique<CListenCommand>(*menu_, prefs_);
+    review_->SetListen(*listen_);
     connect(Action(Id::kListen), &QAction::triggered, this, &CMainDlg::OnListen);
 }
 

@@ -2,6 +2,7 @@
 #include "ReviewCommands.h"
 
 #include "CommandIds.h"
+#include "ListenCommand.h"
 #include "MainLayout.h"
 #include "MainMenu.h"
 #include "PassageDisplay.h"
@@ -135,12 +136,15 @@ void CReviewCommands::OnReviewDue() {
     CReviewRound round(store_, *history_, *schedule_, *clock_);
     if (round.Count() == 0)
         return;
-    CReviewSessionDlg dialog(round, store_, *schedule_, session_, layout_.Background(), &window_);
+    CReviewSessionDlg dialog(round, store_, *schedule_, session_, layout_.Background(), listen_,
+                             &window_);
     // Nothing behind the session may name the passage asked: it covers the main window, whose
     // title keeps only the score until the session ends and the window shows its passage again.
     dialog.setGeometry(window_.geometry());
     window_.setWindowTitle(window_.windowTitle().section(QStringLiteral("  "), 0, 1));
     dialog.exec();
+    if (listen_)
+        listen_->Stop();
     Refresh();
     emit sessionEnded();
 }

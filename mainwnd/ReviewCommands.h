@@ -4,6 +4,7 @@
 #include <QKeyCombination>
 #include <QObject>
 
+class CListenCommand;
 class CMainLayout;
 class CMainMenu;
 class CPassage;
@@ -35,6 +36,8 @@ public:
     // The changes of class and progress the session makes are recorded in history when it is
     // available, and schedule counts what is due. All three are borrowed for the window's life.
     void SetReview(CReviewHistory& history, CReviewSchedule& schedule, IClock& clock);
+    // The review session offers listen for the passage it asks (none until then).
+    void SetListen(CListenCommand& listen) { listen_ = &listen; }
     // Counts again what is due today (after a review was recorded, say).
     void Refresh();
     // Offers Check Recitation for the passage shown: the View menu's command, and the button in
@@ -67,4 +70,5 @@ private:
     CReviewSchedule* schedule_ = nullptr;
     IClock* clock_ = nullptr;
     QTimer* dayChange_ = nullptr; // fires when the next review day begins
+    CListenCommand* listen_ = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "ReviewSessionDlg.h"
 
 #include "DialogUnits.h"
+#include "ListenCommand.h"
 #include "MainKeys.h"
 #include "PassageStore.h"
 #include "RecitationCheck.h"
@@ -13,6 +14,7 @@
 #include "StudySession.h"
 #include "Win1252.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -45,9 +47,10 @@ QPushButton* Button(const QString& text, int id, QWidget* owner) {
 
 CReviewSessionDlg::CReviewSessionDlg(CReviewRound& round, const CPassageStore& store,
                                      const CReviewSchedule& schedule, CStudySession& session,
-                                     const QBrush& background, QWidget* parent)
+                                     const QBrush& background, CListenCommand* listen,
+                                     QWidget* parent)
     : QDialog(parent), round_(round), store_(store), schedule_(schedule), session_(session),
-      background_(background) {
+      background_(background), listen_(listen) {
     setWindowTitle(QStringLiteral("Review Due Passages"));
     setFont(DialogFont());
     const CDialogUnits units;
@@ -72,6 +75,13 @@ CReviewSessionDlg::CReviewSessionDlg(CReviewRound& round, const CPassageStore& s
         levels->addWidget(radio);
     }
     levels->addStretch(1);
+    if (listen_) {
+        listenButton_ =
+            Button(QStringLiteral("Listen (%1)").arg(MainKeys::Text(CListenCommand::kKey)),
+                   kListenId, this);
+        levels->addWidget(listenButton_);
+        connect(listenButton_, &QPushButton::clicked, this, &CReviewSessionDlg::OnListen);
+    }
     layout->addLayout(levels);
     connect(levels_, &QButtonGroup::idClicked, this, &CReviewSessionDlg::ShowLevel);
 
@@ -128,6 +138,8 @@ QAbstractButton* CReviewSessionDlg::ButtonOfKey(const QKeyEvent& event) const {
             return answers_[result];
     if (key == CReviewCommands::kRecitationKey)
         return checkRecitation_;
+    if (key == CListenCommand::kKey)
+        return listenButton_;
     return nullptr;
 }
 
@@ -141,6 +153,9 @@ bool CReviewSessionDlg::event(QEvent* event) {
 }
 
 void CReviewSessionDlg::keyPressEvent(QKeyEvent* event) {
+    // While the passage is read aloud, Escape only stops the reading.
+    if (event->key() == Qt::Key_Escape && listen_ && listen_->Stop())
+        return;
     QAbstractButton* button = ButtonOfKey(*event);
     if (!button) {
         QDialog::keyPressEvent(event);
@@ -219,6 +234,9 @@ bool CReviewSessionDlg::RecallingReference() const {
 }
 
 void CReviewSessionDlg::ShowAsked() {
+    // What is read aloud belongs to the passage asked until now.
+    if (listen_)
+        listen_->Stop();
     shown_ = round_.Current();
     if (shown_ < 0) {
         ShowSummary();
@@ -281,6 +299,13 @@ void CReviewSessionDlg::UpdateControls() {
     referenceRow_->findChild<QPushButton*>(QString::number(kCheckReferenceId))
         ->setVisible(!referenceChecked_);
     recallReference_->setEnabled(asking);
+    if (listenButton_)
+        listenButton_->setEnabled(asking);
+}
+
+void CReviewSessionDlg::OnListen() {
+    if (shown_ >= 0 && !listen_->Toggle(&Passage(shown_), level_ == kContext))
+        QApplication::beep();
 }
 
 void CReviewSessionDlg::OnAnswer(ReviewResult result) {

@@ -6,6 +6,7 @@
 #include <QBrush>
 #include <QDialog>
 
+class CListenCommand;
 class CPassage;
 class CPassageStore;
 class CReviewRound;
@@ -42,11 +43,14 @@ public:
     static constexpr int kSuggestionId = 34075;
     static constexpr int kTakeSuggestionId = 34076;
     static constexpr int kCloseId = 34077;
+    static constexpr int kListenId = 34078;
 
     // Borrows everything for the window's life; session classifies when a suggestion is taken.
+    // listen, when given, reads the passage on screen aloud before the learner recites it.
     CReviewSessionDlg(CReviewRound& round, const CPassageStore& store,
                       const CReviewSchedule& schedule, CStudySession& session,
-                      const QBrush& background, QWidget* parent = nullptr);
+                      const QBrush& background, CListenCommand* listen = nullptr,
+                      QWidget* parent = nullptr);
 
     // The store index of the passage on screen, -1 once the summary shows.
     int Shown() const { return shown_; }
@@ -72,6 +76,8 @@ private:
     void OnAnswer(ReviewResult result);
     void OnCheckRecitation();
     void OnCheckReference();
+    // Reads the passage on screen aloud (its context at Context), or stops the reading.
+    void OnListen();
     // After an answer: offers the suggested class of the passage answered and asks the next.
     void Answered(int index);
     // Shows the class the schedule suggests for the passage at index, if another.
@@ -86,6 +92,7 @@ private:
     const CReviewSchedule& schedule_;
     CStudySession& session_;
     QBrush background_;
+    CListenCommand* listen_;
     int shown_ = -1;
     int level_ = kBlank;
     bool referenceChecked_ = false; // the reference question's answer is on screen
@@ -97,6 +104,7 @@ private:
     QButtonGroup* levels_ = nullptr;
     QPushButton* answers_[3] = {};
     QPushButton* checkRecitation_ = nullptr;
+    QPushButton* listenButton_ = nullptr;
     QCheckBox* recallReference_ = nullptr;
     QWidget* referenceRow_ = nullptr;
     QLineEdit* referenceBox_ = nullptr;

@@ -3,12 +3,18 @@
 // where speech cannot be had, the speed of the Preferences menu, and one reading with the real
 // offline engine.
 
+#include "ReviewHistory.h"
+#include "ReviewSchedule.h"
+#include "ReviewSessionDlg.h"
 #include "Speaker.h"
 #include "WindowTest.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 
@@ -95,6 +101,37 @@ private slots:
         Tree()->setCurrentIndex(Model()->IndexOfPassage(Sample::kRomans828));
         QVERIFY(!speaker.Speaking());
         QCOMPARE(speaker.stops, 3);
+    }
+
+    // In the review session Ctrl+L reads the passage asked; the next passage stops the reading,
+    // and Escape stops it before it leaves the session.
+    void theReviewSessionReadsThePassageAsked() {
+        CRecordingSpeaker& speaker = OpenListening();
+        for (const char* end : {"", "-wal", "-shm"})
+            QFile::remove(dir_.filePath(QStringLiteral("RctHistory.sqlite") + QLatin1String(end)));
+        CReviewHistory history(sink_, dir_.path().toStdString());
+        CReviewSchedule schedule(history, clock_);
+        window_->SetReview(history, schedule, clock_);
+        bool left = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CReviewSessionDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
+            QCOMPARE(speaker.said, QStringList({"For God so loved the world,\n"}));
+            QTest::keyClick(dialog, Qt::Key_3); // Recalled
+            QVERIFY(!speaker.Speaking());
+            QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            QVERIFY(!speaker.Speaking());
+            QVERIFY(dialog->isVisible());
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            left = true;
+        });
+        Action(Id::kReviewDue)->trigger();
+        QVERIFY(left);
+        QCOMPARE(speaker.said.size(), 2);
+        QCOMPARE(speaker.stops, 2);
+        CloseAll();
     }
 
     void keyAndEscapeStopOnlyTheReading() {
