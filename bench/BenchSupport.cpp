@@ -39,3 +39,12 @@ std::size_t ResidentBytes() {
     }
     return static_cast<std::size_t>(resident) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
+
+std::filesystem::path WriteBenchCollection(const char* program, SyntheticCollectionInfo& info,
+                                           const SyntheticCollectionOptions& options) {
+    const std::filesystem::path root = MakeBenchRoot(program);
+    std::string error;
+    if (!WriteSyntheticCollection(root, options, info, error))
+        BenchFail(program, "cannot generate the collection: " + error);
+    return root;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Platform.h"
+#include "SyntheticCollection.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -27,6 +28,11 @@ private:
 // A new directory for the program's files, below $RECITOR_BENCH_DIR when set (a disk of one's
 // choice), else below the system's temporary directory.
 std::filesystem::path MakeBenchRoot(const char* program);
+
+// A new directory for the program (MakeBenchRoot) holding the collection options describe, which
+// info then describes; a collection that cannot be written ends the program.
+std::filesystem::path WriteBenchCollection(const char* program, SyntheticCollectionInfo& info,
+                                           const SyntheticCollectionOptions& options = {});
 
 // The process's resident memory in bytes (0 when it cannot be read).
 std::size_t ResidentBytes();

@@ -100,11 +100,8 @@ int main(int argc, char** argv) {
     if (!run.ArgumentsOk())
         return 1;
 
-    const fs::path root = MakeBenchRoot(kProgram);
     SyntheticCollectionInfo info;
-    std::string error;
-    if (!WriteSyntheticCollection(root, SyntheticCollectionOptions{}, info, error))
-        BenchFail(kProgram, "cannot generate the collection: " + error);
+    const fs::path root = WriteBenchCollection(kProgram, info);
 
     SChartBench bench;
     gBench = &bench;

@@ -233,14 +233,11 @@ int main(int argc, char** argv) {
     if (!run.ArgumentsOk())
         return 1;
 
-    const fs::path root = MakeBenchRoot(kProgram);
-    SyntheticCollectionInfo info;
-    std::string error;
     SyntheticCollectionOptions options;
     options.userCount = CPassageStore::kMaxPassages - 1;
     options.revisedCount = 0;
-    if (!WriteSyntheticCollection(root, options, info, error))
-        Fail("cannot generate the collection: " + error);
+    SyntheticCollectionInfo info;
+    const fs::path root = WriteBenchCollection(kProgram, info, options);
 
     SEditBench bench;
     gBench = &bench;

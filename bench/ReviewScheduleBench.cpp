@@ -78,11 +78,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    const fs::path root = MakeBenchRoot(kProgram);
     SyntheticCollectionInfo info;
-    std::string error;
-    if (!WriteSyntheticCollection(root, SyntheticCollectionOptions{}, info, error))
-        BenchFail(kProgram, "cannot generate the collection: " + error);
+    const fs::path root = WriteBenchCollection(kProgram, info);
     auto store = std::make_unique<CPassageStore>(gSink, gSettings, gClock, root);
     if (store->Load() != Status::Ok || store->StatsCount() != info.activeCount)
         BenchFail(kProgram, "the collection did not load with its active passages");
