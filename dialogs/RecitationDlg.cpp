@@ -5,6 +5,7 @@
 #include "MessageBoxService.h"
 #include "Passage.h"
 #include "RefTables.h"
+#include "TextEncoding.h"
 #include "Win1252.h"
 
 #include <QApplication>
@@ -72,15 +73,16 @@ std::string TypedBytes(const QString& text, std::vector<qsizetype>& positions) {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
     positions.clear();
-    std::string one;
     for (qsizetype at = 0; at < text.size();) {
-        const qsizetype length =
-            text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate() ? 2
-                                                                                                : 1;
+        const bool pair =
+            text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
         positions.push_back(at);
-        bytes.push_back(ToWin1252(text.mid(at, length), one) ? one.front()
-                                                             : CRecitationCheck::kForeignChar);
-        at += length;
+        // Nothing beyond the 16-bit range has a Windows-1252 form.
+        char byte = CRecitationCheck::kForeignChar;
+        if (!pair && !Win1252OfChar(text[at].unicode(), byte))
+            byte = CRecitationCheck::kForeignChar;
+        bytes.push_back(byte);
+        at += pair ? 2 : 1;
     }
     positions.push_back(text.size());
     return bytes;
@@ -269,11 +271,27 @@ void CRecitationDlg::ShowResult() {
                                 positions[word.typedEnd] - positions[word.typedBegin]);
     };
 
+    // The box lays the result out once, at the width it ends with. With its scroll bar shown
+    // only as needed, it would first lay a long result out at the full width, then find that the
+    // scroll bar is needed and lay it all out again; the scroll bar is therefore shown while the
+    // result is written and left to the text afterwards, which lays out again only a result
+    // short enough to need no scroll bar.
+    resultBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     resultBox_->clear();
     QTextCursor cursor(resultBox_->document());
     // One edit block: the box lays the passage out once, not after every piece.
     cursor.beginEditBlock();
     const QTextCharFormat plain;
+    // Unmarked text is gathered and written in one piece before the next marked one, for each
+    // insertion has a cost of its own.
+    QString pending;
+    const auto insert = [&](const QString& text, const QTextCharFormat& format) {
+        if (!pending.isEmpty()) {
+            cursor.insertText(pending, plain);
+            pending.clear();
+        }
+        cursor.insertText(text, format);
+    };
     QTextCharFormat missed = MarkFormat(kMissedStyle);
     missed.setFontStrikeOut(true);
     QTextCharFormat wrong = MarkFormat(kWrongStyle);
@@ -288,57 +306,59 @@ void CRecitationDlg::ShowResult() {
     otherReference.setFontUnderline(true);
     // A typed reference as it was typed, on a line of its own before or after the passage.
     const auto insertReference = [&](const CRecitationCheck::TypedReference& typed) {
-        cursor.insertText(checkedText_.mid(positions[typed.typedBegin],
-                                           positions[typed.typedEnd] - positions[typed.typedBegin]),
-                          typed.namesPassage ? reference : otherReference);
+        insert(checkedText_.mid(positions[typed.typedBegin],
+                                positions[typed.typedEnd] - positions[typed.typedBegin]),
+               typed.namesPassage ? reference : otherReference);
     };
     for (const CRecitationCheck::TypedReference& typed : check.References())
         if (typed.beforePassage) {
             insertReference(typed);
-            cursor.insertText(QStringLiteral("\n"), plain);
+            pending += u'\n';
         }
 
     const std::string_view passage = passageText_;
     std::size_t shown = 0; // passage bytes written so far
     for (const CRecitationCheck::Word& word : check.Words()) {
         // What lies between the words: blanks, punctuation, line breaks and verse numbers.
-        cursor.insertText(FromWin1252Lines(passage.substr(shown, word.passageBegin - shown)),
-                          plain);
+        pending += FromWin1252Lines(passage.substr(shown, word.passageBegin - shown));
         shown = word.passageBegin;
         const QString inPassage = FromWin1252Lines(
             passage.substr(word.passageBegin, word.passageEnd - word.passageBegin));
         switch (word.mark) {
         case CRecitationCheck::Mark::kMatched:
-            cursor.insertText(inPassage, plain);
+            pending += inPassage;
             break;
         case CRecitationCheck::Mark::kMissed:
-            cursor.insertText(inPassage, missed);
+            insert(inPassage, missed);
             break;
         case CRecitationCheck::Mark::kWrong:
-            cursor.insertText(inPassage, wrong);
-            cursor.insertText(QStringLiteral(" "), plain);
-            cursor.insertText(QStringLiteral("(%1)").arg(typedWord(word)), wrongTyped);
+            insert(inPassage, wrong);
+            pending += u' ';
+            insert(QStringLiteral("(%1)").arg(typedWord(word)), wrongTyped);
             break;
         case CRecitationCheck::Mark::kExtra: {
             // Before the next word; after the last one, apart from the passage's end.
             const bool atEnd = word.passageBegin == passage.size();
             if (atEnd)
-                cursor.insertText(QStringLiteral(" "), plain);
-            cursor.insertText(QStringLiteral("[%1]").arg(typedWord(word)), extra);
+                pending += u' ';
+            insert(QStringLiteral("[%1]").arg(typedWord(word)), extra);
             if (!atEnd)
-                cursor.insertText(QStringLiteral(" "), plain);
+                pending += u' ';
             break;
         }
         }
         shown = word.passageEnd;
     }
-    cursor.insertText(FromWin1252Lines(passage.substr(shown)), plain);
+    pending += FromWin1252Lines(passage.substr(shown));
     for (const CRecitationCheck::TypedReference& typed : check.References())
         if (!typed.beforePassage) {
-            cursor.insertText(QStringLiteral("\n"), plain);
+            pending += u'\n';
             insertReference(typed);
         }
+    if (!pending.isEmpty())
+        cursor.insertText(pending, plain);
     cursor.endEditBlock();
+    resultBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     resultBox_->moveCursor(QTextCursor::Start);
 
     summary_->setText(FromWin1252(check.Summary()));

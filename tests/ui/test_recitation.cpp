@@ -5,16 +5,19 @@
 // file stay as they were.
 
 #include "ContextHelp.h"
+#include "Passage.h"
 #include "RecitationDlg.h"
 #include "RefTables.h"
 #include "WindowTest.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -82,6 +85,21 @@ const Run* RunOf(const QList<Run>& runs, const QString& text) {
             return &run;
     return nullptr;
 }
+
+// Counts the changes of a text box's width while it holds text.
+class CResizeWatch : public QObject {
+public:
+    explicit CResizeWatch(QTextEdit& box) : box_(box) { box.viewport()->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize && !box_.document()->isEmpty())
+            ++resizesWithText;
+        return QObject::eventFilter(watched, event);
+    }
+    int resizesWithText = 0;
+
+private:
+    QTextEdit& box_;
+};
 
 } // namespace
 
@@ -272,6 +290,42 @@ private slots:
         TypedBox(inactive)->setPlainText(QStringLiteral("And my God will meet"));
         ClickCheck(inactive);
         QVERIFY(Suggestion(inactive).contains(QStringLiteral("Not Started/Inactive")));
+    }
+
+    // A result taller than the box is laid out only beside the scroll bar it needs, never first
+    // at the full width and then again; a short result still goes without the scroll bar.
+    void theResultIsLaidOutAtTheWidthItEndsWith() {
+        Open();
+        CPassage passage;
+        for (int verse = 1; verse <= 20; ++verse)
+            passage.context.append(verse > 1 ? "\r\n" : "")
+                .append(std::to_string(verse))
+                .append(
+                    " I waited patiently for the LORD; and he inclined unto me, and heard my cry.");
+        passage.psgEnd = static_cast<int>(passage.context.size());
+        passage.vCount = 20;
+        passage.ParseKeyText("190400010_");
+        passage.BuildReferences();
+        CRecitationDlg dialog(passage, QBrush(Qt::white));
+        dialog.show();
+        QTextEdit* box = ResultBox(dialog);
+        // Each change of the box's width while it holds text lays the text out anew.
+        CResizeWatch watch(*box);
+        TypedBox(dialog)->setPlainText(QStringLiteral("I waited patiently for the world"));
+        for (int check = 0; check < 2; ++check) {
+            ClickCheck(dialog);
+            QVERIFY(box->verticalScrollBar()->isVisible());
+            QCOMPARE(box->document()->pageSize().width(), qreal(box->viewport()->width()));
+        }
+        QCOMPARE(watch.resizesWithText, 0);
+
+        CRecitationDlg shortOne(Passage(Sample::kRomans828), QBrush(Qt::white));
+        shortOne.show();
+        TypedBox(shortOne)->setPlainText(QStringLiteral("And we know"));
+        ClickCheck(shortOne);
+        QVERIFY(!ResultBox(shortOne)->verticalScrollBar()->isVisible());
+        QCOMPARE(ResultBox(shortOne)->document()->pageSize().width(),
+                 qreal(ResultBox(shortOne)->viewport()->width()));
     }
 
     // A reference typed before and after the text stands on its own lines in bold, never as
