@@ -1337,9 +1337,7 @@ def scenario_review_session(s):
     check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
 
     def query(sql):
-        out = subprocess.run(["sqlite3", "-separator", " ", s.path("RctHistory.sqlite"), sql],
-                             capture_output=True, text=True, check=True).stdout
-        return [line.split() for line in out.splitlines()]
+        return [line.split("|") for line in history_rows(s, sql).splitlines()]
 
     classes = {int(new): key for key, new in
                query("SELECT match_key, new_value FROM changes WHERE what = 1 ORDER BY id")}
