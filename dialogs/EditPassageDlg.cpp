@@ -263,7 +263,7 @@ void CEditPassageDlg::SetUpEdit(const CPassage& passage) {
     // context, whatever number of lines it measures.
     const bool sharesContext =
         passage.baseline && passage.ctxLines == CPassageCheck::kSharedContext;
-    entry_.context = sharesContext ? entry_.passage : passage.context;
+    entry_.context = sharesContext ? entry_.passage : std::string(passage.context);
     entry_.bookPosition = ListPositionFromBook(passage.Book());
     book_->setEnabled(false);
     entry_.trans = passage.trans >= 0 && passage.trans < kTransListSize ? passage.trans : -1;

@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         !inside(first.TextBeforePassage()))
         std::abort();
 
-    std::string written = first.FormatElement();
+    std::string written = first.ElementLine();
     written.resize(written.size() - 2); // the line break
     CPassage second;
     if (second.ParseElement(written, messages) != Status::Ok)
         std::abort();
-    std::string rewritten = second.FormatElement();
+    std::string rewritten = second.ElementLine();
     rewritten.resize(rewritten.size() - 2);
     if (rewritten != written || second.SortKey() != first.SortKey() ||
         second.Reference() != first.Reference() ||

@@ -2,6 +2,7 @@
 #include "Passage.h"
 
 #include "FileFormat.h"
+#include "MemoryArena.h"
 #include "RefTables.h"
 #include "ScanPattern.h"
 #include "Simd.h"
@@ -22,6 +23,12 @@ constexpr std::string_view kContextOpening = "context=\"";
 constexpr std::string_view kQuotEntity = "&quot;";
 constexpr std::string_view kAposEntity = "&apos;";
 constexpr int kMaxTopic = 57;
+
+// What a record's memory begins with: whether it came from an arena. The record follows at the
+// largest alignment any type needs.
+struct alignas(std::max_align_t) RecordOrigin {
+    bool inArena = false;
+};
 
 int ValidTopic(int topic) {
     return topic >= 1 && topic <= kMaxTopic ? topic : kTopicMisc;
@@ -46,6 +53,27 @@ void ReportCountWrong(IMessageSink& messages, int items, std::uint32_t keyNumber
 }
 
 } // namespace
+
+void* CPassage::operator new(std::size_t size) {
+    void* memory = ::operator new(sizeof(RecordOrigin) + size);
+    return new (memory) RecordOrigin{false} + 1;
+}
+
+void* CPassage::operator new(std::size_t size, CMemoryArena& arena) {
+    void* memory = arena.allocate(sizeof(RecordOrigin) + size, alignof(RecordOrigin));
+    return new (memory) RecordOrigin{true} + 1;
+}
+
+void CPassage::operator delete(void* record) {
+    if (!record)
+        return;
+    RecordOrigin* const origin = static_cast<RecordOrigin*>(record) - 1;
+    if (!origin->inArena)
+        ::operator delete(origin);
+}
+
+// Only when a record made in an arena fails to construct, which leaves its memory to the arena.
+void CPassage::operator delete(void*, CMemoryArena&) {}
 
 std::string_view TextRange(std::string_view text, int start, int length) {
     if (start < 0 || length <= 0 || static_cast<std::size_t>(start) >= text.size())
@@ -154,7 +182,7 @@ CPassage::Values CPassage::GetValues() const {
             .primaryTopic = primaryTopic,
             .secondaryTopic = secondaryTopic,
             .trans = trans,
-            .context = context,
+            .context = std::string(context),
             .keyText = keyText};
 }
 
@@ -314,7 +342,7 @@ void CPassage::TakeEscapedContext(std::string_view escaped) {
                                          : std::string_view::npos);
 }
 
-void AppendEscapedContext(std::string& out, const std::string& context) {
+void AppendEscapedContext(std::string& out, std::string_view context) {
     // Escaping makes a text at most six times as long (an apostrophe becomes six characters). It
     // is built in a buffer of that size, kept for the next context of this thread, and appended
     // whole: a save escapes every user passage. What is still to be copied always fits behind
@@ -352,10 +380,10 @@ void AppendEscapedContext(std::string& out, const std::string& context) {
     out.append(start, static_cast<std::size_t>(to - start));
 }
 
-const std::string& CPassage::FormatElement() {
-    elementText_.clear();
-    AppendElement(elementText_);
-    return elementText_;
+std::string CPassage::ElementLine() const {
+    std::string line;
+    AppendElement(line);
+    return line;
 }
 
 void CPassage::AppendElement(std::string& out) const {
@@ -385,39 +413,59 @@ void CPassage::AppendElement(std::string& out) const {
     out.append(kCrLf);
 }
 
+int CPassage::LastVerse() const {
+    return WrapAdd(std::int64_t{firstVerse_} + vCount - 1);
+}
+
+// A context that starts after the passage's first verse starts in the chapter before.
+int CPassage::ContextStartChapter() const {
+    return contextFirstVerse_ > firstVerse_ ? chapter_ - 1 : chapter_;
+}
+
+// A context whose last verse lies before the passage's last one ends in the chapter after.
+int CPassage::ContextEndChapter() const {
+    return contextLastVerse_ < LastVerse() ? chapter_ + 1 : chapter_;
+}
+
 void CPassage::BuildReferences() {
-    const std::string_view bookName = BookName(book_);
-    const int lastVerse = WrapAdd(std::int64_t{firstVerse_} + vCount - 1);
+    versesBeforePassage_ = contextFirstVerse_ > firstVerse_
+                               ? 1
+                               : WrapAdd(std::int64_t{firstVerse_} - contextFirstVerse_);
+    contextStartKey_ = WrapAdd(std::int64_t{book_} * 1000000 +
+                               std::int64_t{ContextStartChapter()} * 1000 + contextFirstVerse_);
+}
 
-    reference_.clear();
-    AppendVerseRef(reference_, bookName, chapter_, firstVerse_);
-    passageReference_ = reference_;
+std::string CPassage::Reference() const {
+    std::string text;
+    AppendVerseRef(text, BookName(book_), chapter_, firstVerse_);
+    return text;
+}
+
+std::string CPassage::PassageReference() const {
+    std::string text = Reference();
     if (vCount != 1) {
-        passageReference_.push_back('-');
-        AppendInt(passageReference_, lastVerse);
+        text.push_back('-');
+        AppendInt(text, LastVerse());
     }
+    return text;
+}
 
-    const int endChapter = contextLastVerse_ < lastVerse ? chapter_ + 1 : chapter_;
-    int startChapter = chapter_;
-    if (contextFirstVerse_ > firstVerse_) {
-        startChapter = chapter_ - 1;
-        versesBeforePassage_ = 1;
-    } else
-        versesBeforePassage_ = WrapAdd(std::int64_t{firstVerse_} - contextFirstVerse_);
-    contextStartKey_ = WrapAdd(std::int64_t{book_} * 1000000 + std::int64_t{startChapter} * 1000 +
-                               contextFirstVerse_);
+std::string CPassage::ContextStartReference() const {
+    std::string text;
+    AppendVerseRef(text, BookName(book_), ContextStartChapter(), contextFirstVerse_);
+    return text;
+}
 
-    contextStartReference_.clear();
-    AppendVerseRef(contextStartReference_, bookName, startChapter, contextFirstVerse_);
-    contextReference_ = contextStartReference_;
+std::string CPassage::ContextReference() const {
+    std::string text = ContextStartReference();
     if (contextLineCount_ < 2)
-        return;
-    contextReference_.push_back('-');
-    if (contextLastVerse_ < lastVerse || contextFirstVerse_ > firstVerse_) {
-        AppendInt(contextReference_, endChapter);
-        contextReference_.push_back(':');
-        AppendInt(contextReference_, contextLastVerse_);
+        return text;
+    text.push_back('-');
+    if (contextLastVerse_ < LastVerse() || contextFirstVerse_ > firstVerse_) {
+        AppendInt(text, ContextEndChapter());
+        text.push_back(':');
+        AppendInt(text, contextLastVerse_);
     } else
-        AppendInt(contextReference_,
-                  WrapAdd(std::int64_t{contextFirstVerse_} + contextLineCount_ - 1));
+        AppendInt(text, WrapAdd(std::int64_t{contextFirstVerse_} + contextLineCount_ - 1));
+    return text;
 }

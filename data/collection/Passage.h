@@ -4,8 +4,11 @@
 #include "Platform.h"
 
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <string_view>
+
+class CMemoryArena;
 
 // The values a passage record stores, in the order the program has always kept them: what its
 // element line in a passage file and its statistics line hold. Everything else a record knows is
@@ -21,11 +24,11 @@ struct PassageFields {
     int hintEnd = 0;
     int primaryTopic = 0;
     int secondaryTopic = 0;
-    int trans = 0;        // -1 context record, 0..35 translations
-    int freq = 3;         // 0 Most Frequent .. 3 Not Started/Inactive
-    int prog = 0;         // 0 Not Started .. 4 Mastered
-    std::string context;  // lines separated by CR LF
-    bool baseline = true; // unchanged from the baseline file; false for a user passage
+    int trans = 0;            // -1 context record, 0..35 translations
+    int freq = 3;             // 0 Most Frequent .. 3 Not Started/Inactive
+    int prog = 0;             // 0 Not Started .. 4 Mastered
+    std::pmr::string context; // lines separated by CR LF
+    bool baseline = true;     // unchanged from the baseline file; false for a user passage
 };
 
 // One memorised passage: where it stands in the Bible, in which translation, its texts (the
@@ -33,18 +36,31 @@ struct PassageFields {
 // the learner's statistics. It is identified by its VerseKey: book, chapter, first verse and
 // translation, written as eight digits and a suffix character ("54003016" + "8" for John 3:16 in
 // translation 8). Records are owned by the passage store and never copied.
+//
+// A record is made on the heap (new CPassage) or, with its context, in an arena that outlives it
+// (new (arena) CPassage(&arena)): the store keeps the passages it loads that way, so that tens of
+// thousands of them take a few blocks of memory rather than an allocation each. A record knows
+// where it was made, and deleting one gives back heap memory only.
 class CPassage : public PassageFields {
 public:
     static constexpr std::size_t kMaxKeyText = 19; // longest key text a record accepts
 
     // A new record with every field at its default.
     CPassage() = default;
+    // A new record whose context takes its memory from texts.
+    explicit CPassage(std::pmr::memory_resource* texts)
+        : PassageFields{.context = std::pmr::string(texts)} {}
     // A record built from a key text, as for a statistics line: baseline 0 and key 1001001, then
     // the key text parsed. Check the text with IsValidKeyText first.
     explicit CPassage(std::string_view keyText);
 
     CPassage(const CPassage&) = delete;
     CPassage& operator=(const CPassage&) = delete;
+
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, CMemoryArena& arena);
+    static void operator delete(void* record);
+    static void operator delete(void* record, CMemoryArena& arena);
 
     // A key text is the digits, the suffix character and one trailing character; at least two and
     // at most kMaxKeyText characters.
@@ -100,32 +116,29 @@ public:
     // passage file. A damaged line is reported through messages and gives Status::Fatal.
     Status ParseElement(std::string_view line, IMessageSink& messages);
 
-    // The element line of this record for the user file, ending in CR LF; kept in elementText.
-    const std::string& FormatElement();
-    // The element line FormatElement built last.
-    const std::string& ElementText() const { return elementText_; }
-    // Appends the element line to out without keeping a copy: a save writes every user passage,
-    // and a second copy of each would only cost memory.
+    // The element line of this record for the user file, ending in CR LF.
+    std::string ElementLine() const;
+    // Appends the element line to out: a save writes every user passage into one text.
     void AppendElement(std::string& out) const;
 
-    // Derives the reference texts and context measures from the key, vCount and context measures.
+    // Derives where the context starts from the key, vCount and the context measures.
     void BuildReferences();
 
     // What the record derives from its stored values: the sort keys and the verse from the key
-    // text (ParseKeyText), the context measures from the context (ParseElement, SetAll) and the
-    // reference texts from all of them (BuildReferences).
+    // text (ParseKeyText), the context measures from the context (ParseElement, SetAll) and where
+    // the context starts from all of them (BuildReferences). The reference texts are made from
+    // them when asked for: they are shown a few at a time, and kept for every passage they would
+    // cost the start-up more than they save.
     std::uint32_t MatchKey() const { return matchKey_; } // sortKey with bit 0 cleared
     // book<<23 + chapter<<15 + verse<<7 + (trans + 1)<<1 + baseline
     std::int32_t SortKey() const { return sortKey_; }
     int Book() const { return book_; }
     int Chapter() const { return chapter_; }
     int FirstVerse() const { return firstVerse_; }
-    const std::string& Reference() const { return reference_; }               // "John 3:16"
-    const std::string& ContextReference() const { return contextReference_; } // "John 3:14-18"
-    const std::string& ContextStartReference() const {
-        return contextStartReference_;
-    }                                                                         // "John 3:14"
-    const std::string& PassageReference() const { return passageReference_; } // "John 3:16-17"
+    std::string Reference() const;             // "John 3:16"
+    std::string ContextReference() const;      // "John 3:14-18"
+    std::string ContextStartReference() const; // "John 3:14"
+    std::string PassageReference() const;      // "John 3:16-17"
     int ContextStartKey() const { return contextStartKey_; }
     int ContextFirstVerse() const { return contextFirstVerse_; }
     int ContextLastVerse() const { return contextLastVerse_; }
@@ -143,13 +156,13 @@ private:
     void ReadFirstVerse(std::string_view escaped);
     void ReadLastVerse(std::string_view escaped, std::size_t lastBackslash);
 
+    // The passage's last verse, and the chapters in which its context starts and ends.
+    int LastVerse() const;
+    int ContextStartChapter() const;
+    int ContextEndChapter() const;
+
     std::uint32_t matchKey_ = 0; // same VerseKey, same matchKey
     std::int32_t sortKey_ = 0;
-    std::string reference_;
-    std::string contextReference_;
-    std::string contextStartReference_;
-    std::string passageReference_;
-    std::string elementText_;
     int book_ = 1;
     int chapter_ = 1;
     int firstVerse_ = 1;
@@ -166,4 +179,4 @@ std::string_view TextRange(std::string_view text, int start, int length);
 
 // Context escaping of the passage file: CR LF becomes backslash n, quotation marks and apostrophes
 // become entities. A lone LF is written as backslash n too, since a raw one would end the line.
-void AppendEscapedContext(std::string& out, const std::string& context);
+void AppendEscapedContext(std::string& out, std::string_view context);

@@ -311,7 +311,8 @@ Status CPassageLoader::LoadBaseline(IMessageSink& messages) {
         std::string_view line;
         if (ReadElementLine(infoFile_, cutCopy, line))
             ReportTooLong(messages, false, store_.PassageCount());
-        auto passage = std::make_unique<CPassage>();
+        CMemoryArena& arena = *store_.baselineArena_;
+        std::unique_ptr<CPassage> passage(new (arena) CPassage(&arena));
         if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
         if (passage->MatchKey() <= lastBaselineKey) {
@@ -364,7 +365,7 @@ Status CPassageLoader::ShareContext(CPassage& passage, std::uint32_t previousKey
         after = record->PassageText();
     }
     prefix.append(abbrev).push_back(' ');
-    std::string shared;
+    std::pmr::string shared(passage.context.get_allocator());
     shared.reserve(prefix.size() + passage.context.size() + kParagraphBreak.size() + after.size());
     shared.append(prefix).append(passage.context);
     if (record->ctxLines != kCtxBeforeOnly)
@@ -387,7 +388,8 @@ void CPassageLoader::ReadUserElements(UserElements& user) {
         UserElement& element = user.read.emplace_back();
         std::string_view line;
         element.cut = ReadElementLine(userFile_, cutCopy, line);
-        auto passage = std::make_unique<CPassage>();
+        CMemoryArena& arena = *store_.userArena_;
+        std::unique_ptr<CPassage> passage(new (arena) CPassage(&arena));
         if (passage->ParseElement(line, user.fault) == Status::Fatal)
             return;
         element.key = passage->key;

@@ -287,11 +287,21 @@ Status CPassageStore::Save(AfterSave after) {
     if (after == AfterSave::Free) {
         passages_.clear();
     } else if (after == AfterSave::KeepToExit) {
-        // Held from a static pointer, which a leak checker counts as a root.
-        static auto* const keptToExit = new std::vector<std::unique_ptr<CPassage>>;
-        keptToExit->insert(keptToExit->end(), std::make_move_iterator(passages_.begin()),
-                           std::make_move_iterator(passages_.end()));
+        // Held from a static pointer, which a leak checker counts as a root, with the memory of
+        // the passages that came from the files.
+        struct Kept {
+            std::vector<std::unique_ptr<CPassage>> passages;
+            std::vector<std::unique_ptr<CMemoryArena>> arenas;
+        };
+        static auto* const keptToExit = new Kept;
+        keptToExit->passages.insert(keptToExit->passages.end(),
+                                    std::make_move_iterator(passages_.begin()),
+                                    std::make_move_iterator(passages_.end()));
         passages_.clear();
+        for (std::unique_ptr<CMemoryArena>* arena : {&baselineArena_, &userArena_}) {
+            keptToExit->arenas.push_back(std::move(*arena));
+            *arena = std::make_unique<CMemoryArena>();
+        }
     }
     if (saved.exportWritten)
         ExportWritten(saved.exportTimestamp);

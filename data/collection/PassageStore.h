@@ -2,6 +2,7 @@
 #pragma once
 
 #include "LineReader.h"
+#include "MemoryArena.h"
 #include "Passage.h"
 #include "PassageLoader.h"
 #include "PassageWriter.h"
@@ -153,6 +154,10 @@ public:
     bool ExportDue() const { return exportDue_; }
     bool UserFileChanged() const { return userFileChanged_; }
     double LoadSeconds() const { return loadSeconds_; }
+    // The memory the passages read from the files take outside the heap, in their arenas.
+    std::size_t ArenaBytes() const {
+        return baselineArena_->ReservedBytes() + userArena_->ReservedBytes();
+    }
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
 
 private:
@@ -180,6 +185,10 @@ private:
     ISettings& settings_;
     IClock& clock_;
     std::filesystem::path directory_;
+    // The memory of the passages loaded from the files, an arena for each thread that reads
+    // them; they go after the passages.
+    std::unique_ptr<CMemoryArena> baselineArena_ = std::make_unique<CMemoryArena>();
+    std::unique_ptr<CMemoryArena> userArena_ = std::make_unique<CMemoryArena>();
     std::vector<std::unique_ptr<CPassage>> passages_;
     IStoreListener* listener_ = nullptr;
     bool listContextRecords_ = false;

@@ -19,7 +19,7 @@ CPassageCard::CPassageCard(const CPassage& passage) : passage_(passage.PassageTe
         .append(">");
     if (passage.psgStart > 0)
         before_ = std::string(passage.TextBeforePassage());
-    const std::string& context = passage.context;
+    const std::string_view context = passage.context;
     if (context.size() > passage_.size() + kWorthwhileAfter) {
         const int end = passage.psgEnd;
         after_ = std::string(TextRange(context, end, static_cast<int>(context.size()) - end));

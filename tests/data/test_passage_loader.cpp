@@ -227,7 +227,7 @@ TEST_F(LoadTest, OverlongElementIsCutAndLoadGoesOn) {
     EXPECT_EQ(sink.shown[1].caption, "Recitor User Passage Too Long");
     EXPECT_EQ(sink.shown[1].text, "RctUser.xml file has user passage that is too long: #20");
     for (const int index : {0, 18}) {
-        const std::string& context = store->Passage(index).context;
+        const std::string_view context = store->Passage(index).context;
         EXPECT_TRUE(context.ends_with("aaaTRUNCATED ")) << index;
         EXPECT_EQ(context.size() - 10, 2480 - longOne.Line().find("context=\"") - 9) << index;
     }
@@ -467,7 +467,7 @@ TEST_F(LoadTest, SharedContextsAreAssembledFromTheRecord) {
         EXPECT_TRUE(sink.shown.empty());
         const CPassage& p = Shape(17);
         const int shift = static_cast<int>(context.find(own));
-        EXPECT_EQ(p.context, context) << recordLines;
+        EXPECT_EQ(p.context, std::string_view(context)) << recordLines;
         EXPECT_EQ(p.psgStart, shift);
         EXPECT_EQ(p.psgEnd, shift + 12);
         EXPECT_EQ(p.hintStart, shift + 3);

@@ -124,13 +124,13 @@ TEST_F(SaveTest, CloseAtExitSavesAndKeepsTheRecordsAlive) {
     ReviseUnchanged(17);
     const CPassage& kept = store->Passage(15);
     const std::uint32_t key = kept.key;
-    const std::string context = kept.context;
+    const std::string context(kept.context);
     ASSERT_EQ(store->CloseAtExit(), Status::Ok);
     EXPECT_EQ(store->PassageCount(), 0);
     EXPECT_EQ(Read("RctStats.xml"), kTwoStats);
     store.reset();
     EXPECT_EQ(kept.key, key);
-    EXPECT_EQ(kept.context, context);
+    EXPECT_EQ(kept.context, std::string_view(context));
 }
 
 // Untouched files are the ones loaded; a statistics file rewritten in place, or a spare that

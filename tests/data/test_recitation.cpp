@@ -478,8 +478,8 @@ TEST_F(BundledRecitationTest, AFirstVerseAndTheReferenceLineUpOnEveryBundledPass
     for (int i = 0; i < store->PassageCount(); ++i) {
         const CPassage& passage = store->Passage(i);
         const std::string_view text = passage.PassageText();
-        const std::string_view reference = passage.PassageReference();
-        SCOPED_TRACE(std::string(reference) + " " + std::string(passage.TransName()));
+        const std::string reference = passage.PassageReference();
+        SCOPED_TRACE(reference + " " + std::string(passage.TransName()));
         const std::size_t lineEnd = std::min(text.find('\r'), text.find('\n'));
         if (lineEnd != std::string_view::npos) {
             ++multiLine;

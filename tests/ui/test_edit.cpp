@@ -463,7 +463,7 @@ private slots:
         phil.hintStart = phil.psgStart;
         phil.hintEnd = phil.psgStart + 4;
         phil.ctxLines = CPassageCheck::kSharedContext;
-        const std::string context = phil.context;
+        const std::string context(phil.context);
         Dlg dialog(&phil, 0, *store_, kTransAll);
         QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(),
                  FromWin1252(context).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -472,7 +472,7 @@ private slots:
         Button(dialog, Dlg::kSave)->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const int index = store_->Revise(Sample::kPhil413, dialog.Values());
-        QCOMPARE(store_->Passage(index).context, context);
+        QCOMPARE(std::string(store_->Passage(index).context), context);
 
         CPassage& john = Shape(Sample::kJohn16Niv);
         john.ctxLines = CPassageCheck::kSharedContext;
