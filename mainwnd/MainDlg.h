@@ -2,12 +2,12 @@
 #pragma once
 
 #include "CommandContext.h"
+#include "InstalledBibles.h"
 #include "MainLayout.h"
 #include "PassageDisplay.h"
 #include "PassageStore.h"
 #include "Preferences.h"
 #include "StudySession.h"
-#include "SwordBible.h"
 
 #include <QDialog>
 
@@ -147,7 +147,7 @@ private:
     CPassageStore& store_;
     CPreferences& prefs_;
     // Opened at its first use, by a command that takes passages from the Bible.
-    CSwordBible bible_;
+    CInstalledBibles bible_;
     const int editNextMode_;
     CStudySession session_;
     std::unique_ptr<CPassageTreeModel> model_;

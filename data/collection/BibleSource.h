@@ -25,3 +25,9 @@ public:
     virtual bool Verses(int trans, int book, int chapter, int first, int last,
                         std::vector<std::string>& texts, std::string& reason) = 0;
 };
+
+// The Bibles are read by a library of their own that the program opens when it first needs
+// them; the library exports one function of this name and type, which makes a source the caller
+// owns.
+using BibleSourceFactory = IBibleSource* (*)();
+inline constexpr const char* kBibleSourceFactory = "RecitorMakeBibleSource";

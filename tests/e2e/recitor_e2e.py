@@ -1031,6 +1031,32 @@ def scenario_add_passage(s):
     check(s.settings().get("Params/UserCount") == "3", "UserCount after the add")
 
 
+def mapped(process, name):
+    """Whether a library whose file name contains name is in the running process's memory."""
+    with open(f"/proc/{process.pid}/maps", encoding="utf-8") as maps:
+        return name in maps.read()
+
+
+def scenario_from_bible(s):
+    """From Bible fills a new passage from the installed KJV Bible, and the passage is saved. The
+    library that reads the Bibles is opened only then: it is not in the program's memory before."""
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    check(not mapped(program, "libsword"), "the Bibles' library is loaded at start")
+    s.key(window, "ctrl+n")
+    dialog = s.wait_window("^Add Passage$")
+    type_verse_key(s, dialog, JOHN, 2, 1, 1, KJV)
+    s.key(dialog, "ctrl+b")
+    s.key(dialog, "ctrl+s")
+    poll("the dialog to close", lambda: not s.windows("^Add Passage$"))
+    s.wait_title(window, r"^Recitor  Score: 0  John 2:1  \[Topics: n/a -- n/a\] KJV$")
+    check(mapped(program, "libsword"), "the Bibles' library is not loaded after From Bible")
+    s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+    user = s.read_file("RctUser.xml").decode("cp1252")
+    check("the third day there was a marriage in Cana of Galilee" in user, f"user file:\n{user}")
+
+
 def scenario_edit_long_context(s):
     """A passage of the user's own whose element gives its context 98 lines, revised with a new
     hint: the user file keeps its whole context. (98 marks a shared context only in a bundled
@@ -1370,6 +1396,7 @@ def scenario_review_session(s):
 
 SCENARIOS = {
     "add_passage": scenario_add_passage,
+    "from_bible": scenario_from_bible,
     "edit_long_context": scenario_edit_long_context,
     "refused_add": scenario_refused_add,
     "first_start": scenario_first_start,

@@ -7,6 +7,7 @@
 #include "CommandIds.h"
 #include "DialogUnits.h"
 #include "EditPassageDlg.h"
+#include "InstalledBibles.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -158,6 +160,35 @@ private slots:
                                                 "10 verses"));
         QVERIFY(!Button(dialog, Dlg::kSave)->isEnabled());
         boxes_.shown.clear();
+    }
+
+    // The installed Bibles are read through the program's Bible library, opened at the first
+    // question; without it every question is answered as if no Bible were installed, and the
+    // reason says why.
+    void installedBiblesThroughTheirLibrary() {
+        constexpr int kJohn = 54;
+        const QString absent = dir_.filePath(QStringLiteral("no-such-library.so"));
+        CInstalledBibles missing(absent);
+        QVERIFY(missing.Translations().empty());
+        QCOMPARE(missing.LastVerse(CTenVerseBible::kKjv, kJohn, 3), -1);
+        std::vector<std::string> texts{"left over"};
+        std::string reason;
+        QVERIFY(!missing.Verses(CTenVerseBible::kKjv, kJohn, 3, 16, 16, texts, reason));
+        QVERIFY(texts.empty());
+        const QString why = QString::fromStdString(reason);
+        QVERIFY2(why.startsWith(QStringLiteral("The library that reads the installed Bibles "
+                                               "could not be loaded: ")) &&
+                     why.contains(absent),
+                 qPrintable(why));
+
+        CInstalledBibles bibles(QStringLiteral(RECITOR_BIBLE_LIBRARY));
+        const std::vector<int> installed = bibles.Translations();
+        QVERIFY(std::find(installed.begin(), installed.end(), CTenVerseBible::kKjv) !=
+                installed.end());
+        QCOMPARE(bibles.LastVerse(CTenVerseBible::kKjv, kJohn, 3), 36);
+        QVERIFY2(bibles.Verses(CTenVerseBible::kKjv, kJohn, 3, 16, 16, texts, reason),
+                 reason.c_str());
+        QVERIFY(texts.at(0).starts_with("For God so loved the world"));
     }
 
     void addSetUp() {
