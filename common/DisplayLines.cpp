@@ -166,6 +166,7 @@ std::optional<int> CDisplayLineMeasure::WrapWords(const QString& paragraph) cons
     qreal line = 0;   // the words on the line and the spaces between them
     qreal spaces = 0; // the spaces after the line's last word
     bool lineEmpty = true;
+    qsizetype lineStart = 0;
     for (qsizetype start = 0; start < length;) {
         qsizetype end = start + 1;
         for (; end < length && paragraph[end] != QLatin1Char(' '); ++end) {
@@ -178,22 +179,23 @@ std::optional<int> CDisplayLineMeasure::WrapWords(const QString& paragraph) cons
         const SWord word = Word(QStringView(paragraph).sliced(start, end - start));
         if (word.advance + word.overhang > width_ - kEdgeBand)
             return std::nullopt; // the layout breaks it inside
+        qsizetype next = end;
+        while (next < length && paragraph[next] == QLatin1Char(' '))
+            ++next;
+
         const qreal needed = line + spaces + word.advance + word.overhang;
         if (lineEmpty) {
             line = word.advance;
             lineEmpty = false;
-        } else if (std::abs(needed - width_) <= kEdgeBand) {
-            return std::nullopt;
-        } else if (needed > width_) {
+        } else if (std::abs(needed - width_) > kEdgeBand
+                       ? needed > width_
+                       : !FitsOnLine(paragraph, lineStart, start, next)) {
             ++lines;
             line = word.advance;
+            lineStart = start;
         } else {
             line += spaces + word.advance;
         }
-
-        qsizetype next = end;
-        while (next < length && paragraph[next] == QLatin1Char(' '))
-            ++next;
         spaces = static_cast<qreal>(next - end) * spaceWidth_;
         if (spaces > width_ - kEdgeBand)
             return std::nullopt; // the layout ends the line inside the spaces
@@ -221,6 +223,27 @@ CDisplayLineMeasure::SWord CDisplayLineMeasure::Word(QStringView word) const {
         words_.clear();
     words_.emplace(key, measured);
     return measured;
+}
+
+// The layout of the paragraph from the line's start through the word after this one tells: the
+// line's break falls before the word or after it. The text before the line's start plays no part
+// in where the line breaks, and what follows the word keeps its last letter's width and the
+// breaks after it as they are in the paragraph.
+bool CDisplayLineMeasure::FitsOnLine(const QString& paragraph, qsizetype lineStart,
+                                     qsizetype wordStart, qsizetype spacesEnd) const {
+    qsizetype end = spacesEnd;
+    while (end < paragraph.size() && paragraph[end] != QLatin1Char(' '))
+        ++end;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QTextLayout layout(paragraph.sliced(lineStart, end - lineStart), font_);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(width_);
+    const bool fits = line.textLength() > wordStart - lineStart;
+    layout.endLayout();
+    return fits;
 }
 
 int CDisplayLineMeasure::LayOut(const QString& paragraph) const {

@@ -26,9 +26,10 @@ int CountDisplayLines(const QString& text, double pointSize, int widthDialogUnit
 //
 // The counts are stored in the passage files, so they are always those of Qt's text layout. Most
 // paragraphs are counted without laying them out: the words' widths are measured once each and
-// wrapped as the layout wraps them. A paragraph with a character whose wrapping or width depends
-// on its neighbours (tabs, no-break spaces, soft hyphens, anything outside Windows-1252), a word
-// too wide for the box, or any break decided within a hair of the box's edge is laid out in full.
+// wrapped as the layout wraps them; a break decided within a hair of the box's edge is left to
+// the layout of that line alone. A paragraph with a character whose wrapping or width depends on
+// its neighbours (tabs, no-break spaces, soft hyphens, anything outside Windows-1252) or a word
+// too wide for the box is laid out in full.
 class CDisplayLineMeasure {
 public:
     CDisplayLineMeasure(double pointSize, int widthDialogUnits, bool rememberParagraphs = false);
@@ -46,6 +47,10 @@ private:
     // The count of the paragraph from its words' widths; none when only the layout can tell.
     std::optional<int> WrapWords(const QString& paragraph) const;
     SWord Word(QStringView word) const;
+    // Whether the layout keeps the word at wordStart on the line begun at lineStart; spacesEnd is
+    // where the spaces after the word end.
+    bool FitsOnLine(const QString& paragraph, qsizetype lineStart, qsizetype wordStart,
+                    qsizetype spacesEnd) const;
     int LayOut(const QString& paragraph) const;
 
     QFont font_;

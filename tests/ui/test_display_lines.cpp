@@ -89,6 +89,19 @@ public:
         return texts;
     }
 
+    // A paragraph of a long context: hundreds of words with one space between them, so that
+    // many of its lines end close to the box's edge.
+    QString LongParagraph() {
+        QString text;
+        const int words = Below(300) + 100;
+        for (int w = 0; w < words; ++w) {
+            if (w > 0)
+                text += QLatin1Char(' ');
+            text += Words()[Below(Words().size())];
+        }
+        return text;
+    }
+
 private:
     int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
@@ -107,7 +120,7 @@ private:
         }
     }
 
-    QString Word() {
+    static const QStringList& Words() {
         static const QStringList kWords = {
             QStringLiteral("the"),
             QStringLiteral("and"),
@@ -143,6 +156,11 @@ private:
             QStringLiteral("&"),
             QStringLiteral("~"),
         };
+        return kWords;
+    }
+
+    QString Word() {
+        const QStringList& kWords = Words();
         switch (Below(30)) {
         case 0: // Windows-1252 punctuation and letters, around and inside words
             return FromWin1252(std::string(1, static_cast<char>(0x80 + Below(128)))) +
@@ -214,6 +232,22 @@ private slots:
             for (int i = 0; i < 300; ++i)
                 for (const QString& text : maker.AcrossTheEdge(MeasureFont(points)))
                     QCOMPARE(measure.Count(text), LaidOutLines(text, points));
+        }
+    }
+
+    // Long paragraphs are counted as the layout counts them, and a break close to the edge costs
+    // the layout of that line, not of the whole paragraph.
+    void longParagraphsCountAsTheLayout() {
+        CTextMaker maker;
+        for (const int points : kSizes) {
+            const CDisplayLineMeasure measure(points, CPassageCheck::kBoxWidth);
+            constexpr int kParagraphs = 400;
+            for (int i = 0; i < kParagraphs; ++i) {
+                const QString text = maker.LongParagraph();
+                QCOMPARE(measure.Count(text), LaidOutLines(text, points));
+            }
+            QVERIFY2(measure.LaidOutParagraphs() < kParagraphs / 4,
+                     qPrintable(QString::number(measure.LaidOutParagraphs())));
         }
     }
 };
