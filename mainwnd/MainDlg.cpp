@@ -58,9 +58,11 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto* bar = new QMenuBar(this);
     // The navigation commands sit on the bar itself, which a desktop's global menu would drop.
-    bar->setNativeMenuBar(false);
+    // Said before the bar exists, so that it never asks the session bus for a global menu: that
+    // question alone delays the window's first appearance.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+    auto* bar = new QMenuBar(this);
     bar->installEventFilter(this);
     layout->setMenuBar(bar);
     menu_ = std::make_unique<CMainMenu>(*bar, *this);

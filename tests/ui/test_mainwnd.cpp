@@ -449,6 +449,9 @@ private slots:
     void menuBar() {
         Open();
         auto* bar = window_->findChild<QMenuBar*>();
+        // The bar stays in the window and never asks the desktop for a global menu.
+        QVERIFY(!bar->isNativeMenuBar());
+        QVERIFY(QCoreApplication::testAttribute(Qt::AA_DontUseNativeMenuBar));
         QCOMPARE(TextsOf(bar), QStringList({"&File", "&View", "&Preferences", "&Help", "<< First",
                                             "< Previous", "Next >", "Last >>"}));
         QCOMPARE(IdsOf(bar->actions()[0]->menu()),
