@@ -58,8 +58,10 @@ bool Confirm(QWidget* owner, const char* text) {
 
 } // namespace
 
+// The exporter first: where it is missing, as on most computers, the library is not searched for
+// at all, which would delay the main window's first appearance.
 bool CHandheldExportCommand::Available() {
-    return Shell().LibraryLoads(QLatin1String(kSyncLibrary)) && Shell().FileOpens(ExporterPath());
+    return Shell().FileOpens(ExporterPath()) && Shell().LibraryLoads(QLatin1String(kSyncLibrary));
 }
 
 void CHandheldExportCommand::Run() {
