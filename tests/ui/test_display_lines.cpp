@@ -155,6 +155,17 @@ private:
             QStringLiteral("{x}"),
             QStringLiteral("&"),
             QStringLiteral("~"),
+            // Punctuation standing alone, as some typists space it ("Amen !", "( selah )"): no
+            // line may break before the closing kinds or after the opening ones, spaces or not.
+            QStringLiteral("!"),
+            QStringLiteral("?"),
+            QStringLiteral(";"),
+            QStringLiteral(":"),
+            QStringLiteral(")"),
+            QStringLiteral("]"),
+            QStringLiteral("/"),
+            QStringLiteral("("),
+            QStringLiteral("["),
         };
         return kWords;
     }
