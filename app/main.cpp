@@ -5,16 +5,22 @@
 #include <QApplication>
 #include <QIcon>
 #include <QSessionManager>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // The program runs as a sequence of modal windows (the tip, then the main window); closing
     // the first must not end the run.
     QApplication::setQuitOnLastWindowClosed(false);
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/recitor-48.png"));
-    icon.addFile(QStringLiteral(":/icons/recitor-256.png"));
-    QApplication::setWindowIcon(icon);
+    // The icon is read once the first window is on the screen, in that window's event loop: the
+    // window takes it then. Reading the images (and the image plugins with them) beforehand would
+    // only delay the window.
+    QTimer::singleShot(0, &application, [] {
+        QIcon icon;
+        icon.addFile(QStringLiteral(":/icons/recitor-48.png"));
+        icon.addFile(QStringLiteral(":/icons/recitor-256.png"));
+        QApplication::setWindowIcon(icon);
+    });
     // Lets the desktop match the windows to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("recitor"));
     CRecitorApp app;
