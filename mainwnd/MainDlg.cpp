@@ -42,14 +42,23 @@
 
 #include <memory>
 
+namespace {
+
+// The maintainers work on each translation of a verse together with its context record: the
+// records are listed in their mode, in the tree and in the handheld export alike. Said before the
+// window's session lists the passages.
+CPassageStore& ListingContextRecords(CPassageStore& store, bool maintainer) {
+    store.SetListContextRecords(maintainer);
+    return store;
+}
+
+} // namespace
+
 CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, int position,
                    QWidget* parent)
-    : QDialog(parent), store_(store), prefs_(prefs), editNextMode_(editNextMode),
-      session_(store, position), model_(std::make_unique<CPassageTreeModel>(store, session_)),
-      topic_(prefs.topicNumber) {
-    // The maintainers work on each translation of a verse together with its context record: the
-    // records are listed in their mode, in the tree and in the handheld export alike.
-    store_.SetListContextRecords(editNextMode_ == 1);
+    : QDialog(parent), store_(ListingContextRecords(store, editNextMode == 1)), prefs_(prefs),
+      editNextMode_(editNextMode), session_(store, position, prefs.TransFilter),
+      model_(std::make_unique<CPassageTreeModel>(store, session_)), topic_(prefs.topicNumber) {
     session_.SetView(this);
     setWindowTitle(QStringLiteral("Recitor"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
@@ -87,7 +96,8 @@ CMainDlg::CMainDlg(CPassageStore& store, CPreferences& prefs, int editNextMode, 
     ConnectPreferences();
     ApplyCommandSettings();
     layout_->SetBackground(preferenceMenu_->BackgroundIndex());
-    RebuildTree();
+    // The session listed the passages as the tree shows them: only the layout is taken here.
+    layout_->CaptureLayout();
     UpdateNavigationMenu();
     SelectCurrent();
     BringTextBoxToFront();

@@ -12,7 +12,8 @@
 
 CPassageTreeModel::CPassageTreeModel(const CPassageStore& store, const CStudySession& session,
                                      QObject* parent)
-    : QAbstractItemModel(parent), store_(store), session_(session) {
+    : QAbstractItemModel(parent), store_(store), session_(session),
+      transFilterName_(TransAbbrev(session.TransFilter())) {
     QPixmap mark(MarkSize());
     mark.fill(Qt::transparent);
     QPainter painter(&mark);

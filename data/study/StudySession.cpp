@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "StudySession.h"
 
-#include "RefTables.h"
-
-CStudySession::CStudySession(CPassageStore& store, int position)
-    : store_(store), transFilter_(kTransAll),
-      listing_(std::make_unique<CPassageListing>(store, kTransAll)), position_(position) {
+CStudySession::CStudySession(CPassageStore& store, int position, int transFilter)
+    : store_(store), position_(position) {
+    List(transFilter);
     store_.SetListener(this);
 }
 
@@ -16,13 +14,17 @@ CStudySession::~CStudySession() {
 void CStudySession::Relist(int transFilter) {
     if (view_)
         view_->ListingAboutToChange();
+    List(transFilter);
+    if (view_)
+        view_->ListingChanged();
+}
+
+void CStudySession::List(int transFilter) {
     transFilter_ = transFilter;
     listing_ = std::make_unique<CPassageListing>(store_, transFilter);
     positionOf_.assign(static_cast<std::size_t>(store_.PassageCount()), -1);
     for (int position = 0; position < PositionCount(); ++position)
         positionOf_[static_cast<std::size_t>(PassageAt(position))] = position;
-    if (view_)
-        view_->ListingChanged();
 }
 
 int CStudySession::PositionOf(int passageIndex) const {

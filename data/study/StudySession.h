@@ -4,6 +4,7 @@
 #include "Passage.h"
 #include "PassageListing.h"
 #include "PassageStore.h"
+#include "RefTables.h"
 #include "ReviewHistory.h"
 
 #include <cstdint>
@@ -29,8 +30,9 @@ public:
 class CStudySession : private IStoreListener {
 public:
     // Borrows store for the session's life and listens to it; position is the navigation position
-    // to start at (limited to the listing when it is read). Lists every translation until Relist.
-    CStudySession(CPassageStore& store, int position);
+    // to start at (limited to the listing when it is read). Lists the passages that pass
+    // transFilter, as Relist does.
+    CStudySession(CPassageStore& store, int position, int transFilter = kTransAll);
     ~CStudySession() override;
     CStudySession(const CStudySession&) = delete;
     CStudySession& operator=(const CStudySession&) = delete;
@@ -103,6 +105,9 @@ public:
     bool Remove();
 
 private:
+    // Lists the passages that pass transFilter and finds each one's position.
+    void List(int transFilter);
+
     void PassagesChanged() override;
     void FindPositionOfCurrent();
     // Tells the recorder of a change of passage from old to now; nothing when equal.
