@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "InstalledBibles.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include "ProgramLibrary.h"
+
 #include <QLibrary>
 
 #include <utility>
@@ -14,12 +14,7 @@ CInstalledBibles::CInstalledBibles(QString path) : path_(std::move(path)) {}
 CInstalledBibles::~CInstalledBibles() = default;
 
 QString CInstalledBibles::ProgramLibrary() {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString beside = programDir + QStringLiteral("/" RECITOR_BIBLE_LIBRARY_NAME);
-    if (QFileInfo::exists(beside))
-        return beside;
-    return programDir +
-           QStringLiteral("/" RECITOR_BIBLE_LIBRARY_FROM_BIN "/" RECITOR_BIBLE_LIBRARY_NAME);
+    return ::ProgramLibrary(QStringLiteral(RECITOR_BIBLE_LIBRARY_NAME));
 }
 
 IBibleSource* CInstalledBibles::Source() {

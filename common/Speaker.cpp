@@ -1,88 +1,56 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "Speaker.h"
 
-#include <QTextToSpeech>
+#include "ProgramLibrary.h"
+#include "SpeechEngine.h"
 
-#include <algorithm>
+#include <QLibrary>
+
 #include <utility>
 
-CSpeaker::CSpeaker(QStringList engines) : engines_(std::move(engines)) {}
+CSpeaker::CSpeaker(QStringList engines, QString library)
+    : engines_(std::move(engines)), library_(std::move(library)) {}
 
-CSpeaker::~CSpeaker() {
-    if (engine_)
-        engine_->stop();
+// The library stays loaded after the engine is gone: the engine's code runs until it is deleted,
+// and unloading Qt's speech plugins while the program runs gains nothing.
+CSpeaker::~CSpeaker() = default;
+
+ISpeechEngine* CSpeaker::Engine() {
+    if (opened_)
+        return engine_.get();
+    opened_ = true;
+    QLibrary library(library_.isEmpty()
+                         ? ProgramLibrary(QStringLiteral(RECITOR_SPEECH_LIBRARY_NAME))
+                         : library_);
+    const auto make = reinterpret_cast<SpeechEngineFactory>(library.resolve(kSpeechEngineFactory));
+    if (make)
+        engine_.reset(make(engines_, [this](bool on) { emit speaking(on); }));
+    else
+        failure_ =
+            QStringLiteral("The speech library could not be loaded: %1").arg(library.errorString());
+    return engine_.get();
 }
 
 bool CSpeaker::EngineInstalled() {
-    const QStringList installed = QTextToSpeech::availableEngines();
-    return std::any_of(engines_.cbegin(), engines_.cend(),
-                       [&installed](const QString& name) { return installed.contains(name); });
-}
-
-QTextToSpeech* CSpeaker::Engine() {
-    if (chosen_)
-        return engine_;
-    chosen_ = true;
-    const QStringList installed = QTextToSpeech::availableEngines();
-    for (const QString& name : std::as_const(engines_)) {
-        if (!installed.contains(name))
-            continue;
-        auto* engine = new QTextToSpeech(name, this);
-        // An engine that cannot reach its service or its audio output says so at once, in its
-        // state or (flite without an audio device) only in its error text.
-        if (engine->state() != QTextToSpeech::Error && engine->errorString().isEmpty()) {
-            engine_ = engine;
-            connect(engine_, &QTextToSpeech::stateChanged, this,
-                    [this](QTextToSpeech::State state) { OnEngineState(state); });
-            return engine_;
-        }
-        problem_ = engine->errorString();
-        delete engine;
-    }
-    if (problem_.isEmpty())
-        problem_ = QStringLiteral("No speech engine is installed.");
-    return nullptr;
+    ISpeechEngine* engine = Engine();
+    return engine && engine->EngineInstalled();
 }
 
 bool CSpeaker::Say(const QString& text, double rate) {
-    QTextToSpeech* engine = Engine();
-    if (!engine)
-        return false;
-    engine->setRate(rate);
-    engineStarted_ = false;
-    problem_.clear();
-    engine->say(text);
-    if (!speaking_) {
-        speaking_ = true;
-        emit speaking(true);
-    }
-    return true;
+    ISpeechEngine* engine = Engine();
+    return engine && engine->Say(text, rate);
 }
 
+// Nothing can be under way before the library is opened, so these do not open it.
 void CSpeaker::Stop() {
     if (engine_)
-        engine_->stop();
-    Finish();
+        engine_->Stop();
 }
 
-// The engine reports its states late: a Ready that stems from stopping an earlier text may come
-// after the next Say, so only the end of a text that the engine has begun ends the reading. An
-// error ends it at any time.
-void CSpeaker::OnEngineState(int state) {
-    if (state == QTextToSpeech::Speaking) {
-        engineStarted_ = true;
-    } else if (state == QTextToSpeech::Error) {
-        problem_ = engine_->errorString();
-        Finish();
-    } else if (state == QTextToSpeech::Ready && engineStarted_) {
-        Finish();
-    }
+bool CSpeaker::Speaking() const {
+    return engine_ && engine_->Speaking();
 }
 
-void CSpeaker::Finish() {
-    engineStarted_ = false;
-    if (!speaking_)
-        return;
-    speaking_ = false;
-    emit speaking(false);
+QString CSpeaker::Problem() const {
+    return engine_ ? engine_->Problem() : failure_;
 }

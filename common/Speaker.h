@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-class QTextToSpeech;
+#include <memory>
+
+class ISpeechEngine;
 
 // What the program asks of a speech engine: read a text aloud, stop, and tell when reading ends.
 // The window holds one; tests give it one that records what it was told to read.
@@ -25,39 +27,41 @@ public:
     virtual void Stop() = 0;
     // From Say until the text has been read, reading was stopped or the engine failed.
     virtual bool Speaking() const = 0;
-    // Why the last Say could not start reading, or why the engine broke off reading.
+    // Why the last Say could not start reading, or why the engine broke off reading; also why
+    // EngineInstalled could not look for an engine, when it could not.
     virtual QString Problem() const = 0;
 
 signals:
     void speaking(bool on);
 };
 
-// The desktop's speech through Qt's text-to-speech. The engine is chosen and started at the first
-// Say and kept for the run: the first of engines that is installed and starts. By default that is
-// speech-dispatcher where the desktop's service answers (it speaks with the voice and the output
-// the user set up), else the offline flite voice.
+// The desktop's speech through Qt's text-to-speech, read by the speech library, which is opened at
+// the first question that needs an engine (EngineInstalled, Say), not at start. The engine is
+// chosen and started at the first Say and kept for the run: the first of engines that is installed
+// and starts. By default that is speech-dispatcher where the desktop's service answers (it speaks
+// with the voice and the output the user set up), else the offline flite voice. When the library
+// cannot be loaded, no engine is installed and Problem() says why.
 class CSpeaker : public ISpeaker {
     Q_OBJECT
 public:
-    explicit CSpeaker(QStringList engines = {QStringLiteral("speechd"), QStringLiteral("flite")});
+    // Reads through the speech library at library; empty: the program's own.
+    explicit CSpeaker(QStringList engines = {QStringLiteral("speechd"), QStringLiteral("flite")},
+                      QString library = {});
     ~CSpeaker() override;
 
     bool EngineInstalled() override;
     bool Say(const QString& text, double rate) override;
     void Stop() override;
-    bool Speaking() const override { return speaking_; }
-    QString Problem() const override { return problem_; }
+    bool Speaking() const override;
+    QString Problem() const override;
 
 private:
-    // The engine of this run, chosen at the first call; null when none would start.
-    QTextToSpeech* Engine();
-    void OnEngineState(int state);
-    void Finish();
+    // The library's engine, or null when the library cannot be loaded (failure_ says why).
+    ISpeechEngine* Engine();
 
     QStringList engines_;
-    QTextToSpeech* engine_ = nullptr;
-    bool chosen_ = false;
-    bool speaking_ = false;
-    bool engineStarted_ = false; // the engine has begun reading the text of the last Say
-    QString problem_;
+    QString library_;
+    bool opened_ = false;
+    std::unique_ptr<ISpeechEngine> engine_;
+    QString failure_;
 };

@@ -18,6 +18,7 @@ namespace {
 constexpr double kListenRates[CPreferences::kListenSpeeds] = {-0.5, -0.25, 0.0, 0.25, 0.5};
 constexpr const char* kNoSpeechEngine =
     "Listening needs a speech engine: install the package qt6-speech-flite-plugin.";
+constexpr const char* kNotPossible = "Listening is not possible: %1";
 
 } // namespace
 
@@ -51,8 +52,11 @@ bool CListenCommand::Stop() {
 }
 
 bool CListenCommand::Possible() {
+    // Where the speaker could not even look for an engine, its reason says more than the advice.
     if (problem_.isEmpty() && !speaker_->EngineInstalled())
-        problem_ = QString::fromLatin1(kNoSpeechEngine);
+        problem_ = speaker_->Problem().isEmpty()
+                       ? QString::fromLatin1(kNoSpeechEngine)
+                       : QString::fromLatin1(kNotPossible).arg(speaker_->Problem());
     return problem_.isEmpty();
 }
 
@@ -77,7 +81,7 @@ bool CListenCommand::Toggle(const CPassage* passage, bool context) {
         speaker_->Say(FromWin1252(SpeechText(text)), kListenRates[prefs_.ListenSpeed]))
         return true;
     if (problem_.isEmpty())
-        problem_ = QStringLiteral("Listening is not possible: %1").arg(speaker_->Problem());
+        problem_ = QString::fromLatin1(kNotPossible).arg(speaker_->Problem());
     Update(passage);
     return false;
 }

@@ -1057,6 +1057,24 @@ def scenario_from_bible(s):
     check("the third day there was a marriage in Cana of Galilee" in user, f"user file:\n{user}")
 
 
+def scenario_listen(s):
+    """Listen (Ctrl+L) opens the speech library only then: Qt's text-to-speech library is not in
+    the program's memory at start. Whether it then reads depends on the machine's sound; Escape
+    stops a reading first, then ends the program."""
+    program = s.start()
+    window = s.wait_window(MAIN_TITLE)
+    check(not mapped(program, "libQt6TextToSpeech"), "the speech library is loaded at start")
+    s.key(window, "ctrl+l")
+    poll("the speech library to be loaded",
+         lambda: mapped(program, "librecitor-speech") and mapped(program, "libQt6TextToSpeech"))
+    s.key(window, "Escape")
+    try:
+        program.wait(2)
+    except subprocess.TimeoutExpired:
+        s.key(window, "Escape")
+    check(s.wait_exit(program) == 0, f"exit status {program.returncode}")
+
+
 def scenario_edit_long_context(s):
     """A passage of the user's own whose element gives its context 98 lines, revised with a new
     hint: the user file keeps its whole context. (98 marks a shared context only in a bundled
@@ -1397,6 +1415,7 @@ def scenario_review_session(s):
 SCENARIOS = {
     "add_passage": scenario_add_passage,
     "from_bible": scenario_from_bible,
+    "listen": scenario_listen,
     "edit_long_context": scenario_edit_long_context,
     "refused_add": scenario_refused_add,
     "first_start": scenario_first_start,

@@ -39,7 +39,9 @@ public:
         emit speaking(false);
     }
     bool Speaking() const override { return speaking_; }
-    QString Problem() const override { return QStringLiteral("No audio device available"); }
+    QString Problem() const override {
+        return starts ? QString() : QStringLiteral("No audio device available");
+    }
 
     bool installed = true;
     bool starts = true;
@@ -177,6 +179,20 @@ private slots:
                  "Listening is not possible: No audio device available");
     }
 
+    // Without the speech library the item is greyed with the reason the library gave.
+    void greyedWithoutTheSpeechLibrary() {
+        Open();
+        window_->SetSpeaker(std::make_unique<CSpeaker>(
+            QStringList{QStringLiteral("flite")}, dir_.filePath(QStringLiteral("missing.so"))));
+        emit window_->findChild<QMenuBar*>()->actions()[1]->menu()->aboutToShow();
+        QVERIFY(!Action(Id::kListen)->isEnabled());
+        QVERIFY2(
+            Action(Id::kListen)
+                ->toolTip()
+                .startsWith("Listening is not possible: The speech library could not be loaded: "),
+            qPrintable(Action(Id::kListen)->toolTip()));
+    }
+
     void speedIsAPreferenceKeptAtOnce() {
         CRecordingSpeaker& speaker = OpenListening();
         QVERIFY(Action(Id::kFirstListenSpeed + 2)->isChecked());
@@ -191,7 +207,7 @@ private slots:
     // The offline engine needs an audio output (Qt's flite plugin says "No audio device
     // available" without one); where there is none the test says so and is skipped.
     void theOfflineEngineReadsToTheEnd() {
-        CSpeaker flite({QStringLiteral("flite")});
+        CSpeaker flite({QStringLiteral("flite")}, QStringLiteral(RECITOR_SPEECH_LIBRARY));
         if (!flite.EngineInstalled())
             QSKIP("the flite engine (qt6-speech-flite-plugin) is not installed");
         QSignalSpy speaking(&flite, &ISpeaker::speaking);
