@@ -6,7 +6,7 @@
 
 // The Bibles installed on this computer, as the passages need them: which translations there
 // are, how long a chapter is, and the plain words of verses. Books, chapters, verses and
-// translations are numbered as the passages number them (book 43 is John, translation 3 KJV).
+// translations are numbered as the passages number them (book 54 is John, translation 3 KJV).
 //
 // Safe to use from several threads at once; an implementation may open its library on first use.
 class IBibleSource {

@@ -6,8 +6,7 @@
 
 #include "CommandIds.h"
 #include "DialogUnits.h"
-#include "EditPassageDlg.h"
-#include "InstalledBibles.h"
+#include "EditDialogSupport.h"
 #include "MainDlg.h"
 #include "PassageStore.h"
 #include "RefTables.h"
@@ -33,24 +32,6 @@
 
 namespace {
 
-using Dlg = CEditPassageDlg;
-
-QPlainTextEdit* Box(const QWidget& dialog, int id) {
-    return Control<QPlainTextEdit>(dialog, id);
-}
-QLineEdit* Line(const QWidget& dialog, int id) {
-    return Control<QLineEdit>(dialog, id);
-}
-QComboBox* List(const QWidget& dialog, int id) {
-    return Control<QComboBox>(dialog, id);
-}
-QPushButton* Button(const QWidget& dialog, int id) {
-    return Control<QPushButton>(dialog, id);
-}
-QString Verify(const QWidget& dialog) {
-    return Box(dialog, Dlg::kVerifyBox)->toPlainText();
-}
-
 // The fixed texts of the dialog as Add opens it.
 constexpr FixedText kAddPassageTexts[] = {
     {kTheWindow, "windowTitle", "Add Passage"},
@@ -63,22 +44,6 @@ constexpr FixedText kAddPassageTexts[] = {
     {Dlg::kSecondaryName, "text", "n/a"},
     {Dlg::kHintBox, "plainText", "Copy/paste Hint from the Passage box above."}};
 
-const QString kContext = QStringLiteral("15 that everyone who believes\n"
-                                        "16 For God so loved the world that he gave\n"
-                                        "17 For God did not send");
-
-// Fills a dialog with John 3:16 in the given translation.
-void FillJohn(QWidget& dialog, int trans = 11) {
-    List(dialog, Dlg::kBookList)->setCurrentIndex(42);
-    Line(dialog, Dlg::kChapter)->setText(QStringLiteral("3"));
-    Line(dialog, Dlg::kFirstVerse)->setText(QStringLiteral("16"));
-    Line(dialog, Dlg::kLastVerse)->setText(QStringLiteral("16"));
-    List(dialog, Dlg::kTransList)->setCurrentIndex(trans);
-    Box(dialog, Dlg::kContextBox)->setPlainText(kContext);
-    Box(dialog, Dlg::kPassageBox)->setPlainText(QStringLiteral("For God so loved the world"));
-    Box(dialog, Dlg::kHintBox)->setPlainText(QStringLiteral("For God so"));
-}
-
 // The passage file's line of the key text (as it stands in the file, with its suffix).
 QString UserLine(const QString& dir, const QString& key) {
     const QString user = FromWin1252(ReadFile(dir + QStringLiteral("/RctUser.xml")).toStdString());
@@ -87,24 +52,6 @@ QString UserLine(const QString& dir, const QString& key) {
             return line;
     return {};
 }
-
-// A Bible of the KJV only, whose chapters have ten verses, each verse its number ("v3").
-class CTenVerseBible : public IBibleSource {
-public:
-    std::vector<int> Translations() override { return {kKjv}; }
-    int LastVerse(int trans, int, int) override { return trans == kKjv ? 10 : -1; }
-    bool Verses(int trans, int, int, int first, int last, std::vector<std::string>& texts,
-                std::string& reason) override {
-        if (trans != kKjv || last > 10) {
-            reason = "No such Bible";
-            return false;
-        }
-        for (int verse = first; verse <= last; ++verse)
-            texts.push_back(std::string("v").append(std::to_string(verse)));
-        return true;
-    }
-    static constexpr int kKjv = 3;
-};
 
 } // namespace
 
@@ -125,70 +72,6 @@ private slots:
         CloseAll();
         boxes_.shown.clear();
         boxes_.answers.clear();
-    }
-
-    // From Bible (Ctrl+B) fills the three texts from the Bible and the checks run; without a
-    // Bible for the translation it tells why and leaves every text as it was.
-    void fromBible() {
-        CTenVerseBible bible;
-        Dlg dialog(nullptr, 0, *store_, kTransAll);
-        QVERIFY(!Button(dialog, Dlg::kFromBible)->isEnabled());
-        dialog.SetBible(&bible, 2, 1);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        FillJohn(dialog, 0);
-        Line(dialog, Dlg::kFirstVerse)->setText(QStringLiteral("2"));
-        Line(dialog, Dlg::kLastVerse)->setText(QStringLiteral("3"));
-        Button(dialog, Dlg::kFromBible)->click();
-        QCOMPARE(boxes_.shown.size(), 1);
-        QCOMPARE(boxes_.shown[0].text, QStringLiteral("No such Bible"));
-        QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(), kContext);
-
-        List(dialog, Dlg::kTransList)->setCurrentIndex(CTenVerseBible::kKjv);
-        QTest::keyClick(Box(dialog, Dlg::kContextBox), Qt::Key_B, Qt::ControlModifier);
-        QCOMPARE(boxes_.shown.size(), 1);
-        QCOMPARE(Box(dialog, Dlg::kContextBox)->toPlainText(),
-                 QStringLiteral("1 v1\n2 v2\n3 v3\n4 v4"));
-        QCOMPARE(Box(dialog, Dlg::kPassageBox)->toPlainText(), QStringLiteral("2 v2\n3 v3"));
-        QCOMPARE(Box(dialog, Dlg::kHintBox)->toPlainText(), QStringLiteral("v2"));
-        QVERIFY(Verify(dialog).startsWith(QStringLiteral("<psg key=\"540030023\" vCount=\"02\"")));
-        QVERIFY(Button(dialog, Dlg::kSave)->isEnabled());
-
-        // A verse past the chapter's end is refused with its reason.
-        Line(dialog, Dlg::kLastVerse)->setText(QStringLiteral("11"));
-        QCOMPARE(Verify(dialog), QStringLiteral("John 3:11 is not in the KJV Bible: John 3 has "
-                                                "10 verses"));
-        QVERIFY(!Button(dialog, Dlg::kSave)->isEnabled());
-        boxes_.shown.clear();
-    }
-
-    // The installed Bibles are read through the program's Bible library, opened at the first
-    // question; without it every question is answered as if no Bible were installed, and the
-    // reason says why.
-    void installedBiblesThroughTheirLibrary() {
-        constexpr int kJohn = 54;
-        const QString absent = dir_.filePath(QStringLiteral("no-such-library.so"));
-        CInstalledBibles missing(absent);
-        QVERIFY(missing.Translations().empty());
-        QCOMPARE(missing.LastVerse(CTenVerseBible::kKjv, kJohn, 3), -1);
-        std::vector<std::string> texts{"left over"};
-        std::string reason;
-        QVERIFY(!missing.Verses(CTenVerseBible::kKjv, kJohn, 3, 16, 16, texts, reason));
-        QVERIFY(texts.empty());
-        const QString why = QString::fromStdString(reason);
-        QVERIFY2(why.startsWith(QStringLiteral("The library that reads the installed Bibles "
-                                               "could not be loaded: ")) &&
-                     why.contains(absent),
-                 qPrintable(why));
-
-        CInstalledBibles bibles(QStringLiteral(RECITOR_BIBLE_LIBRARY));
-        const std::vector<int> installed = bibles.Translations();
-        QVERIFY(std::find(installed.begin(), installed.end(), CTenVerseBible::kKjv) !=
-                installed.end());
-        QCOMPARE(bibles.LastVerse(CTenVerseBible::kKjv, kJohn, 3), 36);
-        QVERIFY2(bibles.Verses(CTenVerseBible::kKjv, kJohn, 3, 16, 16, texts, reason),
-                 reason.c_str());
-        QVERIFY(texts.at(0).starts_with("For God so loved the world"));
     }
 
     void addSetUp() {
