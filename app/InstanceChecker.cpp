@@ -196,8 +196,8 @@ CInstanceChecker::CInstanceChecker(const QString& mutexName, QObject* parent)
 CInstanceChecker::~CInstanceChecker() {
     UnlockStartup();
     if (serverFd_ >= 0) {
-        // The file goes first: a copy that starts in between then finds no socket at all, rather
-        // than a dead one that it would replace with its own just before this removed it.
+        // The file goes first: a copy starting in between then finds no socket, rather than a
+        // dead one that it would replace with its own, which this would then remove.
         ::unlink(serverFile_.constData());
         delete serverNotifier_;
         ::close(serverFd_);
