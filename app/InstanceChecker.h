@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 // Keeps the program to one running copy per user, so that only one copy ever works on the data
 // files. Two things in the user's runtime directory make this work:
 //  - a lock file taken with an exclusive flock: it orders two copies that reach the check at the
 //    same moment, and the system releases it however the holder ends;
-//  - a local server that the first copy keeps listening on while it runs: a successful
+//  - a local stream socket that the first copy keeps listening on while it runs: a successful
 //    connection means "another copy is running", and a "raise" request over it asks that copy to
 //    bring its open modal dialog, or else its main window, to the front.
 //
@@ -28,7 +28,7 @@ public:
                               QObject* parent = nullptr);
     ~CInstanceChecker() override;
 
-    // Name of the local server: "CInstanceChecker_MMF_" and the application name.
+    // Name of the listening socket: "CInstanceChecker_MMF_" and the application name.
     QString SharedMemoryName() const;
     // The window that a later copy asks to bring forward; null when there is none.
     QWidget* WindowToPublish() const;
@@ -63,13 +63,15 @@ private:
     QString RuntimeDir() const;
     static QString FindRuntimeDir();
     void AcceptConnections();
-    void ServeRequest(QLocalSocket* socket);
     quintptr BringForward();
 
     QString mutexName_;
     mutable QString runtimeDir_;
     QPointer<QWidget> mainWindow_;
     QPointer<QWidget> published_;
-    QLocalServer* server_ = nullptr;
+    // The listening socket while this copy is published, and the file it is bound to.
+    int serverFd_ = -1;
+    QSocketNotifier* serverNotifier_ = nullptr;
+    QByteArray serverFile_;
     int lockFd_ = -1;
 };

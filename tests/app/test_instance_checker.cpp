@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -90,6 +91,7 @@ private slots:
     void requestRestoresAndRaisesMainWindow();
     void requestWithoutWindowAnswersZero();
     void badClientsAreDroppedWithoutHarm();
+    void askerThatGivesUpLeavesRunningCopyUnharmed();
     void secondProcessBringsRunningCopyForward();
     void openModalDialogIsBroughtForward();
     void lockIsExclusiveAcrossProcessesAndFreedOnKill();
@@ -209,6 +211,34 @@ void TestInstanceChecker::badClientsAreDroppedWithoutHarm() {
     good.write("raise\n");
     QTRY_VERIFY(good.canReadLine());
     QVERIFY(!window.isMinimized());
+}
+
+void TestInstanceChecker::askerThatGivesUpLeavesRunningCopyUnharmed() {
+    // The running copy is the probe: this process uses the network module's sockets, which keep
+    // broken connections from raising SIGPIPE here, but the program itself does not.
+    QProcess probe;
+    StartProbe(probe, "serve");
+    QTRY_VERIFY_WITH_TIMEOUT(probe.canReadLine(), 10000);
+    QCOMPARE(ProbeLine(probe), QStringLiteral("first"));
+
+    // Stopped, the probe sees the request only after the asker has gone, so its answer meets a
+    // closed connection.
+    const auto pid = static_cast<pid_t>(probe.processId());
+    QVERIFY(::kill(pid, SIGSTOP) == 0);
+    QLocalSocket gaveUp;
+    gaveUp.connectToServer(CInstanceChecker().ServerPath());
+    QVERIFY(gaveUp.waitForConnected(1000));
+    gaveUp.write("raise\n");
+    QVERIFY(gaveUp.waitForBytesWritten(1000));
+    gaveUp.abort();
+    QVERIFY(::kill(pid, SIGCONT) == 0);
+
+    QLocalSocket next;
+    next.connectToServer(CInstanceChecker().ServerPath());
+    next.write("raise\n");
+    QTRY_VERIFY(next.canReadLine());
+    QCOMPARE(probe.state(), QProcess::Running);
+    StopProbe(probe);
 }
 
 void TestInstanceChecker::secondProcessBringsRunningCopyForward() {
