@@ -37,9 +37,9 @@ struct PassageFields {
 // translation, written as eight digits and a suffix character ("54003016" + "8" for John 3:16 in
 // translation 8). Records are owned by the passage store and never copied.
 //
-// A record is made on the heap (new CPassage) or, with its context, in an arena that outlives it
-// (new (arena) CPassage(&arena)): the store keeps the passages it loads that way, so that tens of
-// thousands of them take a few blocks of memory rather than an allocation each. A record knows
+// A record is made on the heap (new CPassage) or, with its context, in arenas that outlive it
+// (new (records) CPassage(&texts)): the store keeps the passages it loads that way, so that tens
+// of thousands of them take a few blocks of memory rather than an allocation each. A record knows
 // where it was made, and deleting one gives back heap memory only.
 class CPassage : public PassageFields {
 public:

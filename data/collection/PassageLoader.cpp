@@ -311,8 +311,8 @@ Status CPassageLoader::LoadBaseline(IMessageSink& messages) {
         std::string_view line;
         if (ReadElementLine(infoFile_, cutCopy, line))
             ReportTooLong(messages, false, store_.PassageCount());
-        CMemoryArena& arena = *store_.baselineArena_;
-        std::unique_ptr<CPassage> passage(new (arena) CPassage(&arena));
+        CPassageStore::LoadArenas& arenas = *store_.baselineArenas_;
+        std::unique_ptr<CPassage> passage(new (arenas.records) CPassage(&arenas.texts));
         if (passage->ParseElement(line, messages) == Status::Fatal)
             return Status::Fatal;
         if (passage->MatchKey() <= lastBaselineKey) {
@@ -388,8 +388,8 @@ void CPassageLoader::ReadUserElements(UserElements& user) {
         UserElement& element = user.read.emplace_back();
         std::string_view line;
         element.cut = ReadElementLine(userFile_, cutCopy, line);
-        CMemoryArena& arena = *store_.userArena_;
-        std::unique_ptr<CPassage> passage(new (arena) CPassage(&arena));
+        CPassageStore::LoadArenas& arenas = *store_.userArenas_;
+        std::unique_ptr<CPassage> passage(new (arenas.records) CPassage(&arenas.texts));
         if (passage->ParseElement(line, user.fault) == Status::Fatal)
             return;
         element.key = passage->key;

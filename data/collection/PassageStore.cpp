@@ -291,16 +291,16 @@ Status CPassageStore::Save(AfterSave after) {
         // the passages that came from the files.
         struct Kept {
             std::vector<std::unique_ptr<CPassage>> passages;
-            std::vector<std::unique_ptr<CMemoryArena>> arenas;
+            std::vector<std::unique_ptr<LoadArenas>> arenas;
         };
         static auto* const keptToExit = new Kept;
         keptToExit->passages.insert(keptToExit->passages.end(),
                                     std::make_move_iterator(passages_.begin()),
                                     std::make_move_iterator(passages_.end()));
         passages_.clear();
-        for (std::unique_ptr<CMemoryArena>* arena : {&baselineArena_, &userArena_}) {
-            keptToExit->arenas.push_back(std::move(*arena));
-            *arena = std::make_unique<CMemoryArena>();
+        for (std::unique_ptr<LoadArenas>* arenas : {&baselineArenas_, &userArenas_}) {
+            keptToExit->arenas.push_back(std::move(*arenas));
+            *arenas = std::make_unique<LoadArenas>();
         }
     }
     if (saved.exportWritten)

@@ -156,7 +156,7 @@ public:
     double LoadSeconds() const { return loadSeconds_; }
     // The memory the passages read from the files take outside the heap, in their arenas.
     std::size_t ArenaBytes() const {
-        return baselineArena_->ReservedBytes() + userArena_->ReservedBytes();
+        return baselineArenas_->ReservedBytes() + userArenas_->ReservedBytes();
     }
     std::uint32_t ExportTimestamp() const { return exportTimestamp_; }
 
@@ -185,10 +185,19 @@ private:
     ISettings& settings_;
     IClock& clock_;
     std::filesystem::path directory_;
-    // The memory of the passages loaded from the files, an arena for each thread that reads
-    // them; they go after the passages.
-    std::unique_ptr<CMemoryArena> baselineArena_ = std::make_unique<CMemoryArena>();
-    std::unique_ptr<CMemoryArena> userArena_ = std::make_unique<CMemoryArena>();
+    // The memory of the passages loaded from the files, for each thread that reads them: the
+    // records side by side in one arena, their contexts in another, so that a walk over the
+    // records (each listing) reads a few pages rather than every page of the texts in between.
+    // They go after the passages.
+    struct LoadArenas {
+        CMemoryArena records;
+        CMemoryArena texts;
+        std::size_t ReservedBytes() const {
+            return records.ReservedBytes() + texts.ReservedBytes();
+        }
+    };
+    std::unique_ptr<LoadArenas> baselineArenas_ = std::make_unique<LoadArenas>();
+    std::unique_ptr<LoadArenas> userArenas_ = std::make_unique<LoadArenas>();
     std::vector<std::unique_ptr<CPassage>> passages_;
     IStoreListener* listener_ = nullptr;
     bool listContextRecords_ = false;
