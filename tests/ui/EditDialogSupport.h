@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The Edit Passage dialog's controls as its tests reach them, and a passage to fill it with.
+// The Edit Passage dialog's controls as its tests reach them, a passage to fill it with, and the
+// sample collection the tests start from.
 #pragma once
 
 #include "EditPassageDlg.h"
+#include "RefTables.h"
 #include "UiSupport.h"
+#include "WindowTest.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -43,3 +46,20 @@ inline void FillJohn(QWidget& dialog, int trans = 11) {
     Box(dialog, Dlg::kPassageBox)->setPlainText(QStringLiteral("For God so loved the world"));
     Box(dialog, Dlg::kHintBox)->setPlainText(QStringLiteral("For God so"));
 }
+
+// The edit tests' start and end: the sample collection loaded, every translation listed; at the
+// end no window left and no message box unanswered.
+class CEditTest : public CWindowTest {
+protected:
+    void LoadSample() {
+        Sample::WriteFiles(dir_.path());
+        NewStore();
+        QCOMPARE(store_->Load(), Status::Ok);
+        prefs_.TransFilter = kTransAll;
+    }
+    void CloseAndForgetBoxes() {
+        CloseAll();
+        boxes_.shown.clear();
+        boxes_.answers.clear();
+    }
+};

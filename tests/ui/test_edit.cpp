@@ -55,24 +55,14 @@ QString UserLine(const QString& dir, const QString& key) {
 
 } // namespace
 
-class EditTest : public CWindowTest {
+class EditTest : public CEditTest {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
 
-    void init() {
-        Sample::WriteFiles(dir_.path());
-        NewStore();
-        QCOMPARE(store_->Load(), Status::Ok);
-        prefs_.TransFilter = kTransAll;
-    }
-
-    void cleanup() {
-        CloseAll();
-        boxes_.shown.clear();
-        boxes_.answers.clear();
-    }
+    void init() { LoadSample(); }
+    void cleanup() { CloseAndForgetBoxes(); }
 
     void addSetUp() {
         Dlg dialog(nullptr, 0, *store_, kTransAll);

@@ -34,24 +34,14 @@ public:
 
 } // namespace
 
-class EditBibleTest : public CWindowTest {
+class EditBibleTest : public CEditTest {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
 
-    void init() {
-        Sample::WriteFiles(dir_.path());
-        NewStore();
-        QCOMPARE(store_->Load(), Status::Ok);
-        prefs_.TransFilter = kTransAll;
-    }
-
-    void cleanup() {
-        CloseAll();
-        boxes_.shown.clear();
-        boxes_.answers.clear();
-    }
+    void init() { LoadSample(); }
+    void cleanup() { CloseAndForgetBoxes(); }
 
     // From Bible (Ctrl+B) fills the three texts from the Bible and the checks run; without a
     // Bible for the translation it tells why and leaves every text as it was.
