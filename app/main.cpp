@@ -4,11 +4,32 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMenuBar>
+#include <QProxyStyle>
 #include <QSessionManager>
 #include <QTimer>
 
+namespace {
+
+// The desktop's style, but for the picture of a menu bar's overflow button, which the program's
+// menu bars never show (their menus always fit). Qt reads that picture from a file as the bar is
+// made, and the first picture read from a file loads every image plugin there is: some 5 ms before
+// the main window can appear. Other windows' overflow buttons keep their picture.
+class CProgramStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton && qobject_cast<const QMenuBar*>(widget))
+            return {};
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QApplication::setStyle(new CProgramStyle);
     // The program runs as a sequence of modal windows (the tip, then the main window); closing
     // the first must not end the run.
     QApplication::setQuitOnLastWindowClosed(false);
