@@ -74,7 +74,7 @@ void CReviewCommands::Refresh() {
         reviewDue->setEnabled(false);
         return;
     }
-    const CReviewSchedule::DueToday due = schedule_->Due(store_);
+    const CReviewSchedule::DueToday due = schedule_->Due(store_, session_.Listing());
     model_.SetDue(due.passages);
     display_.ShowReviewStatus(&due);
     reviewDue->setText(QStringLiteral("Review Due Passages (%1)").arg(due.passages.size()));

@@ -117,7 +117,18 @@ CReviewSchedule::DueToday CReviewSchedule::Due(const CPassageStore& store) const
     return DueOn(store, ReviewDay(clock_.NowSeconds()));
 }
 
+CReviewSchedule::DueToday CReviewSchedule::Due(const CPassageStore& store,
+                                               const CPassageListing& listing) const {
+    return DueOn(store, listing, ReviewDay(clock_.NowSeconds()));
+}
+
 CReviewSchedule::DueToday CReviewSchedule::DueOn(const CPassageStore& store,
+                                                 std::int64_t today) const {
+    return DueOn(store, CPassageListing(store, kTransAll), today);
+}
+
+CReviewSchedule::DueToday CReviewSchedule::DueOn(const CPassageStore& store,
+                                                 const CPassageListing& listing,
                                                  std::int64_t today) const {
     // Each moment is turned into a day once here rather than once per passage: a passage of class
     // freq is due when its last review came before the start of review day today - interval + 1.
@@ -127,7 +138,6 @@ CReviewSchedule::DueToday CReviewSchedule::DueOn(const CPassageStore& store,
         dueBefore[freq] = DayStart(today - intervals_[freq] + 1);
 
     DueToday due;
-    const CPassageListing listing(store, kTransAll);
     for (int freq = 0; freq < kActiveClasses; ++freq) {
         for (int position = listing.ClassStart(freq); position < listing.ClassStart(freq + 1);
              ++position) {

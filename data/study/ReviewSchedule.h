@@ -11,6 +11,7 @@
 #include <vector>
 
 class CPassage;
+class CPassageListing;
 class CPassageStore;
 
 // The calendar of the review: which active passages are due today, by the days each frequency
@@ -65,6 +66,10 @@ public:
     // its last review lies at least its class's interval of review days before today. One pass
     // over the active passages, asking the log once for each.
     DueToday Due(const CPassageStore& store) const;
+    // The same from a listing of store made since its last change, as the main window keeps one:
+    // any translation filter will do, since every listing holds every active passage in the same
+    // order. Spares a walk over every record.
+    DueToday Due(const CPassageStore& store, const CPassageListing& listing) const;
     // The same on review day day as the history stands now: what will be due then unless it is
     // reviewed before (the done count is of that day).
     DueToday DueOn(const CPassageStore& store, std::int64_t day) const;
@@ -82,6 +87,9 @@ public:
     std::optional<Suggestion> Suggest(const CPassage& passage) const;
 
 private:
+    DueToday DueOn(const CPassageStore& store, const CPassageListing& listing,
+                   std::int64_t today) const;
+
     const IReviewLog& log_;
     IClock& clock_;
     std::array<int, kActiveClasses> intervals_ = kDefaultIntervals;

@@ -3,7 +3,9 @@
 // both changes of the clocks, never-reviewed and inactive passages, the settings it keeps, and the
 // classes it suggests after a run of recitations.
 
+#include "PassageListing.h"
 #include "Preferences.h"
+#include "RefTables.h"
 #include "ReviewSchedule.h"
 #include "TestSupport.h"
 
@@ -84,6 +86,15 @@ TEST_F(ReviewScheduleTest, NeverReviewedActivePassagesAreDueInTreeOrderInactiveN
     EXPECT_EQ(due.passages, (std::vector<int>{kJohn16, kJohn15}));
     EXPECT_EQ(due.Next(), kJohn16);
     EXPECT_EQ(due.done, 0);
+}
+
+// The main window counts the due passages from its own listing, whatever translation it lists.
+TEST_F(ReviewScheduleTest, AnyListingOfTheStoreGivesTheSameDuePassages) {
+    Now(Utc(2026, 6, 10, 12));
+    for (int trans = 0; trans < kTransListSize; ++trans) {
+        const CPassageListing listing(*store, trans);
+        EXPECT_EQ(schedule.Due(*store, listing).passages, Due()) << trans;
+    }
 }
 
 TEST_F(ReviewScheduleTest, DueOnceTheIntervalOfReviewDaysHasPassed) {
